@@ -1,0 +1,58 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace reelbond {
+
+// Which file a handle refers to, however its path was spelled.
+struct FileIdentity {
+    std::uint32_t VolumeSerialNumber;
+    std::uint64_t FileIndex;
+    bool operator==(const FileIdentity&) const = default;
+};
+
+// A raw, unbuffered file. Every operation succeeds or raises IoError; an
+// operation on a file that is not open raises code 103.
+class File {
+public:
+    // An existing file with read and write access, shared for reading and writing with
+    // others. A file marked read-only is refused with "File access denied".
+    static File OpenExisting(const std::string& path);
+    // Creates the file, or truncates an existing one to length 0; same access and sharing.
+    static File Create(const std::string& path);
+
+    File() = default;
+    File(File&& other) noexcept;
+    File& operator=(File&& other) noexcept;
+    File(const File&) = delete;
+    File& operator=(const File&) = delete;
+    ~File();
+
+    bool IsOpen() const noexcept;
+    std::int64_t Size() const;
+    void Seek(std::int64_t position);
+    // Reads until count bytes arrived or the file ended; returns how many arrived.
+    std::size_t ReadUpTo(void* buffer, std::size_t count);
+    // Reads exactly count bytes; fewer is "Read beyond end of file".
+    void Read(void* buffer, std::size_t count);
+    // Writes exactly count bytes; fewer is "Disk full".
+    void Write(const void* buffer, std::size_t count);
+    // Cuts the file to length bytes.
+    void Truncate(std::int64_t length);
+    FileIdentity Identity() const;
+    void Close();
+
+private:
+    explicit File(void* handle) noexcept : handle_(handle) {}
+    static File Open(const std::string& path, unsigned long disposition);
+    void* Handle() const;
+
+    void* handle_ = nullptr;
+};
+
+// True when path names an existing file that is not a directory.
+bool FileExists(const std::string& path);
+
+} // namespace reelbond

@@ -1,0 +1,69 @@
+# Shared by the scripts: where things are, and how Wine is set up for this project.
+# shellcheck shell=bash
+ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+BUILD=${REELBOND_BUILD:-$ROOT/build}
+export WINEPREFIX=$BUILD/wine
+export WINEDEBUG=-all
+# No Mono or Gecko download dialogs: the prefix is created without network or prompts.
+export WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEARCH=win64
+
+PACKAGES=(cmake make mingw-w64 g++-mingw-w64-x86-64-posix wine wine64 xvfb xauth
+          x11-utils xdotool imagemagick ffmpeg googletest attr libcap2-bin zip unzip)
+
+ensure_packages() {
+    local missing=()
+    for package in "${PACKAGES[@]}"; do
+        dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" ||
+            missing+=("$package")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    echo "Installing: ${missing[*]}"
+    export DEBIAN_FRONTEND=noninteractive
+    apt-get update -qq
+    apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+}
+
+wine_reg() {
+    wine reg add "$1" /v "$2" /t "$3" /d "$4" /f >/dev/null 2>&1
+}
+
+ensure_prefix() {
+    [ -f "$WINEPREFIX/.reelbond-ready" ] && return 0
+    echo "Creating the Wine prefix in $WINEPREFIX"
+    mkdir -p "$WINEPREFIX"
+    wineboot --init >/dev/null 2>&1
+    wineserver -w
+    # Headless-safe: X11 when there is a display, a null driver when there is none.
+    wine_reg 'HKCU\Software\Wine\Drivers' Graphics REG_SZ 'x11,null'
+    # No window manager here: Wine draws its own frames and hides windows at once.
+    wine_reg 'HKCU\Software\Wine\X11 Driver' Managed REG_SZ N
+    # A crash must end the process, never wait in a dialog.
+    wine_reg 'HKCU\Software\Wine\WineDbg' ShowCrashDialog REG_DWORD 0
+    wine_reg 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' Debugger REG_SZ 'no-such-debugger.exe'
+    wineserver -w
+    cp /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
+    touch "$WINEPREFIX/.reelbond-ready"
+}
+
+configure_and_build() {
+    local werror=OFF
+    [ -n "${CI:-}" ] && werror=ON
+    if [ ! -f "$BUILD/CMakeCache.txt" ]; then
+        cmake -S "$ROOT" -B "$BUILD" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64.cmake" \
+            -DCMAKE_BUILD_TYPE=Release -DREELBOND_WERROR=$werror >/dev/null
+    fi
+    cmake --build "$BUILD" -j "$(nproc)" "$@"
+}
+
+KEEPER_PID=
+start_keeper() {
+    wine "$BUILD/tests/keeper.exe" >/dev/null 2>&1 </dev/null &
+    KEEPER_PID=$!
+    sleep 1
+}
+
+stop_keeper() {
+    [ -n "$KEEPER_PID" ] && kill "$KEEPER_PID" 2>/dev/null
+    wineserver -k 2>/dev/null || true
+}

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace reelbond::test {
+
+// A fresh directory under the system's temporary directory, removed with all it holds.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    const std::string& path() const { return path_; }
+    // The full path of name inside the directory.
+    std::string operator/(std::string_view name) const;
+
+private:
+    std::string path_;
+};
+
+void WriteBytes(const std::string& path, std::string_view bytes);
+std::string ReadBytes(const std::string& path);
+void MakeReadOnly(const std::string& path);
+
+// A byte string from hexadecimal pairs, spaces ignored: Hex("00 00 01 B3").
+std::string Hex(std::string_view pairs);
+
+// Makes the process's current directory dir for the lifetime of the guard.
+class CurrentDirectoryGuard {
+public:
+    explicit CurrentDirectoryGuard(const std::string& dir);
+    ~CurrentDirectoryGuard();
+    CurrentDirectoryGuard(const CurrentDirectoryGuard&) = delete;
+    CurrentDirectoryGuard& operator=(const CurrentDirectoryGuard&) = delete;
+
+private:
+    std::string saved_;
+};
+
+std::string TestMedia(std::string_view name);
+
+} // namespace reelbond::test
