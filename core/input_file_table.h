@@ -1,0 +1,83 @@
+#pragma once
+
+#include "core/sequence_header_probe.h"
+
+#include <array>
+#include <exception>
+#include <string>
+#include <vector>
+
+namespace reelbond {
+
+inline constexpr char StatusOk[] = "OK";
+inline constexpr char StatusFormatDiffer[] = "format differ";
+// The count text as the window starts, and after remove, clear and link empty the table.
+inline constexpr char InitialCountText[] = "  0   file(s) selected";
+inline constexpr char EmptiedCountText[] = "  0  file(s) selected";
+
+// What the add operation needs of a file list: its entries in list order, which of them
+// are selected, and the directory they are in (which is also the current directory).
+class FileListSource {
+public:
+    virtual int EntryCount() const = 0;
+    virtual std::string EntryText(int index) const = 0;
+    virtual bool IsSelected(int index) const = 0;
+    virtual std::string Directory() const = 0;
+
+protected:
+    ~FileListSource() = default;
+};
+
+struct AddOutcome {
+    int added = 0;
+    bool stoppedAtIneligibleFile = false;
+    // An IoError that ended the operation, for the caller to raise once it has shown the
+    // files added before it.
+    std::exception_ptr failure;
+};
+
+// The ordered input files: a header row and data rows 1..n of four text cells. The empty
+// table is one data row of empty cells; the current row is always a data row.
+class InputFileTable {
+public:
+    enum Column { FileNameColumn, FrameSizeColumn, FrameRateColumn, StatusColumn, ColumnCount };
+    using Row = std::array<std::string, ColumnCount>;
+
+    InputFileTable();
+
+    int RowCount() const { return static_cast<int>(rows_.size()); }
+    int DataRowCount() const { return RowCount() - 1; }
+    const std::string& Cell(int column, int row) const { return rows_.at(row).at(column); }
+    bool IsEmpty() const { return rows_[1][FileNameColumn].empty(); }
+    int FileCount() const;
+
+    int CurrentRow() const { return currentRow_; }
+    // Makes a data row current; other rows are ignored.
+    void SetCurrentRow(int row);
+
+    void AppendEmptyRow();
+    void FillLastRow(const std::string& path, const SequenceHeaderInfo& info);
+    std::string RowStatus(int row) const;
+    // Two blanks, the number of files and " file(s) selected"; the window's count text.
+    std::string FileCountText() const;
+    void ResetGrid();
+
+    // Probes and appends the selected entries of list in list order, stopping at the first
+    // ineligible file.
+    AddOutcome AddSelectedFiles(const FileListSource& list);
+    // Removes the current row; false when that left the table empty.
+    bool RemoveCurrentRow();
+    void MoveCurrentRowUp();
+    void MoveCurrentRowDown();
+    bool CanMoveUp() const { return currentRow_ != 1; }
+    bool CanMoveDown() const { return currentRow_ != DataRowCount(); }
+
+private:
+    void RerateIfFirstRowDiffers();
+    void Rerate();
+
+    std::vector<Row> rows_;
+    int currentRow_ = 1;
+};
+
+} // namespace reelbond

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace reelbond {
+
+// The values of a file's first MPEG video sequence header by which input files are compared.
+struct SequenceHeaderInfo {
+    std::uint16_t HorizontalSize;
+    std::uint16_t VerticalSize;
+    std::uint8_t FrameRateCode;
+};
+
+// Finds the first 00 00 01 B3 in the named file and decodes the 32 bits after it.
+// std::nullopt when the file has none; throws IoError when it cannot be opened or read,
+// or when the header is cut off by the end of the file.
+std::optional<SequenceHeaderInfo> SequenceHeaderProbe(const std::string& fileName);
+
+// The table's text for a frame rate code, such as "25 f/s"; empty for codes without one.
+std::string FrameRateText(std::uint8_t frameRateCode);
+
+} // namespace reelbond

@@ -1,0 +1,253 @@
+#include "core/input_file_table.h"
+#include "core/io_error.h"
+#include "support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <utility>
+#include <vector>
+
+namespace reelbond {
+namespace {
+
+using test::Hex;
+using test::TempDir;
+using test::WriteBytes;
+
+// The file list is a window control; the table only needs its entries and directory.
+class FakeFileList : public FileListSource {
+public:
+    FakeFileList(std::string directory, std::vector<std::pair<std::string, bool>> entries)
+        : directory_(std::move(directory)), entries_(std::move(entries)) {}
+    int EntryCount() const override { return static_cast<int>(entries_.size()); }
+    std::string EntryText(int index) const override { return entries_.at(index).first; }
+    bool IsSelected(int index) const override { return entries_.at(index).second; }
+    std::string Directory() const override { return directory_; }
+
+private:
+    std::string directory_;
+    std::vector<std::pair<std::string, bool>> entries_;
+};
+
+const std::string Ntsc = Hex("00 00 01 B3 16 00 F0 14");      // 352 X 240, 29.97 f/s
+const std::string Pal = Hex("00 00 01 B3 16 01 20 13");       // 352 X 288, 25 f/s
+const std::string NtscAt25 = Hex("00 00 01 B3 16 00 F0 13");  // 352 X 240, 25 f/s
+const std::string NoRateA = Hex("00 00 01 B3 16 00 F0 10");   // code 0
+const std::string NoRateB = Hex("00 00 01 B3 16 00 F0 1F");   // code 15
+
+class InputFileTableTest : public testing::Test {
+protected:
+    // Adds files of the given headers, all selected, in order.
+    AddOutcome Add(const std::vector<std::pair<std::string, std::string>>& files) {
+        std::vector<std::pair<std::string, bool>> entries;
+        for (const auto& [name, bytes] : files) {
+            WriteBytes(dir / name, bytes);
+            entries.emplace_back(name, true);
+        }
+        return table.AddSelectedFiles(FakeFileList(dir.path(), entries));
+    }
+
+    std::vector<std::string> Column(int column) const {
+        std::vector<std::string> cells;
+        for (int row = 1; row <= table.DataRowCount(); ++row)
+            cells.push_back(table.Cell(column, row));
+        return cells;
+    }
+    std::vector<std::string> Names() const { return Column(InputFileTable::FileNameColumn); }
+    std::vector<std::string> Statuses() const { return Column(InputFileTable::StatusColumn); }
+    std::string Path(const std::string& name) const { return dir / name; }
+
+    TempDir dir;
+    test::CurrentDirectoryGuard inDir{dir.path()};
+    InputFileTable table;
+};
+
+using Strings = std::vector<std::string>;
+
+TEST_F(InputFileTableTest, StartsWithHeaderAndOneEmptyCurrentRow) {
+    EXPECT_EQ(table.RowCount(), 2);
+    EXPECT_EQ(table.Cell(0, 0), "File name");
+    EXPECT_EQ(table.Cell(1, 0), "Frame size");
+    EXPECT_EQ(table.Cell(2, 0), "Frame rate");
+    EXPECT_EQ(table.Cell(3, 0), "Status");
+    EXPECT_TRUE(table.IsEmpty());
+    EXPECT_EQ(table.CurrentRow(), 1);
+    EXPECT_FALSE(table.CanMoveUp());
+    EXPECT_FALSE(table.CanMoveDown());
+    EXPECT_STREQ(InitialCountText, "  0   file(s) selected");
+    EXPECT_STREQ(EmptiedCountText, "  0  file(s) selected");
+    EXPECT_EQ(table.FileCountText(), "  0 file(s) selected");
+}
+
+TEST_F(InputFileTableTest, AddFillsRowsAndRatesAgainstTheFirst) {
+    const auto outcome = Add({{"a.mpg", Ntsc}, {"b.mpg", Pal}, {"c.mpg", NtscAt25},
+                              {"d.mpg", Ntsc}, {"a2.mpg", Ntsc}});
+    EXPECT_EQ(outcome.added, 5);
+    EXPECT_FALSE(outcome.stoppedAtIneligibleFile);
+    EXPECT_FALSE(outcome.failure);
+    EXPECT_EQ(Names(), (Strings{Path("a.mpg"), Path("b.mpg"), Path("c.mpg"), Path("d.mpg"),
+                                Path("a2.mpg")}));
+    EXPECT_EQ(Column(1), (Strings{"352 X 240", "352 X 288", "352 X 240", "352 X 240", "352 X 240"}));
+    EXPECT_EQ(Column(2), (Strings{"29.97 f/s", "25 f/s", "25 f/s", "29.97 f/s", "29.97 f/s"}));
+    EXPECT_EQ(Statuses(), (Strings{"OK", "format differ", "format differ", "OK", "OK"}));
+    EXPECT_EQ(table.CurrentRow(), 5);
+    EXPECT_EQ(table.FileCountText(), "  5 file(s) selected");
+}
+
+TEST_F(InputFileTableTest, FrameRatesWithoutTextMatchEachOther) {
+    Add({{"a.mpg", NoRateA}, {"b.mpg", NoRateB}});
+    EXPECT_EQ(Column(2), (Strings{"", ""}));
+    EXPECT_EQ(Statuses(), (Strings{"OK", "OK"}));
+}
+
+TEST_F(InputFileTableTest, AddVisitsOnlySelectedEntriesInListOrder) {
+    WriteBytes(dir / "a.mpg", Ntsc);
+    WriteBytes(dir / "b.mpg", Ntsc);
+    WriteBytes(dir / "c.mpg", Ntsc);
+    const FakeFileList none(dir.path(), {{"a.mpg", false}, {"b.mpg", false}});
+    EXPECT_EQ(table.AddSelectedFiles(none).added, 0);
+    EXPECT_TRUE(table.IsEmpty());
+    EXPECT_EQ(table.FileCountText(), "  0 file(s) selected");
+
+    const FakeFileList some(dir.path(), {{"a.mpg", true}, {"b.mpg", false}, {"c.mpg", true}});
+    table.AddSelectedFiles(some);
+    table.AddSelectedFiles(some);
+    EXPECT_EQ(Names(), (Strings{Path("a.mpg"), Path("c.mpg"), Path("a.mpg"), Path("c.mpg")}));
+}
+
+TEST_F(InputFileTableTest, IneligibleFileStopsTheAddAndKeepsEarlierFiles) {
+    WriteBytes(dir / "c.mpg", Ntsc);
+    test::MakeReadOnly(dir / "c.mpg"); // would fail if it were probed
+    const auto outcome = Add({{"a.mpg", Ntsc}, {"b.mpg", "no header here"}});
+    EXPECT_EQ(outcome.added, 1);
+    EXPECT_TRUE(outcome.stoppedAtIneligibleFile);
+    const FakeFileList list(dir.path(), {{"a.mpg", true}, {"b.mpg", true}, {"c.mpg", true}});
+    const auto again = table.AddSelectedFiles(list);
+    EXPECT_TRUE(again.stoppedAtIneligibleFile);
+    EXPECT_FALSE(again.failure);
+    EXPECT_EQ(Names(), (Strings{Path("a.mpg"), Path("a.mpg")}));
+    EXPECT_EQ(table.FileCountText(), "  2 file(s) selected");
+}
+
+TEST_F(InputFileTableTest, IoErrorEndsTheAddAndIsHandedBack) {
+    WriteBytes(dir / "b.mpg", Ntsc);
+    test::MakeReadOnly(dir / "b.mpg");
+    WriteBytes(dir / "a.mpg", Ntsc);
+    WriteBytes(dir / "c.mpg", Ntsc);
+    const FakeFileList list(dir.path(), {{"a.mpg", true}, {"b.mpg", true}, {"c.mpg", true}});
+    const auto outcome = table.AddSelectedFiles(list);
+    EXPECT_EQ(outcome.added, 1);
+    ASSERT_TRUE(outcome.failure);
+    try {
+        std::rethrow_exception(outcome.failure);
+    } catch (const IoError& error) {
+        EXPECT_EQ(error.code(), 5);
+        EXPECT_STREQ(error.what(), "File access denied");
+    }
+    EXPECT_EQ(Names(), (Strings{Path("a.mpg")}));
+}
+
+TEST_F(InputFileTableTest, DriveRootPathsGetOneSeparator) {
+    WriteBytes(dir / "a.mpg", Ntsc);
+    // The directory the list reports is taken as given; only the separator rule matters.
+    table.AddSelectedFiles(FakeFileList("C:\\", {{"a.mpg", true}}));
+    table.AddSelectedFiles(FakeFileList("C:\\Video", {{"a.mpg", true}}));
+    EXPECT_EQ(Names(), (Strings{"C:\\a.mpg", "C:\\Video\\a.mpg"}));
+}
+
+TEST_F(InputFileTableTest, RemoveOfTheOnlyFileLeavesTheEmptyTable) {
+    Add({{"a.mpg", Ntsc}});
+    EXPECT_FALSE(table.RemoveCurrentRow());
+    EXPECT_TRUE(table.IsEmpty());
+    EXPECT_EQ(table.RowCount(), 2);
+    EXPECT_EQ(Column(1), (Strings{""}));
+    EXPECT_EQ(table.CurrentRow(), 1);
+}
+
+TEST_F(InputFileTableTest, RemoveOfTheFirstRowRerates) {
+    Add({{"a.mpg", Ntsc}, {"b.mpg", Pal}, {"c.mpg", Ntsc}, {"d.mpg", Pal}});
+    table.SetCurrentRow(1);
+    EXPECT_TRUE(table.RemoveCurrentRow());
+    EXPECT_EQ(Names(), (Strings{Path("b.mpg"), Path("c.mpg"), Path("d.mpg")}));
+    EXPECT_EQ(Statuses(), (Strings{"OK", "format differ", "OK"}));
+    EXPECT_EQ(table.CurrentRow(), 1);
+    EXPECT_EQ(table.FileCountText(), "  3 file(s) selected");
+}
+
+TEST_F(InputFileTableTest, RemoveKeepsTheRowNumberOrTakesTheNewLast) {
+    Add({{"a.mpg", Ntsc}, {"b.mpg", Pal}, {"c.mpg", Ntsc}});
+    table.SetCurrentRow(2);
+    table.RemoveCurrentRow();
+    EXPECT_EQ(Names(), (Strings{Path("a.mpg"), Path("c.mpg")}));
+    EXPECT_EQ(Statuses(), (Strings{"OK", "OK"}));
+    EXPECT_EQ(table.CurrentRow(), 2);
+    table.RemoveCurrentRow();
+    EXPECT_EQ(Names(), (Strings{Path("a.mpg")}));
+    EXPECT_EQ(table.CurrentRow(), 1);
+}
+
+TEST_F(InputFileTableTest, UpToTheFirstRowRerates) {
+    Add({{"a.mpg", Ntsc}, {"b.mpg", Pal}, {"c.mpg", Ntsc}, {"d.mpg", Pal}});
+    table.SetCurrentRow(2);
+    table.MoveCurrentRowUp();
+    EXPECT_EQ(Names(), (Strings{Path("b.mpg"), Path("a.mpg"), Path("c.mpg"), Path("d.mpg")}));
+    EXPECT_EQ(Statuses(), (Strings{"OK", "format differ", "format differ", "OK"}));
+    EXPECT_EQ(table.CurrentRow(), 1);
+    EXPECT_FALSE(table.CanMoveUp());
+    table.MoveCurrentRowUp();
+    EXPECT_EQ(Names()[0], Path("b.mpg"));
+}
+
+TEST_F(InputFileTableTest, MovesBelowTheFirstRowKeepStatuses) {
+    Add({{"a.mpg", Ntsc}, {"b.mpg", Pal}, {"c.mpg", Ntsc}});
+    table.SetCurrentRow(3);
+    table.MoveCurrentRowUp();
+    EXPECT_EQ(Statuses(), (Strings{"OK", "OK", "format differ"}));
+    EXPECT_EQ(table.CurrentRow(), 2);
+    table.MoveCurrentRowDown();
+    EXPECT_EQ(Statuses(), (Strings{"OK", "format differ", "OK"}));
+    EXPECT_EQ(table.CurrentRow(), 3);
+    EXPECT_FALSE(table.CanMoveDown());
+    table.MoveCurrentRowDown();
+    EXPECT_EQ(table.CurrentRow(), 3);
+}
+
+TEST_F(InputFileTableTest, DownFromTheFirstRowReratesOnlyWhenTheNewFirstDiffers) {
+    Add({{"a.mpg", Ntsc}, {"b.mpg", Ntsc}, {"c.mpg", Pal}});
+    table.SetCurrentRow(1);
+    table.MoveCurrentRowDown();
+    EXPECT_EQ(Statuses(), (Strings{"OK", "OK", "format differ"}));
+
+    InputFileTable other;
+    table = other;
+    Add({{"a.mpg", Ntsc}, {"b.mpg", Pal}, {"c.mpg", Pal}});
+    table.SetCurrentRow(1);
+    table.MoveCurrentRowDown();
+    EXPECT_EQ(Statuses(), (Strings{"OK", "format differ", "OK"}));
+    EXPECT_TRUE(table.CanMoveUp());
+    EXPECT_TRUE(table.CanMoveDown());
+}
+
+TEST_F(InputFileTableTest, ResetGridEmptiesAnyTable) {
+    table.ResetGrid();
+    EXPECT_TRUE(table.IsEmpty());
+    Add({{"a.mpg", Ntsc}, {"b.mpg", Pal}});
+    table.ResetGrid();
+    EXPECT_EQ(table.RowCount(), 2);
+    EXPECT_TRUE(table.IsEmpty());
+    EXPECT_EQ(table.CurrentRow(), 1);
+    EXPECT_EQ(table.FileCount(), 0);
+}
+
+TEST_F(InputFileTableTest, CurrentRowIsAlwaysADataRow) {
+    Add({{"a.mpg", Ntsc}, {"b.mpg", Ntsc}});
+    table.SetCurrentRow(0);
+    EXPECT_EQ(table.CurrentRow(), 2);
+    table.SetCurrentRow(3);
+    EXPECT_EQ(table.CurrentRow(), 2);
+    table.SetCurrentRow(1);
+    EXPECT_EQ(table.CurrentRow(), 1);
+}
+
+} // namespace
+} // namespace reelbond
