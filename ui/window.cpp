@@ -1,0 +1,165 @@
+#include "ui/window.h"
+
+#include "ui/app.h"
+
+#include <commctrl.h>
+#include <vector>
+
+namespace reelbond {
+namespace {
+
+constexpr char ControlProperty[] = "Reelbond.Control";
+
+HWND NotifyingChild(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_COMMAND:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORSTATIC:
+    case WM_VKEYTOITEM:
+    case WM_CHARTOITEM:
+        return reinterpret_cast<HWND>(lParam);
+    case WM_NOTIFY:
+        return reinterpret_cast<NMHDR*>(lParam)->hwndFrom;
+    case WM_DRAWITEM:
+        return wParam ? reinterpret_cast<DRAWITEMSTRUCT*>(lParam)->hwndItem : nullptr;
+    default:
+        return nullptr;
+    }
+}
+
+} // namespace
+
+void RegisterWindowClass(const char* name, WNDPROC procedure, UINT style, HBRUSH background,
+                         HICON icon) {
+    WNDCLASSEXA existing{};
+    existing.cbSize = sizeof existing;
+    if (GetClassInfoExA(GetModuleHandleA(nullptr), name, &existing))
+        return;
+    WNDCLASSEXA windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.style = style;
+    windowClass.lpfnWndProc = procedure;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+    windowClass.hbrBackground = background;
+    windowClass.hIcon = icon;
+    windowClass.lpszClassName = name;
+    RegisterClassExA(&windowClass);
+}
+
+Window::~Window() {
+    if (hwnd_) {
+        SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
+        DestroyWindow(hwnd_);
+    }
+}
+
+void Window::CreateWindowOfClass(const char* className, DWORD exStyle, DWORD style,
+                                 const char* caption, const RECT& frame, HWND parent) {
+    CreateWindowExA(exStyle, className, caption, style, frame.left, frame.top,
+                    frame.right - frame.left, frame.bottom - frame.top, parent, nullptr,
+                    GetModuleHandleA(nullptr), this);
+}
+
+LRESULT Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (auto result = ReflectNotification(message, wParam, lParam))
+        return *result;
+    return DefWindowProcA(hwnd_, message, wParam, lParam);
+}
+
+LRESULT CALLBACK Window::Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        auto* self = static_cast<Window*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
+        self->hwnd_ = hwnd;
+        SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    }
+    auto* self = reinterpret_cast<Window*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    if (!self)
+        return DefWindowProcA(hwnd, message, wParam, lParam);
+    if (message == WM_NCDESTROY) {
+        SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+        self->hwnd_ = nullptr;
+        return DefWindowProcA(hwnd, message, wParam, lParam);
+    }
+    return Guarded([&] { return self->HandleMessage(message, wParam, lParam); }, LRESULT{0});
+}
+
+Control::~Control() {
+    if (hwnd_) {
+        RemoveWindowSubclass(hwnd_, SubclassProcedure, 0);
+        RemovePropA(hwnd_, ControlProperty);
+    }
+}
+
+void Control::Create(HWND parent, int id, const RECT& frame, const std::string& text) {
+    hwnd_ = CreateWindowExA(ExStyle(), ClassName(), text.c_str(), Style() | WS_CHILD | WS_VISIBLE,
+                            frame.left, frame.top, frame.right - frame.left,
+                            frame.bottom - frame.top, parent,
+                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                            GetModuleHandleA(nullptr), nullptr);
+    SetPropA(hwnd_, ControlProperty, this);
+    SetWindowSubclass(hwnd_, SubclassProcedure, 0, reinterpret_cast<DWORD_PTR>(this));
+    OnCreated();
+}
+
+bool Control::Enabled() const {
+    return IsWindowEnabled(hwnd_);
+}
+
+void Control::SetEnabled(bool enabled) {
+    if (Enabled() != enabled)
+        EnableWindow(hwnd_, enabled);
+}
+
+void Control::SetFont(HFONT font) {
+    SendMessageA(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+}
+
+std::string Control::Text() const {
+    std::string text(GetWindowTextLengthA(hwnd_) + 1, '\0');
+    text.resize(GetWindowTextA(hwnd_, text.data(), static_cast<int>(text.size())));
+    return text;
+}
+
+void Control::SetText(const std::string& text) {
+    SetWindowTextA(hwnd_, text.c_str());
+}
+
+Control* Control::FromHandle(HWND hwnd) {
+    return hwnd ? static_cast<Control*>(GetPropA(hwnd, ControlProperty)) : nullptr;
+}
+
+std::optional<LRESULT> Control::HandleNotification(UINT, WPARAM, LPARAM) {
+    return std::nullopt;
+}
+
+LRESULT Control::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    return Default(message, wParam, lParam);
+}
+
+LRESULT Control::Default(UINT message, WPARAM wParam, LPARAM lParam) {
+    return DefSubclassProc(hwnd_, message, wParam, lParam);
+}
+
+LRESULT CALLBACK Control::SubclassProcedure(HWND hwnd, UINT message, WPARAM wParam,
+                                            LPARAM lParam, UINT_PTR, DWORD_PTR self) {
+    auto* control = reinterpret_cast<Control*>(self);
+    if (message == WM_NCDESTROY) {
+        RemoveWindowSubclass(hwnd, SubclassProcedure, 0);
+        RemovePropA(hwnd, ControlProperty);
+        control->hwnd_ = nullptr;
+        return DefSubclassProc(hwnd, message, wParam, lParam);
+    }
+    return Guarded([&] { return control->HandleMessage(message, wParam, lParam); }, LRESULT{0});
+}
+
+std::optional<LRESULT> ReflectNotification(UINT message, WPARAM wParam, LPARAM lParam) {
+    Control* control = Control::FromHandle(NotifyingChild(message, wParam, lParam));
+    if (!control)
+        return std::nullopt;
+    return control->HandleNotification(message, wParam, lParam);
+}
+
+} // namespace reelbond

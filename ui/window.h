@@ -1,0 +1,84 @@
+#pragma once
+
+#include "ui/handles.h"
+
+#include <optional>
+#include <string>
+#include <windows.h>
+
+namespace reelbond {
+
+// Registers a window class of this program once; later calls do nothing.
+void RegisterWindowClass(const char* name, WNDPROC procedure, UINT style, HBRUSH background,
+                         HICON icon = nullptr);
+
+// A top-level or child window of a class of our own. The window procedure is the one
+// place where C++ exceptions stop: a failure in a handler goes to the top-level error box.
+class Window {
+public:
+    Window() = default;
+    Window(const Window&) = delete;
+    Window& operator=(const Window&) = delete;
+    virtual ~Window();
+
+    HWND hwnd() const noexcept { return hwnd_; }
+
+protected:
+    // Creates the window; "this" reaches the procedure through lpCreateParams.
+    void CreateWindowOfClass(const char* className, DWORD exStyle, DWORD style,
+                             const char* caption, const RECT& frame, HWND parent);
+    virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+
+private:
+    HWND hwnd_ = nullptr;
+};
+
+// A wrapper around a standard or custom control: it receives its own messages and the
+// notifications its parent gets about it (reflected by the parent's Window).
+class Control {
+public:
+    Control() = default;
+    Control(const Control&) = delete;
+    Control& operator=(const Control&) = delete;
+    virtual ~Control();
+
+    HWND hwnd() const noexcept { return hwnd_; }
+    int id() const noexcept { return GetDlgCtrlID(hwnd_); }
+
+    // Creates the control's window at frame in parent's client coordinates.
+    void Create(HWND parent, int id, const RECT& frame, const std::string& text);
+
+    bool Enabled() const;
+    void SetEnabled(bool enabled);
+    void SetFont(HFONT font);
+    std::string Text() const;
+    void SetText(const std::string& text);
+
+    // The wrapper of a control window, or null for windows that are not ours.
+    static Control* FromHandle(HWND hwnd);
+    // A notification the parent received about this control (WM_COMMAND, WM_NOTIFY,
+    // WM_DRAWITEM, WM_CTLCOLOR...); nullopt leaves it to the parent's default handling.
+    virtual std::optional<LRESULT> HandleNotification(UINT message, WPARAM wParam,
+                                                      LPARAM lParam);
+
+protected:
+    virtual const char* ClassName() const = 0;
+    virtual DWORD Style() const = 0;
+    virtual DWORD ExStyle() const { return 0; }
+    // Called once the window exists and is attached.
+    virtual void OnCreated() {}
+    // The control's own messages; the default passes them on to the class's procedure.
+    virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT Default(UINT message, WPARAM wParam, LPARAM lParam);
+
+private:
+    static LRESULT CALLBACK SubclassProcedure(HWND hwnd, UINT message, WPARAM wParam,
+                                              LPARAM lParam, UINT_PTR id, DWORD_PTR self);
+    HWND hwnd_ = nullptr;
+};
+
+// Hands a parent's notification about a child control to the child's wrapper.
+std::optional<LRESULT> ReflectNotification(UINT message, WPARAM wParam, LPARAM lParam);
+
+} // namespace reelbond
