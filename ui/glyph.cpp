@@ -1,0 +1,44 @@
+#include "ui/glyph.h"
+
+namespace reelbond {
+namespace {
+
+COLORREF BottomLeftColour(HBITMAP bitmap, int height) {
+    MemoryDc dc(nullptr);
+    SelectGuard select(dc.get(), bitmap);
+    return GetPixel(dc.get(), 0, height - 1);
+}
+
+} // namespace
+
+Glyph::Glyph(const char* resourceName) {
+    UniqueBitmap bitmap(static_cast<HBITMAP>(
+        LoadImageA(GetModuleHandleA(nullptr), resourceName, IMAGE_BITMAP, 0, 0, 0)));
+    if (!bitmap)
+        return;
+    BITMAP info{};
+    GetObjectA(bitmap.get(), sizeof info, &info);
+    width_ = info.bmWidth;
+    height_ = info.bmHeight;
+    images_ = ImageList_Create(width_, height_, ILC_COLOR24 | ILC_MASK, 1, 0);
+    ImageList_AddMasked(images_, bitmap.get(), BottomLeftColour(bitmap.get(), height_));
+    greyable_.reset(ImageList_GetIcon(images_, 0, ILD_NORMAL));
+}
+
+Glyph::~Glyph() {
+    if (images_)
+        ImageList_Destroy(images_);
+}
+
+void Glyph::Draw(HDC dc, int x, int y) const {
+    if (images_)
+        ImageList_Draw(images_, 0, dc, x, y, ILD_TRANSPARENT);
+}
+
+void Glyph::DrawDisabled(HDC dc, int x, int y) const {
+    if (greyable_)
+        DrawStateA(dc, nullptr, nullptr, reinterpret_cast<LPARAM>(greyable_.get()), 0, x, y,
+                   width_, height_, DST_ICON | DSS_DISABLED);
+}
+
+} // namespace reelbond
