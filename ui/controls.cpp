@@ -1,0 +1,187 @@
+#include "ui/controls.h"
+
+#include "ui/app.h"
+
+#include <cctype>
+#include <vector>
+#include <windowsx.h>
+
+namespace reelbond {
+
+std::optional<LRESULT> GroupBox::HandleNotification(UINT message, WPARAM wParam, LPARAM) {
+    if (message != WM_CTLCOLORSTATIC)
+        return std::nullopt;
+    const auto dc = reinterpret_cast<HDC>(wParam);
+    SetTextColor(dc, colour_);
+    SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+    return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+}
+
+std::optional<LRESULT> BitmapButton::HandleNotification(UINT message, WPARAM wParam,
+                                                        LPARAM lParam) {
+    if (message == WM_DRAWITEM) {
+        Draw(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+        return TRUE;
+    }
+    if (message == WM_COMMAND && HIWORD(wParam) == BN_CLICKED && OnClick) {
+        OnClick();
+        return 0;
+    }
+    return std::nullopt;
+}
+
+void BitmapButton::Draw(const DRAWITEMSTRUCT& item) const {
+    RECT frame = item.rcItem;
+    const bool pushed = item.itemState & ODS_SELECTED;
+    DrawFrameControl(item.hDC, &frame, DFC_BUTTON, DFCS_BUTTONPUSH | (pushed ? DFCS_PUSHED : 0));
+    if (glyph_) {
+        const int shift = pushed ? 1 : 0;
+        const int x = (frame.right - frame.left - glyph_->Width()) / 2 + shift;
+        const int y = (frame.bottom - frame.top - glyph_->Height()) / 2 + shift;
+        if (item.itemState & ODS_DISABLED)
+            glyph_->DrawDisabled(item.hDC, x, y);
+        else
+            glyph_->Draw(item.hDC, x, y);
+    }
+    if (item.itemState & ODS_FOCUS) {
+        RECT focus = frame;
+        InflateRect(&focus, -4, -4);
+        DrawFocusRect(item.hDC, &focus);
+    }
+}
+
+const char* SpeedButton::ClassName() const {
+    static constexpr char name[] = "ReelbondSpeedButton";
+    RegisterWindowClass(name, DefWindowProcA, CS_HREDRAW | CS_VREDRAW, nullptr);
+    return name;
+}
+
+char SpeedButton::Accelerator() const {
+    const std::string caption = Text();
+    const auto amp = caption.find('&');
+    if (amp == std::string::npos || amp + 1 >= caption.size())
+        return 0;
+    return static_cast<char>(std::toupper(static_cast<unsigned char>(caption[amp + 1])));
+}
+
+void SpeedButton::Click() {
+    if (OnClick)
+        OnClick();
+}
+
+LRESULT SpeedButton::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_PAINT:
+        Paint();
+        return 0;
+    case WM_SETFONT:
+        font_ = reinterpret_cast<HFONT>(wParam);
+        return 0;
+    case WM_ENABLE:
+        InvalidateRect(hwnd(), nullptr, TRUE);
+        return 0;
+    case WM_MOUSEMOVE:
+        SetHot(true);
+        return 0;
+    case WM_MOUSELEAVE:
+        SetHot(false);
+        return 0;
+    case WM_LBUTTONDOWN:
+        pressed_ = true;
+        SetCapture(hwnd());
+        InvalidateRect(hwnd(), nullptr, TRUE);
+        return 0;
+    case WM_LBUTTONUP: {
+        const bool click = pressed_ && PointerInside(lParam);
+        pressed_ = false;
+        ReleaseCapture();
+        InvalidateRect(hwnd(), nullptr, TRUE);
+        if (click)
+            Click();
+        return 0;
+    }
+    default:
+        return Default(message, wParam, lParam);
+    }
+}
+
+bool SpeedButton::PointerInside(LPARAM lParam) const {
+    RECT client;
+    GetClientRect(hwnd(), &client);
+    const POINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    return PtInRect(&client, point);
+}
+
+void SpeedButton::SetHot(bool hot) {
+    if (hot == hot_)
+        return;
+    hot_ = hot;
+    if (hot) {
+        TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, hwnd(), 0};
+        TrackMouseEvent(&track);
+    }
+    InvalidateRect(hwnd(), nullptr, TRUE);
+}
+
+void SpeedButton::Paint() {
+    PaintGuard paint(hwnd());
+    RECT client;
+    GetClientRect(hwnd(), &client);
+    FillRect(paint.dc(), &client, GetSysColorBrush(COLOR_BTNFACE));
+    const bool enabled = Enabled();
+    if (enabled && (hot_ || pressed_))
+        DrawEdge(paint.dc(), &client, pressed_ ? BDR_SUNKENOUTER : BDR_RAISEDINNER, BF_RECT);
+    SelectGuard font(paint.dc(), font_ ? font_ : GetStockObject(DEFAULT_GUI_FONT));
+    SetBkMode(paint.dc(), TRANSPARENT);
+    const std::string caption = Text();
+    if (pressed_)
+        OffsetRect(&client, 1, 1);
+    if (enabled) {
+        SetTextColor(paint.dc(), colour_);
+        DrawTextA(paint.dc(), caption.c_str(), -1, &client, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    } else {
+        // The classic greyed look: a highlight copy one pixel down and right.
+        OffsetRect(&client, 1, 1);
+        SetTextColor(paint.dc(), GetSysColor(COLOR_BTNHIGHLIGHT));
+        DrawTextA(paint.dc(), caption.c_str(), -1, &client, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+        OffsetRect(&client, -1, -1);
+        SetTextColor(paint.dc(), GetSysColor(COLOR_GRAYTEXT));
+        DrawTextA(paint.dc(), caption.c_str(), -1, &client, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    }
+}
+
+void StatusBar::SetPanelWidths(std::initializer_list<int> widths) {
+    std::vector<int> edges;
+    int right = 0;
+    for (int width : widths)
+        edges.push_back(right += width);
+    SendMessageA(hwnd(), SB_SETPARTS, edges.size(), reinterpret_cast<LPARAM>(edges.data()));
+}
+
+void StatusBar::SetPanelText(int panel, const std::string& text) {
+    SendMessageA(hwnd(), SB_SETTEXTA, panel, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+std::string StatusBar::PanelText(int panel) const {
+    const auto length = LOWORD(SendMessageA(hwnd(), SB_GETTEXTLENGTHA, panel, 0));
+    std::string text(length + 1, '\0');
+    SendMessageA(hwnd(), SB_GETTEXTA, panel, reinterpret_cast<LPARAM>(text.data()));
+    text.resize(length);
+    return text;
+}
+
+void ProgressBar::OnCreated() {
+    SendMessageA(hwnd(), PBM_SETRANGE32, 0, 100);
+    SendMessageA(hwnd(), PBM_SETSTEP, 2, 0);
+}
+
+void ProgressBar::SetPosition(int position) {
+    SendMessageA(hwnd(), PBM_SETPOS, position, 0);
+    UpdateWindow(hwnd());
+}
+
+int ProgressBar::Position() const {
+    return static_cast<int>(SendMessageA(hwnd(), PBM_GETPOS, 0, 0));
+}
+
+} // namespace reelbond

@@ -1,0 +1,291 @@
+#include "ui/string_grid.h"
+
+#include "ui/handles.h"
+
+#include <algorithm>
+#include <numeric>
+#include <windowsx.h>
+
+namespace reelbond {
+namespace {
+
+constexpr int SizingMargin = 3;
+
+int ClientWidth(HWND hwnd) {
+    RECT client;
+    GetClientRect(hwnd, &client);
+    return client.right;
+}
+
+int ClientHeight(HWND hwnd) {
+    RECT client;
+    GetClientRect(hwnd, &client);
+    return client.bottom;
+}
+
+} // namespace
+
+const char* TStringGrid::ClassName() const {
+    static constexpr char name[] = "ReelbondStringGrid";
+    RegisterWindowClass(name, DefWindowProcA, CS_DBLCLKS, nullptr);
+    return name;
+}
+
+void TStringGrid::SetColumnWidths(const std::array<int, ColumnCount>& widths) {
+    widths_ = widths;
+    Refresh();
+}
+
+void TStringGrid::Refresh() {
+    if (!hwnd())
+        return;
+    ScrollCurrentRowIntoView();
+    UpdateScrollBars();
+    InvalidateRect(hwnd(), nullptr, FALSE);
+}
+
+RECT TStringGrid::CellRect(int column, int row) const {
+    int left = -leftOffset_;
+    for (int c = 0; c < column; ++c)
+        left += widths_[c];
+    const int top = row == 0 ? 0 : (row - topRow_ + 1) * rowHeight_;
+    return RECT{left, top, left + widths_[column], top + rowHeight_};
+}
+
+int TStringGrid::VisibleDataRows() const {
+    return std::max(1, ClientHeight(hwnd()) / rowHeight_ - 1);
+}
+
+int TStringGrid::TotalWidth() const {
+    return std::accumulate(widths_.begin(), widths_.end(), 0);
+}
+
+void TStringGrid::UpdateScrollBars() {
+    const int dataRows = table_.DataRowCount();
+    SCROLLINFO vertical{sizeof vertical, SIF_RANGE | SIF_PAGE | SIF_POS};
+    vertical.nMin = 1;
+    vertical.nMax = dataRows;
+    vertical.nPage = VisibleDataRows();
+    vertical.nPos = topRow_;
+    SetScrollInfo(hwnd(), SB_VERT, &vertical, TRUE);
+
+    leftOffset_ = std::clamp(leftOffset_, 0, std::max(0, TotalWidth() - ClientWidth(hwnd())));
+    SCROLLINFO horizontal{sizeof horizontal, SIF_RANGE | SIF_PAGE | SIF_POS};
+    horizontal.nMin = 0;
+    horizontal.nMax = TotalWidth() - 1;
+    horizontal.nPage = ClientWidth(hwnd());
+    horizontal.nPos = leftOffset_;
+    SetScrollInfo(hwnd(), SB_HORZ, &horizontal, TRUE);
+}
+
+void TStringGrid::ScrollCurrentRowIntoView() {
+    const int current = table_.CurrentRow();
+    const int visible = VisibleDataRows();
+    if (current < topRow_)
+        topRow_ = current;
+    else if (current >= topRow_ + visible)
+        topRow_ = current - visible + 1;
+    topRow_ = std::clamp(topRow_, 1, std::max(1, table_.DataRowCount() - visible + 1));
+}
+
+void TStringGrid::MoveCurrentRow(int row) {
+    row = std::clamp(row, 1, table_.DataRowCount());
+    if (row == table_.CurrentRow())
+        return;
+    table_.SetCurrentRow(row);
+    Refresh();
+}
+
+LRESULT TStringGrid::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    const POINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    switch (message) {
+    case WM_PAINT:
+        Paint();
+        return 0;
+    case WM_ERASEBKGND:
+        return TRUE;
+    case WM_SETFONT:
+        font_ = reinterpret_cast<HFONT>(wParam);
+        return 0;
+    case WM_SIZE:
+        Refresh();
+        return 0;
+    case WM_GETDLGCODE:
+        return DLGC_WANTARROWS;
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+        InvalidateRect(hwnd(), nullptr, FALSE);
+        return 0;
+    case WM_KEYDOWN:
+        OnKeyDown(wParam);
+        return 0;
+    case WM_MOUSEWHEEL:
+        // Like the keys, the wheel moves the current row, one row a notch.
+        MoveCurrentRow(table_.CurrentRow() - GET_WHEEL_DELTA_WPARAM(wParam) / WHEEL_DELTA);
+        return 0;
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+        OnLeftButtonDown(point);
+        return 0;
+    case WM_MOUSEMOVE:
+        OnMouseMove(point);
+        return 0;
+    case WM_LBUTTONUP:
+        if (sizingColumn_ >= 0) {
+            sizingColumn_ = -1;
+            ReleaseCapture();
+        }
+        return 0;
+    case WM_SETCURSOR:
+        if (LOWORD(lParam) == HTCLIENT && sizingColumn_ < 0) {
+            POINT cursor;
+            GetCursorPos(&cursor);
+            ScreenToClient(hwnd(), &cursor);
+            if (ColumnBorderAt(cursor) < 0)
+                break;
+        }
+        if (LOWORD(lParam) == HTCLIENT) {
+            SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_SIZEWE)));
+            return TRUE;
+        }
+        break;
+    case WM_VSCROLL:
+        OnScroll(SB_VERT, LOWORD(wParam));
+        return 0;
+    case WM_HSCROLL:
+        OnScroll(SB_HORZ, LOWORD(wParam));
+        return 0;
+    default:
+        break;
+    }
+    return Default(message, wParam, lParam);
+}
+
+void TStringGrid::OnKeyDown(WPARAM key) {
+    const int current = table_.CurrentRow();
+    switch (key) {
+    case VK_UP:
+        MoveCurrentRow(current - 1);
+        break;
+    case VK_DOWN:
+        MoveCurrentRow(current + 1);
+        break;
+    case VK_PRIOR:
+        MoveCurrentRow(current - VisibleDataRows());
+        break;
+    case VK_NEXT:
+        MoveCurrentRow(current + VisibleDataRows());
+        break;
+    case VK_HOME:
+        MoveCurrentRow(1);
+        break;
+    case VK_END:
+        MoveCurrentRow(table_.DataRowCount());
+        break;
+    default:
+        break;
+    }
+}
+
+int TStringGrid::ColumnBorderAt(POINT point) const {
+    if (point.y < 0 || point.y >= rowHeight_)
+        return -1;
+    for (int column = 0; column < ColumnCount; ++column) {
+        const int border = CellRect(column, 0).right;
+        if (point.x >= border - SizingMargin && point.x <= border + SizingMargin)
+            return column;
+    }
+    return -1;
+}
+
+void TStringGrid::OnLeftButtonDown(POINT point) {
+    SetFocus(hwnd());
+    const int border = ColumnBorderAt(point);
+    if (border >= 0) {
+        sizingColumn_ = border;
+        sizingStartX_ = point.x;
+        sizingStartWidth_ = widths_[border];
+        SetCapture(hwnd());
+        return;
+    }
+    if (point.y < rowHeight_)
+        return; // the header row selects nothing
+    const int row = topRow_ + point.y / rowHeight_ - 1;
+    if (row <= table_.DataRowCount())
+        MoveCurrentRow(row);
+}
+
+void TStringGrid::OnMouseMove(POINT point) {
+    if (sizingColumn_ < 0)
+        return;
+    widths_[sizingColumn_] = std::max(0, sizingStartWidth_ + static_cast<int>(point.x) - sizingStartX_);
+    UpdateScrollBars();
+    InvalidateRect(hwnd(), nullptr, FALSE);
+}
+
+void TStringGrid::OnScroll(int bar, WORD request) {
+    SCROLLINFO info{sizeof info, SIF_ALL};
+    GetScrollInfo(hwnd(), bar, &info);
+    const int line = bar == SB_VERT ? 1 : 8;
+    int position = info.nPos;
+    switch (request) {
+    case SB_LINEUP:
+        position -= line;
+        break;
+    case SB_LINEDOWN:
+        position += line;
+        break;
+    case SB_PAGEUP:
+        position -= static_cast<int>(info.nPage);
+        break;
+    case SB_PAGEDOWN:
+        position += static_cast<int>(info.nPage);
+        break;
+    case SB_THUMBTRACK:
+    case SB_THUMBPOSITION:
+        position = info.nTrackPos;
+        break;
+    default:
+        return;
+    }
+    position = std::clamp(position, info.nMin,
+                          std::max(info.nMin, info.nMax - static_cast<int>(info.nPage) + 1));
+    if (bar == SB_VERT)
+        topRow_ = position;
+    else
+        leftOffset_ = position;
+    UpdateScrollBars();
+    InvalidateRect(hwnd(), nullptr, FALSE);
+}
+
+void TStringGrid::Paint() {
+    PaintGuard paint(hwnd());
+    SelectGuard font(paint.dc(), font_ ? font_ : GetStockObject(DEFAULT_GUI_FONT));
+    const int lastRow = std::min(table_.DataRowCount(), topRow_ + VisibleDataRows());
+    for (int column = 0; column < ColumnCount; ++column) {
+        PaintCell(paint.dc(), column, 0);
+        for (int row = topRow_; row <= lastRow; ++row)
+            PaintCell(paint.dc(), column, row);
+    }
+    RECT client;
+    GetClientRect(hwnd(), &client);
+    const RECT right{CellRect(ColumnCount - 1, 0).right, 0, client.right, client.bottom};
+    const RECT below{0, CellRect(0, lastRow).bottom, client.right, client.bottom};
+    FillRect(paint.dc(), &right, GetSysColorBrush(COLOR_WINDOW));
+    FillRect(paint.dc(), &below, GetSysColorBrush(COLOR_WINDOW));
+}
+
+void TStringGrid::PaintCell(HDC dc, int column, int row) {
+    RECT cell = CellRect(column, row);
+    const GridCellState state{row == 0, row != 0 && row == table_.CurrentRow()};
+    SetBkColor(dc, GetSysColor(state.fixed      ? COLOR_BTNFACE
+                               : state.selected ? COLOR_HIGHLIGHT
+                                                : COLOR_WINDOW));
+    SetTextColor(dc, state.selected ? GetSysColor(COLOR_HIGHLIGHTTEXT) : textColour_);
+    if (OnDrawCell)
+        OnDrawCell(column, row, cell, state, dc);
+    if (state.fixed)
+        DrawEdge(dc, &cell, BDR_RAISEDINNER, BF_RECT);
+}
+
+} // namespace reelbond

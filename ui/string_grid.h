@@ -1,0 +1,73 @@
+#pragma once
+
+#include "core/input_file_table.h"
+#include "ui/window.h"
+
+#include <array>
+#include <functional>
+
+namespace reelbond {
+
+// How the grid wants a cell painted; the colours are already set in the device context.
+struct GridCellState {
+    bool fixed;
+    bool selected;
+};
+
+// Displays an InputFileTable: a fixed header row and whole-row selection of the table's
+// current row. The user moves the current row by click, keys and wheel and resizes
+// columns by dragging their borders in the header row; nothing else is editable.
+class TStringGrid : public Control {
+public:
+    static constexpr int ColumnCount = InputFileTable::ColumnCount;
+
+    explicit TStringGrid(InputFileTable& table) : table_(table) {}
+
+    std::function<void(int column, int row, const RECT& cell, GridCellState state, HDC dc)>
+        OnDrawCell;
+
+    void SetColumnWidths(const std::array<int, ColumnCount>& widths);
+    int ColumnWidth(int column) const { return widths_.at(column); }
+    void SetRowHeight(int height) { rowHeight_ = height; }
+    void SetTextColour(COLORREF colour) { textColour_ = colour; }
+    // The first data row shown below the header.
+    int TopRow() const { return topRow_; }
+    // Shows the table as it is now: scroll ranges, the current row in view, a repaint.
+    void Refresh();
+    // The rectangle of a cell in client coordinates.
+    RECT CellRect(int column, int row) const;
+
+protected:
+    const char* ClassName() const override;
+    DWORD Style() const override { return WS_TABSTOP | WS_VSCROLL | WS_HSCROLL; }
+    DWORD ExStyle() const override { return WS_EX_CLIENTEDGE; }
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    void Paint();
+    void PaintCell(HDC dc, int column, int row);
+    int VisibleDataRows() const;
+    int TotalWidth() const;
+    void UpdateScrollBars();
+    void ScrollCurrentRowIntoView();
+    void MoveCurrentRow(int row);
+    void OnKeyDown(WPARAM key);
+    void OnLeftButtonDown(POINT point);
+    void OnMouseMove(POINT point);
+    void OnScroll(int bar, WORD request);
+    // The column whose right border lies under x in the header row, or -1.
+    int ColumnBorderAt(POINT point) const;
+
+    InputFileTable& table_;
+    HFONT font_ = nullptr;
+    COLORREF textColour_ = 0;
+    std::array<int, ColumnCount> widths_{64, 64, 64, 64};
+    int rowHeight_ = 24;
+    int topRow_ = 1;
+    int leftOffset_ = 0;
+    int sizingColumn_ = -1;
+    int sizingStartX_ = 0;
+    int sizingStartWidth_ = 0;
+};
+
+} // namespace reelbond
