@@ -12,7 +12,7 @@ std::optional<LRESULT> GroupBox::HandleNotification(UINT message, WPARAM wParam,
     if (message != WM_CTLCOLORSTATIC)
         return std::nullopt;
     const auto dc = reinterpret_cast<HDC>(wParam);
-    SetTextColor(dc, colour_);
+    SetTextColor(dc, TextColour());
     SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
     return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
 }
@@ -137,7 +137,7 @@ void SpeedButton::Paint() {
     if (pressed_)
         OffsetRect(&client, 1, 1);
     if (enabled) {
-        SetTextColor(paint.dc(), colour_);
+        SetTextColor(paint.dc(), TextColour());
         DrawTextA(paint.dc(), caption.c_str(), -1, &client, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
     } else {
         // The classic greyed look: a highlight copy one pixel down and right.

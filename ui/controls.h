@@ -12,15 +12,11 @@ namespace reelbond {
 // A framed group with a coloured caption; its controls are its siblings, laid over it.
 class GroupBox : public Control {
 public:
-    void SetCaptionColour(COLORREF colour) { colour_ = colour; }
     std::optional<LRESULT> HandleNotification(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 protected:
     const char* ClassName() const override { return "BUTTON"; }
-    DWORD Style() const override { return BS_GROUPBOX | WS_CLIPSIBLINGS; }
-
-private:
-    COLORREF colour_ = 0;
+    DWORD Style() const override { return BS_GROUPBOX; }
 };
 
 // A push button that shows a glyph only, greyed while disabled.
@@ -44,14 +40,13 @@ private:
 class SpeedButton : public Control {
 public:
     std::function<void()> OnClick;
-    void SetTextColour(COLORREF colour) { colour_ = colour; }
     // The caption's accelerator letter, upper-cased; 0 when it has none.
     char Accelerator() const;
     void Click();
 
 protected:
     const char* ClassName() const override;
-    DWORD Style() const override { return WS_CLIPSIBLINGS; }
+    DWORD Style() const override { return 0; }
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
@@ -59,7 +54,6 @@ private:
     void SetHot(bool hot);
     bool PointerInside(LPARAM lParam) const;
 
-    COLORREF colour_ = 0;
     HFONT font_ = nullptr;
     bool hot_ = false;
     bool pressed_ = false;
@@ -76,7 +70,7 @@ protected:
 class Panel : public Control {
 protected:
     const char* ClassName() const override { return "STATIC"; }
-    DWORD Style() const override { return SS_ETCHEDFRAME | WS_CLIPSIBLINGS; }
+    DWORD Style() const override { return SS_ETCHEDFRAME; }
 };
 
 class StatusBar : public Control {

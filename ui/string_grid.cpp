@@ -281,7 +281,7 @@ void TStringGrid::PaintCell(HDC dc, int column, int row) {
     SetBkColor(dc, GetSysColor(state.fixed      ? COLOR_BTNFACE
                                : state.selected ? COLOR_HIGHLIGHT
                                                 : COLOR_WINDOW));
-    SetTextColor(dc, state.selected ? GetSysColor(COLOR_HIGHLIGHTTEXT) : textColour_);
+    SetTextColor(dc, state.selected ? GetSysColor(COLOR_HIGHLIGHTTEXT) : TextColour());
     if (OnDrawCell)
         OnDrawCell(column, row, cell, state, dc);
     if (state.fixed)

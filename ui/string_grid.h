@@ -29,7 +29,6 @@ public:
     void SetColumnWidths(const std::array<int, ColumnCount>& widths);
     int ColumnWidth(int column) const { return widths_.at(column); }
     void SetRowHeight(int height) { rowHeight_ = height; }
-    void SetTextColour(COLORREF colour) { textColour_ = colour; }
     // The first data row shown below the header.
     int TopRow() const { return topRow_; }
     // Shows the table as it is now: scroll ranges, the current row in view, a repaint.
@@ -60,7 +59,6 @@ private:
 
     InputFileTable& table_;
     HFONT font_ = nullptr;
-    COLORREF textColour_ = 0;
     std::array<int, ColumnCount> widths_{64, 64, 64, 64};
     int rowHeight_ = 24;
     int topRow_ = 1;

@@ -54,6 +54,9 @@ public:
     void SetFont(HFONT font);
     std::string Text() const;
     void SetText(const std::string& text);
+    // The colour in which the control draws its text, where it draws it itself.
+    COLORREF TextColour() const noexcept { return textColour_; }
+    void SetTextColour(COLORREF colour) noexcept { textColour_ = colour; }
 
     // The wrapper of a control window, or null for windows that are not ours.
     static Control* FromHandle(HWND hwnd);
@@ -76,6 +79,7 @@ private:
     static LRESULT CALLBACK SubclassProcedure(HWND hwnd, UINT message, WPARAM wParam,
                                               LPARAM lParam, UINT_PTR id, DWORD_PTR self);
     HWND hwnd_ = nullptr;
+    COLORREF textColour_ = 0;
 };
 
 // Hands a parent's notification about a child control to the child's wrapper.
