@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -12,6 +13,9 @@ struct SequenceHeaderInfo {
     std::uint16_t VerticalSize;
     std::uint8_t FrameRateCode;
 };
+
+// The probe reads the file in pieces of this many bytes.
+inline constexpr std::size_t SequenceHeaderReadSize = std::size_t{4} << 20;
 
 // Finds the first 00 00 01 B3 in the named file and decodes the 32 bits after it.
 // std::nullopt when the file has none; throws IoError when it cannot be opened or read,
