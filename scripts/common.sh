@@ -9,7 +9,7 @@ export WINEDLLOVERRIDES="mscoree,mshtml="
 export WINEARCH=win64
 
 PACKAGES=(cmake make mingw-w64 g++-mingw-w64-x86-64-posix wine wine64 xvfb xauth
-          x11-utils xdotool imagemagick ffmpeg googletest attr libcap2-bin zip unzip)
+          x11-utils xdotool imagemagick ffmpeg googletest attr libcap2-bin zip unzip python3)
 
 ensure_packages() {
     local missing=()
