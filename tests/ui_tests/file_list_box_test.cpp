@@ -1,0 +1,328 @@
+#include "host_window.h"
+#include "support/io_error_code.h"
+#include "support/temp_dir.h"
+#include "ui/app.h"
+#include "ui/file_list_box.h"
+#include "ui/path.h"
+
+#include <gtest/gtest.h>
+#include <memory>
+#include <vector>
+
+namespace reelbond {
+namespace {
+
+using test::CurrentDirectoryGuard;
+using test::HostWindow;
+using test::IoErrorCodeOf;
+using test::TempDir;
+using test::WriteBytes;
+
+constexpr char MpegMask[] = "*.mpg;*.mpeg";
+
+void MakeDirectory(const std::string& path) {
+    ASSERT_TRUE(CreateDirectoryA(path.c_str(), nullptr)) << path;
+}
+
+class FileListBoxTest : public testing::Test {
+protected:
+    void CreateList(const std::string& mask) {
+        list.SetMultiSelect(true);
+        list.SetMask(mask);
+        list.OnChange = [this] { ++changes; };
+        list.Create(host.hwnd(), 1, RECT{10, 10, 210, 310}, "");
+        list.SetItemHeight(16);
+    }
+
+    std::vector<std::string> Entries() const {
+        std::vector<std::string> entries;
+        for (int i = 0; i < list.EntryCount(); ++i)
+            entries.push_back(list.EntryText(i));
+        return entries;
+    }
+
+    // A mouse click on an entry, with MK_CONTROL or MK_SHIFT held as keys says; the
+    // second click of a double click comes as WM_LBUTTONDBLCLK.
+    void Click(int index, WPARAM keys = 0, UINT press = WM_LBUTTONDOWN) {
+        RECT entry;
+        SendMessageA(list.hwnd(), LB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&entry));
+        const LPARAM at = MAKELPARAM(entry.left + 5, (entry.top + entry.bottom) / 2);
+        SendMessageA(list.hwnd(), press, MK_LBUTTON | keys, at);
+        SendMessageA(list.hwnd(), WM_LBUTTONUP, keys, at);
+    }
+
+    void WriteFiles(const std::string& directory, std::initializer_list<const char*> names) {
+        for (const char* name : names)
+            WriteBytes(JoinPath(directory, name), "x");
+    }
+
+    TempDir dir;
+    CurrentDirectoryGuard cwd{dir.path()};
+    HostWindow host;
+    TFileListBox list;
+    int changes = 0;
+};
+
+using Names = std::vector<std::string>;
+
+TEST_F(FileListBoxTest, ListsMatchingFilesCaseInsensitivelySortedWithoutHiddenOrSystemOnes) {
+    WriteFiles(dir.path(), {"b.mpg", "A.MPG", "c.mpeg", "hidden.mpg", "system.mpg", "readonly.mpg",
+                            "other.txt"});
+    SetFileAttributesA((dir / "hidden.mpg").c_str(), FILE_ATTRIBUTE_HIDDEN);
+    SetFileAttributesA((dir / "system.mpg").c_str(), FILE_ATTRIBUTE_SYSTEM);
+    test::MakeReadOnly(dir / "readonly.mpg");
+    MakeDirectory(dir / "folder.mpg");
+
+    CreateList(MpegMask);
+
+    EXPECT_EQ(Entries(), (Names{"A.MPG", "b.mpg", "c.mpeg", "readonly.mpg"}));
+    EXPECT_EQ(list.Directory(), dir.path());
+    EXPECT_EQ(CurrentDirectory(), dir.path());
+    EXPECT_EQ(changes, 1);
+    EXPECT_EQ(list.FileName(), "") << "a rescan leaves nothing selected";
+}
+
+TEST_F(FileListBoxTest, FileMatchedByTwoPatternsIsListedTwice) {
+    WriteFiles(dir.path(), {"a.mpg", "b.mpg"});
+    CreateList("*.mpg;a*");
+    EXPECT_EQ(Entries(), (Names{"a.mpg", "a.mpg", "b.mpg"}));
+}
+
+TEST_F(FileListBoxTest, FileTypeChoosesDirectoriesHiddenAndNormalFiles) {
+    WriteFiles(dir.path(), {"s.mpg", "s.exe", "s.hid"});
+    SetFileAttributesA((dir / "s.hid").c_str(), FILE_ATTRIBUTE_HIDDEN);
+    MakeDirectory(dir / "sub");
+    CreateList("s*");
+    EXPECT_EQ(Entries(), (Names{"s.exe", "s.mpg"}));
+
+    list.SetFileType({ftHidden});
+    EXPECT_EQ(Entries(), (Names{"s.hid"}));
+
+    list.SetFileType({ftDirectory});
+    EXPECT_EQ(Entries(), (Names{"[sub]"}));
+    list.SetFileType({ftDirectory, ftNormal});
+    EXPECT_EQ(Entries(), (Names{"[sub]", "s.exe", "s.mpg"}));
+    EXPECT_EQ(changes, 4);
+    list.SetFileType({ftNormal, ftDirectory});
+    EXPECT_EQ(changes, 4);
+}
+
+TEST_F(FileListBoxTest, EmptyListNotifiesAndMaskRescansOnlyWhenItsTextChanges) {
+    WriteFiles(dir.path(), {"readme.txt"});
+    CreateList("*.mpg");
+    EXPECT_EQ(list.EntryCount(), 0);
+    EXPECT_EQ(changes, 1);
+
+    WriteFiles(dir.path(), {"b.mpg"});
+    list.SetMask("*.mpg");
+    EXPECT_EQ(list.EntryCount(), 0);
+    EXPECT_EQ(changes, 1);
+    list.SetMask("*.MPG");
+    EXPECT_EQ(Entries(), (Names{"b.mpg"}));
+    EXPECT_EQ(changes, 2);
+}
+
+TEST_F(FileListBoxTest, FileNameAndOnChangeFollowTheFocusedEntry) {
+    WriteFiles(dir.path(), {"a.mpg", "b.mpg", "c.mpg"});
+    CreateList(MpegMask);
+    ASSERT_EQ(changes, 1);
+
+    Click(2);
+    EXPECT_EQ(list.FileName(), dir / "c.mpg");
+    EXPECT_EQ(changes, 2);
+    Click(0, MK_CONTROL);
+    EXPECT_EQ(list.FileName(), dir / "a.mpg");
+    EXPECT_EQ(changes, 3);
+    Click(0, MK_CONTROL);
+    EXPECT_TRUE(list.IsSelected(2));
+    EXPECT_EQ(list.FileName(), "") << "the focused entry is no longer selected";
+    EXPECT_EQ(changes, 3) << "the selection changed, the focus did not";
+
+    Click(1, MK_SHIFT);
+    EXPECT_EQ(changes, 4);
+    SendMessageA(list.hwnd(), WM_KEYDOWN, VK_DOWN, 0);
+    EXPECT_EQ(list.FocusedIndex(), 2);
+    EXPECT_EQ(changes, 5);
+}
+
+TEST_F(FileListBoxTest, DoubleClickReachesOnDblClickWithTheEntrySelected) {
+    WriteFiles(dir.path(), {"a.mpg", "b.mpg"});
+    CreateList(MpegMask);
+    std::string doubleClicked;
+    list.OnDblClick = [&] { doubleClicked = list.FileName(); };
+    Click(1);
+    Click(1, 0, WM_LBUTTONDBLCLK);
+    EXPECT_EQ(doubleClicked, dir / "b.mpg");
+}
+
+TEST_F(FileListBoxTest, DirectoryWriteMovesTheListAndTheCurrentDirectory) {
+    WriteFiles(dir.path(), {"top.mpg"});
+    MakeDirectory(dir / "Sub");
+    WriteFiles(dir / "Sub", {"inner.mpg"});
+    CreateList(MpegMask);
+
+    list.SetDirectory(dir / "Sub");
+    EXPECT_EQ(list.Directory(), dir / "Sub");
+    EXPECT_EQ(CurrentDirectory(), dir / "Sub");
+    EXPECT_EQ(Entries(), (Names{"inner.mpg"}));
+    EXPECT_EQ(changes, 2);
+
+    list.SetDirectory(LowerCaseFileName(dir / "Sub"));
+    list.SetDirectory("");
+    EXPECT_EQ(list.Directory(), dir / "Sub");
+    EXPECT_EQ(changes, 2) << "the same directory again changes nothing";
+
+    list.SetDirectory("[..]");
+    EXPECT_EQ(list.Directory(), dir.path());
+    EXPECT_EQ(CurrentDirectory(), dir.path());
+    EXPECT_EQ(Entries(), (Names{"top.mpg"}));
+}
+
+TEST_F(FileListBoxTest, FailedMovesAndRescansLeaveListAndCurrentDirectoryAsTheyWere) {
+    const std::string gone = dir / "gone";
+    MakeDirectory(gone);
+    WriteFiles(gone, {"a.mpg"});
+    CreateList(MpegMask);
+    list.SetDirectory(gone);
+    ASSERT_EQ(changes, 2);
+
+    EXPECT_NE(IoErrorCodeOf([&] { list.SetDirectory(dir / "missing"); }), 0);
+    EXPECT_NE(IoErrorCodeOf([&] { list.SetFileName(dir / "missing\\a.mpg"); }), 0);
+    EXPECT_EQ(CurrentDirectory(), gone);
+
+    // The directory vanishes while it is listed; a rescan fails before touching the entries.
+    ChangeDirectory(dir.path());
+    DeleteFileA((gone + "\\a.mpg").c_str());
+    ASSERT_TRUE(RemoveDirectoryA(gone.c_str()));
+    EXPECT_NE(IoErrorCodeOf([&] { list.SetMask("*.*"); }), 0);
+    EXPECT_EQ(CurrentDirectory(), dir.path());
+
+    EXPECT_EQ(list.Directory(), gone);
+    EXPECT_EQ(list.Mask(), MpegMask);
+    EXPECT_EQ(Entries(), (Names{"a.mpg"}));
+    EXPECT_EQ(changes, 2);
+}
+
+TEST_F(FileListBoxTest, FileNameWriteSelectsTheFileAndWidensAHidingMask) {
+    WriteFiles(dir.path(), {"a.mpg", "notes.txt"});
+    MakeDirectory(dir / "sub");
+    WriteFiles(dir / "sub", {"b.mpg", "c.mpg"});
+    CreateList(MpegMask);
+
+    list.SetFileName(dir / "sub\\C.MPG");
+    EXPECT_EQ(list.Directory(), dir / "sub");
+    EXPECT_EQ(list.FileName(), dir / "sub\\c.mpg");
+    const int afterSelecting = changes;
+    list.SetFileName(dir / "sub\\c.mpg");
+    EXPECT_EQ(changes, afterSelecting) << "the same file again changes nothing";
+
+    list.SetFileName(dir / "notes.txt");
+    EXPECT_EQ(list.Mask(), "notes.txt");
+    EXPECT_EQ(Entries(), (Names{"notes.txt"}));
+    EXPECT_EQ(list.FileName(), dir / "notes.txt");
+
+    list.SetFileName(dir / "*.mpg");
+    EXPECT_EQ(list.Mask(), "*.mpg");
+    EXPECT_EQ(Entries(), (Names{"a.mpg"}));
+}
+
+TEST_F(FileListBoxTest, FileNameAtADriveRootHasOneBackslash) {
+    const std::string root = dir.path().substr(0, 3);
+    const std::string name = "reelbond-root-" + std::to_string(GetCurrentProcessId()) + ".mpg";
+    WriteBytes(root + name, "x");
+    CreateList(MpegMask);
+    list.SetFileName(root + name);
+    DeleteFileA((root + name).c_str());
+    EXPECT_EQ(list.Directory(), root);
+    EXPECT_EQ(list.FileName(), root + name);
+}
+
+TEST_F(FileListBoxTest, DriveWriteEntersTheDirectoryLastCurrentOnThatDrive) {
+    ASSERT_NE(list.Drive(), 'Z');
+    ChangeDirectory("Z:\\tmp");
+    ChangeDirectory(dir.path());
+    CreateList(MpegMask);
+
+    list.SetDrive('z');
+    // The system keeps the drive letter as it was written.
+    EXPECT_EQ(list.Directory(), "z:\\tmp");
+    EXPECT_EQ(CurrentDirectory(), list.Directory());
+    list.SetDrive(dir.path()[0]);
+    EXPECT_EQ(list.Directory(), dir.path());
+    EXPECT_EQ(CurrentDirectory(), dir.path());
+    list.SetDrive('\0');
+    EXPECT_EQ(list.Directory(), dir.path());
+}
+
+// Stands in for the directory list: it takes the text and moves the file list as its
+// change step does.
+class RecordingDirectoryList : public DirectoryListLink {
+public:
+    explicit RecordingDirectoryList(TFileListBox& list) : fileList(&list) {
+        list.SetDirectoryList(this);
+    }
+    void SetDirectory(const std::string& text) override {
+        texts.push_back(text);
+        const PathParts parts = SplitPath(text);
+        fileList->MoveToDirectory(std::string{parts.drive, ':'} + parts.directory);
+    }
+    void ForgetFileList() noexcept override { fileList = nullptr; }
+
+    std::vector<std::string> texts;
+    TFileListBox* fileList;
+};
+
+TEST_F(FileListBoxTest, LinkedDirectoryListTakesTheWholeTextAndIsToldWhenTheListGoes) {
+    MakeDirectory(dir / "sub");
+    WriteFiles(dir / "sub", {"b.mpg"});
+    auto fileList = std::make_unique<TFileListBox>();
+    fileList->SetMultiSelect(true);
+    fileList->Create(host.hwnd(), 2, RECT{10, 10, 210, 310}, "");
+    RecordingDirectoryList directoryList(*fileList);
+
+    fileList->SetFileName(dir / "sub\\b.mpg");
+    EXPECT_EQ(directoryList.texts, (Names{dir / "sub\\b.mpg"}));
+    EXPECT_EQ(fileList->Directory(), dir / "sub");
+    EXPECT_EQ(fileList->FileName(), dir / "sub\\b.mpg");
+
+    fileList.reset();
+    EXPECT_EQ(directoryList.fileList, nullptr);
+}
+
+std::vector<COLORREF> PixelsOf(HWND window, const RECT& area) {
+    std::vector<COLORREF> pixels;
+    HDC dc = GetDC(window);
+    for (int y = area.top; y < area.bottom; ++y)
+        for (int x = area.left; x < area.right; ++x)
+            pixels.push_back(GetPixel(dc, x, y));
+    ReleaseDC(window, dc);
+    return pixels;
+}
+
+TEST_F(FileListBoxTest, GlyphsGetRoomAndAreDrawnTransparentlyBeforeTheText) {
+    if (!Glyph("UNKNOWNFILE").Height())
+        GTEST_SKIP() << "the glyph resources are not linked in";
+    WriteFiles(dir.path(), {"a.mpg"});
+    list.SetMask(MpegMask);
+    list.Create(host.hwnd(), 1, RECT{10, 10, 210, 310}, "");
+    const UniqueFont smallFont = CreateUiFont({InterfaceFont, 8, false, ANSI_CHARSET});
+    list.SetFont(smallFont.get());
+    ASSERT_LT(list.ItemHeight(), 16);
+
+    RECT entry;
+    SendMessageA(list.hwnd(), LB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&entry));
+    const RECT glyphArea{2, entry.top, 18, entry.top + 15};
+    UpdateWindow(list.hwnd());
+    const std::vector<COLORREF> withoutGlyph = PixelsOf(list.hwnd(), glyphArea);
+
+    list.SetShowGlyphs(true);
+    EXPECT_EQ(list.ItemHeight(), 16);
+    UpdateWindow(list.hwnd());
+    const std::vector<COLORREF> withGlyph = PixelsOf(list.hwnd(), glyphArea);
+    EXPECT_NE(withGlyph, withoutGlyph);
+    // The glyph's top is (0 + 16 - 15) / 2 = 0; its bottom-left pixel is transparent.
+    EXPECT_EQ(withGlyph[14 * 16], GetSysColor(COLOR_WINDOW));
+}
+
+} // namespace
+} // namespace reelbond

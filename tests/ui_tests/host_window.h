@@ -1,0 +1,14 @@
+#pragma once
+
+#include "ui/window.h"
+
+namespace reelbond::test {
+
+// A visible top-level window of our own that hosts the controls under test and reflects
+// their notifications to them, as the main window does.
+class HostWindow : public Window {
+public:
+    HostWindow();
+};
+
+} // namespace reelbond::test

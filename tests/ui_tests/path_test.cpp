@@ -1,0 +1,174 @@
+#include "support/io_error_code.h"
+#include "support/temp_dir.h"
+#include "ui/path.h"
+
+#include <algorithm>
+#include <gtest/gtest.h>
+
+namespace reelbond {
+namespace {
+
+using test::CurrentDirectoryGuard;
+using test::IoErrorCodeOf;
+using test::TempDir;
+using test::WriteBytes;
+
+std::string WithoutDrive(const std::string& path) {
+    return path.substr(2);
+}
+
+std::string Environment(const char* name) {
+    char value[MAX_PATH];
+    const DWORD length = GetEnvironmentVariableA(name, value, MAX_PATH);
+    return std::string(value, length < MAX_PATH ? length : 0);
+}
+
+// A share \\server\share with a directory "a" in it: under Wine, network paths lead into
+// the prefix's dosdevices\unc folder.
+class NetworkShare {
+public:
+    NetworkShare() {
+        const std::string prefix = Environment("WINEPREFIX");
+        if (prefix.empty())
+            return;
+        std::string unc = "Z:" + prefix + "\\dosdevices\\unc";
+        std::replace(unc.begin(), unc.end(), '/', '\\');
+        server_ = unc + "\\reelbond-" + std::to_string(GetCurrentProcessId());
+        for (const std::string& made : {unc, server_, server_ + "\\share", server_ + "\\share\\a"})
+            CreateDirectoryA(made.c_str(), nullptr);
+        WriteBytes(server_ + "\\share\\a\\clip.mpg", "x");
+        root_ = "\\\\reelbond-" + std::to_string(GetCurrentProcessId()) + "\\share";
+    }
+    ~NetworkShare() {
+        DeleteFileA((server_ + "\\share\\a\\clip.mpg").c_str());
+        for (const std::string& made : {server_ + "\\share\\a", server_ + "\\share", server_})
+            RemoveDirectoryA(made.c_str());
+    }
+    NetworkShare(const NetworkShare&) = delete;
+    NetworkShare& operator=(const NetworkShare&) = delete;
+
+    // \\server\share, empty where no share could be made.
+    const std::string& root() const { return root_; }
+
+private:
+    std::string server_;
+    std::string root_;
+};
+
+class SplitPathTest : public testing::Test {
+protected:
+    SplitPathTest() {
+        CreateDirectoryA(clips.c_str(), nullptr);
+        WriteBytes(dir / "clip.mpg", "x");
+    }
+
+    void ExpectParts(const std::string& text, char drive, const std::string& directory,
+                     const std::string& last) {
+        const PathParts parts = SplitPath(text);
+        EXPECT_EQ(parts.drive, drive) << text;
+        EXPECT_EQ(parts.directory, directory) << text;
+        EXPECT_EQ(parts.last, last) << text;
+        EXPECT_EQ(CurrentDirectory(), dir.path()) << text;
+    }
+
+    TempDir dir;
+    const std::string clips = dir / "Clips";
+    const char drive = dir.path()[0];
+    CurrentDirectoryGuard cwd{dir.path()};
+};
+
+TEST(PathTest, ChangeDirectoryEntersThePathOrFailsWithTheSystemCode) {
+    TempDir dir;
+    CurrentDirectoryGuard cwd(dir.path());
+    CreateDirectoryA((dir / "sub").c_str(), nullptr);
+    ChangeDirectory(dir / "sub");
+    EXPECT_EQ(CurrentDirectory(), dir / "sub");
+
+    const std::string missing = dir / "missing";
+    SetCurrentDirectoryA(missing.c_str());
+    const int systemCode = static_cast<int>(GetLastError());
+    EXPECT_NE(systemCode, 0);
+    EXPECT_EQ(IoErrorCodeOf([&] { ChangeDirectory(missing); }), systemCode);
+    EXPECT_EQ(CurrentDirectory(), dir / "sub");
+}
+
+TEST(PathTest, DriveLetterReturnsToTheDirectoryLastCurrentOnThatDrive) {
+    TempDir dir;
+    CurrentDirectoryGuard cwd(dir.path());
+    const std::string drive = dir.path().substr(0, 2);
+    ASSERT_NE(drive, "Z:");
+    ChangeDirectory(dir.path());
+    ChangeDirectory("Z:\\tmp");
+    EXPECT_EQ(Environment("=Z:"), "Z:\\tmp");
+    EXPECT_EQ(Environment(("=" + drive).c_str()), dir.path());
+
+    ChangeDirectory(drive);
+    EXPECT_EQ(CurrentDirectory(), dir.path());
+    ChangeDirectory("z:");
+    EXPECT_EQ(CurrentDirectory(), "Z:\\tmp");
+}
+
+TEST(PathTest, SamePathIgnoresLetterCaseOnly) {
+    EXPECT_TRUE(SamePath("C:\\Video\\Clip.MPG", "c:\\video\\clip.mpg"));
+    EXPECT_FALSE(SamePath("C:\\Video\\Clip1.mpg", "C:\\Video\\Clip2.mpg"));
+    EXPECT_FALSE(SamePath("C:\\Video", "C:\\Video\\"));
+    ASSERT_EQ(GetACP(), CP_UTF8);
+    EXPECT_TRUE(SamePath("\xC3\x84rger.mpg", "\xC3\xA4rger.mpg")); // Ärger, ärger
+}
+
+TEST(PathTest, DrivePartAndJoining) {
+    EXPECT_EQ(DrivePart("C:\\Video\\Clips"), "C:");
+    EXPECT_EQ(DrivePart("c:clip.mpg"), "c:");
+    EXPECT_EQ(DrivePart("\\\\server\\share\\a\\b"), "\\\\server\\share");
+    EXPECT_EQ(DrivePart("\\\\server\\share"), "\\\\server\\share");
+    EXPECT_EQ(DrivePart("\\Video"), "");
+    EXPECT_EQ(DrivePart("clip.mpg"), "");
+
+    EXPECT_EQ(JoinPath("C:\\Video", "clip1.mpg"), "C:\\Video\\clip1.mpg");
+    EXPECT_EQ(JoinPath("C:\\", "clip1.mpg"), "C:\\clip1.mpg");
+}
+
+TEST_F(SplitPathTest, ExistingDirectoryIsAllDirectory) {
+    ExpectParts(clips, drive, WithoutDrive(clips), "");
+    const std::string lowerDrive(1, static_cast<char>(std::tolower(drive)));
+    ExpectParts(lowerDrive + clips.substr(1), lowerDrive[0], WithoutDrive(clips), "");
+    ExpectParts(std::string{drive, ':', '\\'}, drive, "\\", "");
+}
+
+TEST_F(SplitPathTest, FileNameOrPatternIsTheLastPart) {
+    ExpectParts(dir / "clip.mpg", drive, WithoutDrive(dir.path()), "clip.mpg");
+    ExpectParts(dir / "*.mpg", drive, WithoutDrive(dir.path()), "*.mpg");
+    ExpectParts("clip.mpg", drive, WithoutDrive(dir.path()), "clip.mpg");
+}
+
+TEST_F(SplitPathTest, BracketedNameIsASubdirectoryOfTheCurrentDirectory) {
+    ExpectParts("[Clips]", drive, WithoutDrive(clips), "");
+}
+
+TEST_F(SplitPathTest, LetterAndColonGivesTheDirectoryLastCurrentOnThatDrive) {
+    ChangeDirectory(clips);
+    ChangeDirectory("Z:\\tmp");
+    const PathParts parts = SplitPath(std::string{drive, ':'});
+    EXPECT_EQ(parts.drive, drive);
+    EXPECT_EQ(parts.directory, WithoutDrive(clips));
+    EXPECT_EQ(parts.last, "");
+    EXPECT_EQ(CurrentDirectory(), "Z:\\tmp");
+}
+
+TEST_F(SplitPathTest, NetworkPathHasNoDriveAndKeepsItsRoot) {
+    const NetworkShare share;
+    if (share.root().empty())
+        GTEST_SKIP() << "no network share to try";
+    ExpectParts(share.root() + "\\a", '\0', share.root() + "\\a", "");
+    ExpectParts(share.root() + "\\a\\clip.mpg", '\0', share.root() + "\\a", "clip.mpg");
+}
+
+TEST_F(SplitPathTest, MissingDirectoryFailsAndRestoresTheCurrentDirectory) {
+    EXPECT_NE(IoErrorCodeOf([&] { SplitPath(dir / "missing"); }), 0);
+    EXPECT_EQ(CurrentDirectory(), dir.path());
+    EXPECT_NE(IoErrorCodeOf([&] { SplitPath(dir / "missing\\clip.mpg"); }), 0);
+    EXPECT_EQ(CurrentDirectory(), dir.path());
+}
+
+} // namespace
+} // namespace reelbond

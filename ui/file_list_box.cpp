@@ -1,0 +1,332 @@
+#include "ui/file_list_box.h"
+
+#include "ui/filter_combo_box.h"
+#include "ui/owner_draw.h"
+#include "ui/path.h"
+
+#include <algorithm>
+#include <array>
+#include <new>
+#include <utility>
+#include <vector>
+
+namespace reelbond {
+namespace {
+
+constexpr int WaitPointerPosition = 100;
+constexpr int TextIndent = 2;
+constexpr int GlyphIndent = 2;
+constexpr int TextAfterGlyph = 6;
+
+bool IsProgramName(const std::string& name) {
+    const std::size_t dot = name.rfind('.');
+    if (dot == std::string::npos)
+        return false;
+    const std::string extension = LowerCaseFileName(name.substr(dot));
+    constexpr std::array<const char*, 4> programExtensions{".exe", ".com", ".bat", ".pif"};
+    return std::find(programExtensions.begin(), programExtensions.end(), extension) !=
+           programExtensions.end();
+}
+
+// Puts the mouse pointer of its construction back, also when a scan fails.
+class PointerRestorer {
+public:
+    PointerRestorer() : pointer_(GetCursor()) {}
+    ~PointerRestorer() { SetCursor(pointer_); }
+    PointerRestorer(const PointerRestorer&) = delete;
+    PointerRestorer& operator=(const PointerRestorer&) = delete;
+
+private:
+    HCURSOR pointer_;
+};
+
+std::vector<std::string> SplitMask(const std::string& mask) {
+    std::vector<std::string> patterns;
+    std::size_t start = 0;
+    for (std::size_t end; (end = FindCharacter(mask, ';', start)) != std::string::npos;
+         start = end + 1)
+        patterns.push_back(mask.substr(start, end - start));
+    patterns.push_back(mask.substr(start));
+    return patterns;
+}
+
+} // namespace
+
+TFileListBox::TFileListBox() : directory_(CurrentDirectory()) {}
+
+TFileListBox::~TFileListBox() {
+    if (filterComboBox_)
+        filterComboBox_->SetFileList(nullptr);
+    if (directoryList_)
+        directoryList_->ForgetFileList();
+}
+
+void TFileListBox::SetDirectory(const std::string& text) {
+    SetFileName(text);
+}
+
+void TFileListBox::SetDrive(char drive) {
+    if (drive != '\0' && UpperCaseDrive(drive) != UpperCaseDrive(Drive()))
+        ApplyPath(std::string{drive, ':'});
+}
+
+std::string TFileListBox::FileName() const {
+    const int focused = FocusedIndex();
+    if (focused < 0 || focused >= EntryCount() || !IsSelected(focused))
+        return {};
+    return JoinPath(directory_, EntryText(focused));
+}
+
+void TFileListBox::SetFileName(const std::string& text) {
+    if (!text.empty() && !SamePath(text, FileName()))
+        ApplyPath(text);
+}
+
+// A rescan that fails leaves the setting as it was, so that the list still shows it.
+template <typename Setting>
+void TFileListBox::StoreAndRescan(Setting& setting, const Setting& value) {
+    if (setting == value)
+        return;
+    Setting previous = std::exchange(setting, value);
+    try {
+        Rescan();
+    } catch (...) {
+        setting = std::move(previous);
+        throw;
+    }
+}
+
+void TFileListBox::SetMask(const std::string& mask) {
+    StoreAndRescan(mask_, mask);
+}
+
+void TFileListBox::SetFileType(const FileAttrSet& fileType) {
+    StoreAndRescan(fileType_, fileType);
+}
+
+void TFileListBox::SetShowGlyphs(bool show) {
+    if (show == showGlyphs_)
+        return;
+    showGlyphs_ = show;
+    if (!hwnd())
+        return;
+    if (show && ItemHeight() < TallestGlyph() + 1)
+        ResetItemHeight();
+    InvalidateRect(hwnd(), nullptr, TRUE);
+}
+
+int TFileListBox::ItemHeight() const {
+    return static_cast<int>(SendMessageA(hwnd(), LB_GETITEMHEIGHT, 0, 0));
+}
+
+void TFileListBox::SetItemHeight(int height) {
+    explicitItemHeight_ = height;
+    SendMessageA(hwnd(), LB_SETITEMHEIGHT, 0, height);
+}
+
+int TFileListBox::EntryCount() const {
+    return static_cast<int>(SendMessageA(hwnd(), LB_GETCOUNT, 0, 0));
+}
+
+std::string TFileListBox::EntryText(int index) const {
+    const auto length = SendMessageA(hwnd(), LB_GETTEXTLEN, index, 0);
+    if (length < 0)
+        return {};
+    std::string text(static_cast<std::size_t>(length) + 1, '\0');
+    text.resize(SendMessageA(hwnd(), LB_GETTEXT, index, reinterpret_cast<LPARAM>(text.data())));
+    return text;
+}
+
+bool TFileListBox::IsSelected(int index) const {
+    return SendMessageA(hwnd(), LB_GETSEL, index, 0) > 0;
+}
+
+int TFileListBox::FocusedIndex() const {
+    return hwnd() ? static_cast<int>(SendMessageA(hwnd(), LB_GETCARETINDEX, 0, 0)) : -1;
+}
+
+std::optional<LRESULT> TFileListBox::HandleNotification(UINT message, WPARAM wParam,
+                                                        LPARAM lParam) {
+    if (message == WM_DRAWITEM) {
+        DrawEntry(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+        return TRUE;
+    }
+    if (message != WM_COMMAND)
+        return std::nullopt;
+    switch (HIWORD(wParam)) {
+    case LBN_SELCHANGE:
+        // Moving the selection notifies only when the caret moved to another entry.
+        if (FocusedIndex() != lastNotifiedFocus_)
+            Change();
+        return 0;
+    case LBN_DBLCLK:
+        if (OnDblClick)
+            OnDblClick();
+        return 0;
+    default:
+        return std::nullopt;
+    }
+}
+
+DWORD TFileListBox::Style() const {
+    DWORD style = WS_VSCROLL | WS_TABSTOP | LBS_NOTIFY | LBS_SORT | LBS_HASSTRINGS |
+                  LBS_OWNERDRAWFIXED | LBS_NOINTEGRALHEIGHT;
+    if (multiSelect_)
+        style |= extendedSelect_ ? LBS_EXTENDEDSEL : LBS_MULTIPLESEL;
+    return style;
+}
+
+void TFileListBox::OnCreated() {
+    // WM_MEASUREITEM came before this wrapper was attached.
+    if (explicitItemHeight_)
+        SetItemHeight(explicitItemHeight_);
+    else
+        ResetItemHeight();
+    Rescan();
+}
+
+LRESULT TFileListBox::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    const LRESULT result = Default(message, wParam, lParam);
+    if (message == WM_SETFONT && !explicitItemHeight_)
+        ResetItemHeight();
+    return result;
+}
+
+void TFileListBox::ApplyPath(const std::string& text) {
+    const PathParts parts = SplitPath(text);
+    if (directoryList_)
+        directoryList_->SetDirectory(text);
+    else
+        MoveToDirectory(parts.drive ? std::string{parts.drive, ':'} + parts.directory
+                                    : parts.directory);
+    if (HasWildcard(parts.last))
+        SetMask(parts.last);
+    else if (!parts.last.empty())
+        FocusFile(parts.last);
+}
+
+void TFileListBox::MoveToDirectory(const std::string& path) {
+    if (SamePath(path, directory_))
+        return;
+    if (DirectoryExists(directory_))
+        ChangeDirectory(directory_);
+    ChangeDirectory(path);
+    directory_ = CurrentDirectory();
+    Rescan();
+}
+
+// Selects the entry of an existing file, widening the mask to it when the mask hides it.
+void TFileListBox::FocusFile(const std::string& name) {
+    const auto find = [&] {
+        return static_cast<int>(
+            SendMessageA(hwnd(), LB_FINDSTRINGEXACT, -1, reinterpret_cast<LPARAM>(name.c_str())));
+    };
+    int index = find();
+    if (index < 0) {
+        SetMask(name);
+        index = find();
+    }
+    if (index < 0)
+        return;
+    if (multiSelect_) {
+        SendMessageA(hwnd(), LB_SETSEL, FALSE, -1);
+        SendMessageA(hwnd(), LB_SETSEL, TRUE, index);
+        SendMessageA(hwnd(), LB_SETANCHORINDEX, index, 0);
+        SendMessageA(hwnd(), LB_SETCARETINDEX, index, FALSE);
+    } else {
+        SendMessageA(hwnd(), LB_SETCURSEL, index, 0);
+    }
+    Change();
+}
+
+void TFileListBox::Rescan() {
+    if (!hwnd())
+        return;
+    const DWORD attributes = fileType_.AttributeBits();
+    const DWORD passedOver =
+        FileAttrSet{ftHidden, ftSystem, ftVolumeID, ftDirectory}.AttributeBits() & ~attributes;
+    // A vanished directory fails here, before the entries are touched.
+    ChangeDirectory(directory_);
+    SendMessageA(hwnd(), LB_RESETCONTENT, 0, 0);
+    {
+        const PointerRestorer restorer;
+        for (const std::string& pattern : SplitMask(mask_)) {
+            if (pattern.empty())
+                continue;
+            ForEachFound(pattern, [&](const WIN32_FIND_DATAA& found) {
+                if (found.dwFileAttributes & passedOver)
+                    return;
+                if (!fileType_.Contains(ftNormal) && !(found.dwFileAttributes & attributes))
+                    return;
+                if (AddEntry(found) == WaitPointerPosition)
+                    SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_WAIT)));
+            });
+        }
+    }
+    Change();
+}
+
+int TFileListBox::AddEntry(const WIN32_FIND_DATAA& found) {
+    const std::string name = found.cFileName;
+    const bool isDirectory = found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY;
+    const std::string text = isDirectory ? "[" + name + "]" : name;
+    GlyphKind glyph = IsProgramName(name) ? ExecutableGlyph : UnknownFileGlyph;
+    if (isDirectory)
+        glyph = showGlyphs_ ? ClosedFolderGlyph : NoGlyph;
+    const auto at = SendMessageA(hwnd(), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    if (at < 0)
+        throw std::bad_alloc();
+    SendMessageA(hwnd(), LB_SETITEMDATA, at, glyph);
+    return static_cast<int>(at);
+}
+
+void TFileListBox::Change() {
+    lastNotifiedFocus_ = FocusedIndex();
+    if (OnChange)
+        OnChange();
+}
+
+void TFileListBox::ResetItemHeight() {
+    int height = FontCharacterHeight(hwnd());
+    if (showGlyphs_)
+        height = std::max(height, TallestGlyph() + 1);
+    SendMessageA(hwnd(), LB_SETITEMHEIGHT, 0, height);
+}
+
+int TFileListBox::TallestGlyph() const {
+    return std::max({executable_.Height(), closedFolder_.Height(), unknownFile_.Height()});
+}
+
+const Glyph* TFileListBox::GlyphOf(GlyphKind kind) const {
+    switch (kind) {
+    case ExecutableGlyph:
+        return &executable_;
+    case ClosedFolderGlyph:
+        return &closedFolder_;
+    case UnknownFileGlyph:
+        return &unknownFile_;
+    default:
+        return nullptr;
+    }
+}
+
+void TFileListBox::DrawEntry(const DRAWITEMSTRUCT& item) const {
+    if (item.itemID != static_cast<UINT>(-1)) {
+        PaintEntryBackground(item);
+        int textLeft = item.rcItem.left + TextIndent;
+        const Glyph* glyph = GlyphOf(static_cast<GlyphKind>(item.itemData));
+        if (showGlyphs_ && glyph && glyph->Width() > 0) {
+            glyph->Draw(item.hDC, item.rcItem.left + GlyphIndent,
+                        CentredTop(item.rcItem, glyph->Height()));
+            textLeft = item.rcItem.left + glyph->Width() + TextAfterGlyph;
+        }
+        RECT textArea = item.rcItem;
+        textArea.left = textLeft;
+        const std::string text = EntryText(static_cast<int>(item.itemID));
+        DrawTextA(item.hDC, text.c_str(), static_cast<int>(text.size()), &textArea,
+                  DT_SINGLELINE | DT_NOPREFIX | DT_TOP | DT_LEFT);
+    }
+    PaintEntryFocus(item);
+}
+
+} // namespace reelbond

@@ -1,0 +1,133 @@
+#pragma once
+
+#include "core/input_file_table.h"
+#include "ui/glyph.h"
+#include "ui/window.h"
+
+#include <functional>
+#include <initializer_list>
+#include <optional>
+#include <string>
+
+namespace reelbond {
+
+class TFilterComboBox;
+
+// Kinds of entry a file list shows; each but ftNormal stands for one attribute bit.
+enum TFileAttr { ftReadOnly, ftHidden, ftSystem, ftVolumeID, ftDirectory, ftArchive, ftNormal };
+
+// A set of TFileAttr.
+class FileAttrSet {
+public:
+    FileAttrSet(std::initializer_list<TFileAttr> members) {
+        for (TFileAttr member : members)
+            bits_ |= 1u << member;
+    }
+    bool Contains(TFileAttr member) const { return bits_ & (1u << member); }
+    // The file attribute bits of the members; ftNormal has none.
+    DWORD AttributeBits() const { return bits_ & ~(1u << ftNormal); }
+    bool operator==(const FileAttrSet&) const = default;
+
+private:
+    DWORD bits_ = 0;
+};
+
+// What a file list needs of a directory list linked to it.
+class DirectoryListLink {
+public:
+    // Moves the directory list to the directory that text names; the list then moves the
+    // file list there through its set-directory step.
+    virtual void SetDirectory(const std::string& text) = 0;
+    // The file list is going away: drop the link to it.
+    virtual void ForgetFileList() noexcept = 0;
+
+protected:
+    ~DirectoryListLink() = default;
+};
+
+// The file list: the files of Directory that match Mask, sorted, with multiple selection.
+// Whenever it has read a directory, that directory is the process's current directory.
+class TFileListBox : public Control, public FileListSource {
+public:
+    TFileListBox();
+    ~TFileListBox() override;
+
+    std::string Directory() const override { return directory_; }
+    // Applies text as a path: its directory is entered and listed, a file name in it is
+    // focused and a pattern becomes the mask.
+    void SetDirectory(const std::string& text);
+    char Drive() const { return directory_[0]; }
+    // Moves to the directory last current on drive; 0 (no drive) leaves the list where it is.
+    void SetDrive(char drive);
+    // The focused entry's full path when it is selected, else empty.
+    std::string FileName() const;
+    void SetFileName(const std::string& text);
+    const std::string& Mask() const { return mask_; }
+    void SetMask(const std::string& mask);
+    const FileAttrSet& FileType() const { return fileType_; }
+    void SetFileType(const FileAttrSet& fileType);
+    bool ShowGlyphs() const { return showGlyphs_; }
+    void SetShowGlyphs(bool show);
+    // The selection modes take effect when the window is created.
+    void SetMultiSelect(bool on) { multiSelect_ = on; }
+    void SetExtendedSelect(bool on) { extendedSelect_ = on; }
+    int ItemHeight() const;
+    void SetItemHeight(int height);
+
+    int EntryCount() const override;
+    std::string EntryText(int index) const override;
+    bool IsSelected(int index) const override;
+    // The entry with the caret, -1 when there is none.
+    int FocusedIndex() const;
+
+    // Set by a directory list when it links to this list; null unlinks.
+    void SetDirectoryList(DirectoryListLink* directoryList) { directoryList_ = directoryList; }
+    // The set-directory step, by which a linked directory list moves this list: enters the
+    // existing directory path and lists it, unless it is Directory already.
+    void MoveToDirectory(const std::string& path);
+
+    std::function<void()> OnChange;
+    std::function<void()> OnDblClick;
+
+    std::optional<LRESULT> HandleNotification(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+protected:
+    const char* ClassName() const override { return "LISTBOX"; }
+    DWORD Style() const override;
+    DWORD ExStyle() const override { return WS_EX_CLIENTEDGE; }
+    void OnCreated() override;
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    friend class TFilterComboBox;
+    enum GlyphKind { NoGlyph, ExecutableGlyph, ClosedFolderGlyph, UnknownFileGlyph };
+
+    void ApplyPath(const std::string& text);
+    void FocusFile(const std::string& name);
+    template <typename Setting> void StoreAndRescan(Setting& setting, const Setting& value);
+    void Rescan();
+    // Inserts the entry of a search result at its sorted place; returns that place.
+    int AddEntry(const WIN32_FIND_DATAA& found);
+    void Change();
+    void ResetItemHeight();
+    int TallestGlyph() const;
+    const Glyph* GlyphOf(GlyphKind kind) const;
+    void DrawEntry(const DRAWITEMSTRUCT& item) const;
+
+    std::string directory_;
+    std::string mask_ = "*.*";
+    FileAttrSet fileType_{ftNormal};
+    bool showGlyphs_ = false;
+    bool multiSelect_ = false;
+    bool extendedSelect_ = true;
+    // The height the window gave, which font changes leave alone; 0 when none was given.
+    int explicitItemHeight_ = 0;
+    int lastNotifiedFocus_ = -1;
+    DirectoryListLink* directoryList_ = nullptr;
+    TFilterComboBox* filterComboBox_ = nullptr;
+    Glyph executable_{"EXECUTABLE"};
+    Glyph closedFolder_{"CLOSEDFOLDER"};
+    Glyph unknownFile_{"UNKNOWNFILE"};
+};
+
+} // namespace reelbond

@@ -1,0 +1,76 @@
+#include "ui/filter_combo_box.h"
+
+#include "ui/file_list_box.h"
+#include "ui/path.h"
+
+#include <new>
+
+namespace reelbond {
+
+TFilterComboBox::~TFilterComboBox() {
+    SetFileList(nullptr);
+}
+
+void TFilterComboBox::SetFilter(const std::string& filter) {
+    if (SamePath(filter, filter_))
+        return;
+    filter_ = filter;
+    if (hwnd())
+        ParseFilter();
+    Change();
+}
+
+std::string TFilterComboBox::Mask() {
+    if (!hwnd() || patterns_.empty())
+        return "*.*";
+    if (SendMessageA(hwnd(), CB_GETCURSEL, 0, 0) < 0)
+        SendMessageA(hwnd(), CB_SETCURSEL, patterns_.size() - 1, 0);
+    return patterns_.at(SendMessageA(hwnd(), CB_GETCURSEL, 0, 0));
+}
+
+void TFilterComboBox::SetFileList(TFileListBox* fileList) {
+    if (fileList == fileList_)
+        return;
+    if (fileList_)
+        fileList_->filterComboBox_ = nullptr;
+    fileList_ = fileList;
+    if (fileList_)
+        fileList_->filterComboBox_ = this;
+}
+
+std::optional<LRESULT> TFilterComboBox::HandleNotification(UINT message, WPARAM wParam, LPARAM) {
+    if (message != WM_COMMAND || HIWORD(wParam) != CBN_SELCHANGE)
+        return std::nullopt;
+    Change();
+    return 0;
+}
+
+// Pairs of description and patterns; a description without a bar after it is dropped.
+void TFilterComboBox::ParseFilter() {
+    SendMessageA(hwnd(), CB_RESETCONTENT, 0, 0);
+    patterns_.clear();
+    std::string rest = filter_;
+    for (std::size_t bar; (bar = FindCharacter(rest, '|')) != std::string::npos;) {
+        const std::string description = rest.substr(0, bar);
+        rest.erase(0, bar + 1);
+        const std::size_t nextBar = FindCharacter(rest, '|');
+        AddEntry(description, rest.substr(0, nextBar));
+        rest.erase(0, nextBar == std::string::npos ? rest.size() : nextBar + 1);
+    }
+    SendMessageA(hwnd(), CB_SETCURSEL, 0, 0);
+}
+
+void TFilterComboBox::AddEntry(const std::string& description, const std::string& patterns) {
+    if (SendMessageA(hwnd(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(description.c_str())) < 0)
+        throw std::bad_alloc();
+    patterns_.push_back(patterns);
+}
+
+void TFilterComboBox::Change() {
+    if (fileList_)
+        fileList_->SetMask(Mask());
+    if (OnChange)
+        OnChange();
+}
+
+} // namespace reelbond

@@ -1,0 +1,50 @@
+#pragma once
+
+#include "ui/window.h"
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace reelbond {
+
+class TFileListBox;
+
+// The file type selector: a drop-down list of descriptions, each standing for a set of
+// patterns, which a linked file list takes as its mask.
+class TFilterComboBox : public Control {
+public:
+    TFilterComboBox() = default;
+    ~TFilterComboBox() override;
+
+    const std::string& Filter() const { return filter_; }
+    // Descriptions and their patterns, alternating, separated by "|".
+    void SetFilter(const std::string& filter);
+    // The patterns of the selected entry; selects the last entry when none is selected,
+    // and reads "*.*" when there are no entries.
+    std::string Mask();
+    TFileListBox* FileList() const { return fileList_; }
+    void SetFileList(TFileListBox* fileList);
+
+    std::function<void()> OnChange;
+
+    std::optional<LRESULT> HandleNotification(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+protected:
+    const char* ClassName() const override { return "COMBOBOX"; }
+    DWORD Style() const override { return CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP; }
+    void OnCreated() override { ParseFilter(); }
+
+private:
+    void ParseFilter();
+    void AddEntry(const std::string& description, const std::string& patterns);
+    void Change();
+
+    std::string filter_ = "All files (*.*)|*.*";
+    // The patterns of each entry, in entry order.
+    std::vector<std::string> patterns_;
+    TFileListBox* fileList_ = nullptr;
+};
+
+} // namespace reelbond
