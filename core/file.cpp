@@ -17,6 +17,39 @@ DWORD PieceOf(std::size_t remaining) {
     return static_cast<DWORD>(std::min(remaining, MaxTransfer));
 }
 
+std::optional<FileIdentity> QueryIdentity(HANDLE handle) {
+    BY_HANDLE_FILE_INFORMATION info;
+    if (!GetFileInformationByHandle(handle, &info))
+        return std::nullopt;
+    return FileIdentity{info.dwVolumeSerialNumber,
+                        (std::uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow};
+}
+
+std::string FullPath(const std::string& path) {
+    const DWORD needed = GetFullPathNameA(path.c_str(), 0, nullptr, nullptr);
+    if (needed == 0)
+        return path;
+    std::string full(needed, '\0');
+    full.resize(GetFullPathNameA(path.c_str(), needed, full.data(), nullptr));
+    return full;
+}
+
+std::wstring Widened(const std::string& text) {
+    const int length =
+        MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(length), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
+    return wide;
+}
+
+// Ordinal, as file systems compare names, not by the rules of a language.
+bool EqualIgnoringCase(const std::string& first, const std::string& second) {
+    const std::wstring a = Widened(first);
+    const std::wstring b = Widened(second);
+    return CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(),
+                                static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
+}
+
 bool IsReadOnlyFile(const std::string& path) {
     const DWORD attributes = GetFileAttributesA(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) &&
@@ -128,11 +161,10 @@ void File::Truncate(std::int64_t length) {
 }
 
 FileIdentity File::Identity() const {
-    BY_HANDLE_FILE_INFORMATION info;
-    if (!GetFileInformationByHandle(Handle(), &info))
+    const auto identity = QueryIdentity(Handle());
+    if (!identity)
         ThrowLastError();
-    return {info.dwVolumeSerialNumber,
-            (std::uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow};
+    return *identity;
 }
 
 void File::Close() {
@@ -150,6 +182,25 @@ bool FileExists(const std::string& path) {
         return false;
     FindClose(search);
     return !(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::optional<FileIdentity> IdentityOf(const std::string& path) {
+    HANDLE handle = CreateFileA(path.c_str(), FILE_READ_ATTRIBUTES,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE)
+        return std::nullopt;
+    const auto identity = QueryIdentity(handle);
+    CloseHandle(handle);
+    return identity;
+}
+
+bool SameFile(const std::string& first, const std::string& second) {
+    const auto a = IdentityOf(first);
+    const auto b = IdentityOf(second);
+    if (a && b)
+        return *a == *b;
+    return EqualIgnoringCase(FullPath(first), FullPath(second));
 }
 
 } // namespace reelbond

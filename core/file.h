@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace reelbond {
@@ -54,5 +55,14 @@ private:
 
 // True when path names an existing file that is not a directory.
 bool FileExists(const std::string& path);
+
+// The identity of the file at path, read through an open for attributes only, so the file
+// is never changed and neither a read-only mark nor another program's lock is in the way;
+// nullopt when there is no such file or it cannot be asked.
+std::optional<FileIdentity> IdentityOf(const std::string& path);
+
+// True when both paths name one file: by identity where both can be asked, otherwise by
+// their full paths compared without regard to case.
+bool SameFile(const std::string& first, const std::string& second);
 
 } // namespace reelbond

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <windows.h>
+
 namespace reelbond {
 namespace {
 
@@ -85,6 +87,23 @@ TEST(FileTest, IdentityIsTheSameForAnotherSpelling) {
     const auto a = File::OpenExisting(dir / "a.mpg").Identity();
     EXPECT_EQ(File::OpenExisting(dir / "sub\\..\\A.MPG").Identity(), a);
     EXPECT_NE(File::OpenExisting(dir / "b.mpg").Identity(), a);
+}
+
+TEST(FileTest, SameFileByIdentityOrElseByFullPath) {
+    TempDir dir;
+    WriteBytes(dir / "a.mpg", "a");
+    WriteBytes(dir / "b.mpg", "b");
+    WriteBytes(dir / "ro.mpg", "ro");
+    test::MakeReadOnly(dir / "ro.mpg");
+    CreateHardLinkA((dir / "a-link.mpg").c_str(), (dir / "a.mpg").c_str(), nullptr);
+    CreateHardLinkA((dir / "ro-link.mpg").c_str(), (dir / "ro.mpg").c_str(), nullptr);
+    EXPECT_TRUE(SameFile(dir / "a.mpg", dir / "sub\\..\\A.MPG"));
+    EXPECT_TRUE(SameFile(dir / "a.mpg", dir / "a-link.mpg"));
+    EXPECT_FALSE(SameFile(dir / "a.mpg", dir / "b.mpg"));
+    EXPECT_TRUE(SameFile(dir / "ro.mpg", dir / "ro-link.mpg"));
+    EXPECT_EQ(ReadBytes(dir / "ro.mpg"), "ro");
+    EXPECT_TRUE(SameFile(dir / "gone.mpg", dir / "sub\\..\\GONE.MPG"));
+    EXPECT_FALSE(SameFile(dir / "gone.mpg", dir / "a.mpg"));
 }
 
 TEST(FileTest, ExistenceMeansAFileNotADirectory) {

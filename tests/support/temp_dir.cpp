@@ -34,10 +34,11 @@ void RemoveTree(const std::string& dir) {
 
 } // namespace
 
-TempDir::TempDir() {
+TempDir::TempDir(const std::string& root) {
     static unsigned counter = 0;
+    const std::string parent = root.empty() ? TempRoot() : root;
     for (;;) {
-        path_ = TempRoot() + "reelbond-test-" + std::to_string(GetCurrentProcessId()) + "-" +
+        path_ = parent + "reelbond-test-" + std::to_string(GetCurrentProcessId()) + "-" +
                 std::to_string(++counter);
         if (CreateDirectoryA(path_.c_str(), nullptr))
             return;

@@ -6,10 +6,11 @@
 
 namespace reelbond::test {
 
-// A fresh directory under the system's temporary directory, removed with all it holds.
+// A fresh directory under root (ending in "\\"), or under the system's temporary directory
+// when root is empty, removed with all it holds.
 class TempDir {
 public:
-    TempDir();
+    explicit TempDir(const std::string& root = "");
     ~TempDir();
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;

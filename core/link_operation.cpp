@@ -1,0 +1,188 @@
+#include "core/link_operation.h"
+
+#include "core/file.h"
+#include "core/io_error.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <vector>
+
+namespace reelbond {
+namespace {
+
+constexpr char TooFewFilesMessage[] = "The input files should be more than one.";
+constexpr char FormatDifferMessage[] =
+    "The input files have different format and cannot be linked.";
+constexpr char NoNameMessage[] = "The output file need a name.";
+constexpr char OutputIsInputMessage[] = "The output file cannot be one of the input files.";
+constexpr char DoneMessage[] = "The files link has been done!";
+
+// ".mpg" is appended unless ".mpg" or ".mpeg" occurs anywhere in the name, case-sensitive.
+std::string OutputFileName(const std::string& text) {
+    if (text.find(".mpg") != std::string::npos || text.find(".mpeg") != std::string::npos)
+        return text;
+    return text + ".mpg";
+}
+
+std::vector<std::string> InputPaths(const InputFileTable& table) {
+    std::vector<std::string> paths;
+    for (int row = 1; row <= table.DataRowCount(); ++row)
+        paths.push_back(table.Cell(InputFileTable::FileNameColumn, row));
+    return paths;
+}
+
+bool HasFormatDiffer(const InputFileTable& table) {
+    for (int row = 1; row <= table.DataRowCount(); ++row) {
+        if (table.Cell(InputFileTable::StatusColumn, row) == StatusFormatDiffer)
+            return true;
+    }
+    return false;
+}
+
+bool IsOneOfInputs(const std::string& output, const std::vector<std::string>& inputs) {
+    return std::any_of(inputs.begin(), inputs.end(),
+                       [&](const std::string& input) { return SameFile(output, input); });
+}
+
+void Refuse(LinkWindow& window, const char* message) {
+    window.DefaultBeep();
+    window.InformationBox(message);
+}
+
+// The checks made before any file is opened; true when one of them refused the link.
+bool Refused(const InputFileTable& table, LinkWindow& window) {
+    if (table.DataRowCount() <= 1) {
+        window.InformationBox(TooFewFilesMessage);
+        window.SetLinkEnabled(false);
+        return true;
+    }
+    if (HasFormatDiffer(table)) {
+        Refuse(window, FormatDifferMessage);
+        return true;
+    }
+    const std::string name = window.Edit1Text();
+    if (name.empty()) {
+        Refuse(window, NoNameMessage);
+        window.FocusEdit1();
+        return true;
+    }
+    if (IsOneOfInputs(OutputFileName(name), InputPaths(table))) {
+        Refuse(window, OutputIsInputMessage);
+        return true;
+    }
+    return false;
+}
+
+// Every input is opened before the output is touched, so a missing one ends the link with
+// nothing written.
+std::int64_t TotalSize(const std::vector<std::string>& inputs) {
+    std::int64_t total = 0;
+    for (const std::string& path : inputs) {
+        File input = File::OpenExisting(path);
+        total += input.Size();
+        input.Close();
+    }
+    return total;
+}
+
+// The bar shows the whole-number percentage of the total size written so far.
+class Progress {
+public:
+    Progress(LinkWindow& window, std::int64_t totalSize) : window_(window), total_(totalSize) {}
+
+    void FileDone(std::int64_t written) { Show(PercentOf(written)); }
+
+    // Within a large file the bar moves only when its whole number changes.
+    void Advance(std::int64_t written) {
+        const int percent = PercentOf(written);
+        if (percent != shown_)
+            Show(percent);
+    }
+
+private:
+    void Show(int percent) {
+        shown_ = percent;
+        window_.ShowProgress(percent);
+    }
+
+    int PercentOf(std::int64_t written) const {
+        // Nothing to write counts as all of it written.
+        if (total_ == 0)
+            return 100;
+        return static_cast<int>(std::min<std::int64_t>(written * 100 / total_, 100));
+    }
+
+    LinkWindow& window_;
+    std::int64_t total_;
+    int shown_ = 0;
+};
+
+// Appends the whole input at the output's end and returns the new count of bytes written.
+// A failed read cuts the output back, so it never holds part of an input that could not
+// be read.
+std::int64_t AppendFile(File& input, File& output, std::vector<char>& buffer, std::int64_t written,
+                        Progress& progress) {
+    const std::int64_t size = input.Size();
+    const std::int64_t start = output.Size();
+    output.Seek(start);
+    for (std::int64_t done = 0; done < size;) {
+        const auto piece =
+            static_cast<std::size_t>(std::min<std::int64_t>(size - done, buffer.size()));
+        try {
+            input.Read(buffer.data(), piece);
+        } catch (const IoError&) {
+            output.Truncate(start);
+            throw;
+        }
+        output.Write(buffer.data(), piece);
+        done += piece;
+        if (done < size)
+            progress.Advance(written + done);
+    }
+    return written + size;
+}
+
+void CopyPass(const std::vector<std::string>& inputs, LinkWindow& window, std::int64_t totalSize) {
+    std::vector<char> buffer(LinkCopyBufferSize);
+    Progress progress(window, totalSize);
+    std::int64_t written = 0;
+    bool outputStarted = false;
+    for (const std::string& path : inputs) {
+        if (!FileExists(path)) {
+            window.ErrorBox(" File: " + path + " not found.");
+            continue;
+        }
+        File input = File::OpenExisting(path);
+        const std::string outputName = OutputFileName(window.Edit1Text());
+        // The first file written replaces whatever an existing output held.
+        File output = outputStarted && FileExists(outputName) ? File::OpenExisting(outputName)
+                                                              : File::Create(outputName);
+        outputStarted = true;
+        written = AppendFile(input, output, buffer, written, progress);
+        progress.FileDone(written);
+        input.Close();
+        output.Close();
+    }
+}
+
+void Complete(InputFileTable& table, LinkWindow& window) {
+    table.ResetGrid();
+    window.SetLinkEnabled(false);
+    window.SetRemoveEnabled(false);
+    window.SetClearEnabled(false);
+    window.InformationBox(DoneMessage);
+    window.ShowProgress(0);
+    window.SetStatusPanel0Text(EmptiedCountText);
+}
+
+} // namespace
+
+void LinkOperation(InputFileTable& table, LinkWindow& window) {
+    if (Refused(table, window))
+        return;
+    const std::vector<std::string> inputs = InputPaths(table);
+    CopyPass(inputs, window, TotalSize(inputs));
+    Complete(table, window);
+}
+
+} // namespace reelbond

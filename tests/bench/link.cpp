@@ -1,0 +1,76 @@
+// Joins the files named after the output with LinkOperation and prints how long the link
+// took and the process's peak memory: link.exe OUTPUT INPUT...
+#include "core/link_operation.h"
+
+#include <cstdio>
+#include <string>
+#include <utility>
+#include <windows.h>
+
+#include <psapi.h>
+
+namespace {
+
+// The main window's part, without boxes to wait for.
+class SilentWindow : public reelbond::LinkWindow {
+public:
+    explicit SilentWindow(std::string output) : output_(std::move(output)) {}
+    void DefaultBeep() override {}
+    void InformationBox(const std::string& message) override { last_ = message; }
+    void ErrorBox(const std::string& message) override { last_ = message; }
+    std::string Edit1Text() const override { return output_; }
+    void FocusEdit1() override {}
+    void SetLinkEnabled(bool) override {}
+    void SetRemoveEnabled(bool) override {}
+    void SetClearEnabled(bool) override {}
+    void ShowProgress(int) override {}
+    void SetStatusPanel0Text(const std::string&) override {}
+    const std::string& LastMessage() const { return last_; }
+
+private:
+    std::string output_;
+    std::string last_;
+};
+
+double Seconds(LARGE_INTEGER from, LARGE_INTEGER to) {
+    LARGE_INTEGER frequency;
+    QueryPerformanceFrequency(&frequency);
+    return static_cast<double>(to.QuadPart - from.QuadPart) /
+           static_cast<double>(frequency.QuadPart);
+}
+
+double MiB(SIZE_T bytes) {
+    return static_cast<double>(bytes) / (1024.0 * 1024.0);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 4) {
+        std::fprintf(stderr, "usage: link OUTPUT INPUT INPUT...\n");
+        return 2;
+    }
+    reelbond::InputFileTable table;
+    for (int i = 2; i < argc; ++i) {
+        table.AppendEmptyRow();
+        table.FillLastRow(argv[i], {352, 288, 3});
+    }
+    SilentWindow window(argv[1]);
+
+    LARGE_INTEGER start, end;
+    QueryPerformanceCounter(&start);
+    reelbond::LinkOperation(table, window);
+    QueryPerformanceCounter(&end);
+    if (window.LastMessage() != "The files link has been done!") {
+        std::fprintf(stderr, "link failed: %s\n", window.LastMessage().c_str());
+        return 1;
+    }
+
+    PROCESS_MEMORY_COUNTERS memory{};
+    memory.cb = sizeof memory;
+    GetProcessMemoryInfo(GetCurrentProcess(), &memory, sizeof memory);
+    std::printf("link_seconds=%.3f\n", Seconds(start, end));
+    std::printf("peak_working_set_mib=%.1f\n", MiB(memory.PeakWorkingSetSize));
+    std::printf("peak_pagefile_mib=%.1f\n", MiB(memory.PeakPagefileUsage));
+    return 0;
+}
