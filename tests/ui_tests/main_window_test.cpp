@@ -1,0 +1,327 @@
+#include "message_box_catcher.h"
+#include "support/temp_dir.h"
+#include "ui/app.h"
+#include "ui/application.h"
+#include "ui/main_window.h"
+
+#include <gtest/gtest.h>
+
+#include <commctrl.h>
+
+namespace reelbond {
+namespace {
+
+using test::MessageBoxCatcher;
+using test::TempDir;
+using Strings = std::vector<std::string>;
+
+constexpr char ClipA[] = "mpeg1_ps_352x240_2997_a.mpg";
+constexpr char ClipB[] = "mpeg1_ps_352x240_2997_b.mpg";
+constexpr char Pal[] = "mpeg1_es_352x288_25.mpg";
+
+class MainWindowTest : public testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        const INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES};
+        InitCommonControlsEx(&controls);
+    }
+
+    void CopyMedia(const std::string& name, const std::string& as = "") {
+        CopyFileA(test::TestMedia(name).c_str(), (dir / (as.empty() ? name : as)).c_str(), FALSE);
+    }
+
+    void Start() {
+        form.Create();
+        form.Show();
+        Pump();
+    }
+
+    // Handles what is queued the way the program's event loop does.
+    void Pump() {
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
+            if (message.message != WM_QUIT)
+                ProcessMessage(form, message);
+    }
+
+    void Select(const std::string& name) {
+        const HWND list = form.FileListBox1.hwnd();
+        const auto index = SendMessageA(list, LB_FINDSTRINGEXACT, -1,
+                                        reinterpret_cast<LPARAM>(name.c_str()));
+        ASSERT_GE(index, 0) << name;
+        SendMessageA(list, LB_SETSEL, TRUE, index);
+    }
+
+    // Clicks, then lets the window repaint: the move buttons follow the painted table.
+    void Click(const BitmapButton& button) {
+        SendMessageA(button.hwnd(), BM_CLICK, 0, 0);
+        Pump();
+    }
+    void Click(const SpeedButton& button) {
+        SendMessageA(button.hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+        SendMessageA(button.hwnd(), WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+        Pump();
+    }
+
+    void AddSelected(std::initializer_list<const char*> names) {
+        for (const char* name : names)
+            Select(name);
+        Click(form.BitnAdd);
+        Pump();
+    }
+
+    Strings Column(int column) const {
+        Strings cells;
+        for (int row = 1; row <= form.Table().DataRowCount(); ++row)
+            cells.push_back(form.Table().Cell(column, row));
+        return cells;
+    }
+
+    Strings EnabledButtons() const {
+        Strings names;
+        const std::pair<const Control*, const char*> buttons[] = {
+            {&form.BitnAdd, "Add"},   {&form.BitnRemove, "Remove"}, {&form.BitUp, "Up"},
+            {&form.BitDown, "Down"},  {&form.BitnClear, "Clear"},   {&form.SpdBtnLink, "Link"},
+            {&form.SpdBtnExit, "Exit"}, {&form.SpdBtnHelp, "Help"}};
+        for (const auto& [button, name] : buttons)
+            if (button->Enabled())
+                names.push_back(name);
+        return names;
+    }
+
+    std::string Panel0() const { return form.StatusBar1.PanelText(0); }
+
+    TempDir dir;
+    test::CurrentDirectoryGuard inDir{dir.path()};
+    MessageBoxCatcher boxes;
+    TForm1 form;
+};
+
+TEST_F(MainWindowTest, StartsWithHeaderEmptyTableAndOnlyExitAndHelp) {
+    Start();
+    char caption[64];
+    GetWindowTextA(form.hwnd(), caption, sizeof caption);
+    EXPECT_STREQ(caption, " Reelbond");
+    RECT client;
+    GetClientRect(form.hwnd(), &client);
+    EXPECT_EQ(client.right, 655);
+    EXPECT_EQ(client.bottom, 305);
+    EXPECT_EQ(form.Table().Cell(0, 0), "File name");
+    EXPECT_TRUE(form.Table().IsEmpty());
+    EXPECT_EQ(Panel0(), "  0   file(s) selected");
+    EXPECT_EQ(form.StatusBar1.PanelText(1), "");
+    EXPECT_EQ(form.StatusBar1.PanelText(2), "   Progress");
+    EXPECT_EQ(form.ProgressBar1.Position(), 0);
+    EXPECT_EQ(EnabledButtons(), (Strings{"Exit", "Help"}));
+    EXPECT_EQ(GetFocus(), form.FileListBox1.hwnd());
+    const LONG style = GetWindowLongA(form.hwnd(), GWL_STYLE);
+    EXPECT_TRUE(style & WS_MINIMIZEBOX);
+    EXPECT_FALSE(style & (WS_MAXIMIZEBOX | WS_THICKFRAME));
+    EXPECT_TRUE(boxes.boxes().empty());
+}
+
+TEST_F(MainWindowTest, ControlsLieWhereTheLayoutPutsThem) {
+    Start();
+    const auto frameOf = [&](const Control& control) {
+        RECT frame;
+        GetWindowRect(control.hwnd(), &frame);
+        MapWindowPoints(HWND_DESKTOP, form.hwnd(), reinterpret_cast<POINT*>(&frame), 2);
+        return std::array<LONG, 4>{frame.left, frame.top, frame.right - frame.left,
+                                   frame.bottom - frame.top};
+    };
+    using Frame = std::array<LONG, 4>;
+    EXPECT_EQ(frameOf(form.FileListBox1), (Frame{152, 25, 111, 197}));
+    EXPECT_EQ(frameOf(form.StringGrid1), (Frame{322, 26, 329, 197}));
+    EXPECT_EQ(frameOf(form.SpdBtnHelp), (Frame{567, 243, 56, 26}));
+    EXPECT_EQ(frameOf(form.Edit1), (Frame{152, 248, 111, 21}));
+    EXPECT_EQ(frameOf(form.FilterComboBox1)[0], 5);
+    EXPECT_EQ(frameOf(form.ProgressBar1), (Frame{336, 286, 316, 18}));
+    EXPECT_EQ(frameOf(form.StatusBar1), (Frame{0, 283, 655, 22}));
+}
+
+TEST_F(MainWindowTest, TabVisitsTheControlsInOrder) {
+    CopyMedia(ClipA);
+    CopyMedia(ClipB);
+    Start();
+    AddSelected({ClipA, ClipB});
+    SetFocus(form.FileListBox1.hwnd());
+    Strings visited;
+    for (int step = 0; step < 12; ++step) {
+        const Control* focused = Control::FromHandle(GetFocus());
+        visited.push_back(focused ? std::to_string(focused->id()) : "?");
+        SetFocus(GetNextDlgTabItem(form.hwnd(), GetFocus(), FALSE));
+    }
+    const auto idOf = [](const Control& c) { return std::to_string(c.id()); };
+    // Down is disabled with the last row current.
+    EXPECT_EQ(visited, (Strings{idOf(form.FileListBox1), idOf(form.BitnAdd),
+                                idOf(form.BitnRemove), idOf(form.StringGrid1),
+                                idOf(form.BitnClear), idOf(form.BitUp),
+                                idOf(form.FilterComboBox1), idOf(form.Edit1),
+                                idOf(form.FileListBox1), idOf(form.BitnAdd),
+                                idOf(form.BitnRemove), idOf(form.StringGrid1)}));
+}
+
+TEST_F(MainWindowTest, AddOrderRemoveClearAndLinkAsAUserDoes) {
+    CopyMedia(ClipA);
+    CopyMedia(ClipB);
+    CopyMedia(Pal, "pal.mpg");
+    Start();
+    EXPECT_EQ(EnabledButtons(), (Strings{"Add", "Exit", "Help"}));
+
+    AddSelected({ClipA, ClipB, "pal.mpg"});
+    EXPECT_EQ(Column(0), (Strings{dir / ClipA, dir / ClipB, dir / "pal.mpg"}));
+    EXPECT_EQ(Column(1), (Strings{"352 X 240", "352 X 240", "352 X 288"}));
+    EXPECT_EQ(Column(2), (Strings{"29.97 f/s", "29.97 f/s", "25 f/s"}));
+    EXPECT_EQ(Column(3), (Strings{"OK", "OK", "format differ"}));
+    EXPECT_EQ(Panel0(), "  3 file(s) selected");
+    EXPECT_EQ(EnabledButtons(), (Strings{"Add", "Remove", "Up", "Clear", "Link", "Exit", "Help"}));
+
+    Click(form.BitUp);
+    Click(form.BitUp);
+    EXPECT_EQ(Column(3), (Strings{"OK", "format differ", "format differ"}));
+    EXPECT_EQ(EnabledButtons(), (Strings{"Add", "Remove", "Down", "Clear", "Link", "Exit", "Help"}));
+    Click(form.BitDown);
+    EXPECT_EQ(Column(3), (Strings{"OK", "format differ", "OK"}));
+    Click(form.BitnRemove); // the file at row 2, now pal.mpg
+    EXPECT_EQ(Column(0), (Strings{dir / ClipA, dir / ClipB}));
+    EXPECT_EQ(Panel0(), "  2 file(s) selected");
+
+    SetWindowTextA(form.Edit1.hwnd(), "joined");
+    boxes.whileOpen = [&](const MessageBoxCatcher::Box&) {
+        EXPECT_EQ(form.ProgressBar1.Position(), 100);
+    };
+    Click(form.SpdBtnLink);
+    EXPECT_EQ(boxes.texts(), (Strings{"The files link has been done!"}));
+    EXPECT_EQ(boxes.boxes()[0].caption, ApplicationTitle());
+    EXPECT_FALSE(boxes.boxes()[0].hasIcon);
+    EXPECT_EQ(test::ReadBytes(dir / "joined.mpg"),
+              test::ReadBytes(dir / ClipA) + test::ReadBytes(dir / ClipB));
+    EXPECT_TRUE(form.Table().IsEmpty());
+    EXPECT_EQ(form.ProgressBar1.Position(), 0);
+    EXPECT_EQ(Panel0(), "  0  file(s) selected");
+    EXPECT_EQ(EnabledButtons(), (Strings{"Add", "Exit", "Help"}));
+
+    AddSelected({ClipA});
+    Click(form.BitnClear);
+    EXPECT_TRUE(form.Table().IsEmpty());
+    EXPECT_EQ(Panel0(), "  0  file(s) selected");
+}
+
+TEST_F(MainWindowTest, DoubleClickAddsLikeTheAddButton) {
+    CopyMedia(ClipA);
+    Start();
+    RECT entry;
+    SendMessageA(form.FileListBox1.hwnd(), LB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&entry));
+    const LPARAM at = MAKELPARAM(entry.left + 5, entry.top + 5);
+    SendMessageA(form.FileListBox1.hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, at);
+    SendMessageA(form.FileListBox1.hwnd(), WM_LBUTTONUP, 0, at);
+    SendMessageA(form.FileListBox1.hwnd(), WM_LBUTTONDBLCLK, MK_LBUTTON, at);
+    SendMessageA(form.FileListBox1.hwnd(), WM_LBUTTONUP, 0, at);
+    Pump();
+    EXPECT_EQ(Column(0), (Strings{dir / ClipA}));
+}
+
+TEST_F(MainWindowTest, IneligibleFileStopsTheAddWithItsMessage) {
+    CopyMedia(ClipA, "a.mpg");
+    test::WriteBytes(dir / "b.mpg", "not a video");
+    CopyMedia(ClipB, "c.mpg");
+    Start();
+    AddSelected({"a.mpg", "b.mpg", "c.mpg"});
+    EXPECT_EQ(boxes.texts(), (Strings{"The file is not an eligible one."}));
+    EXPECT_EQ(Column(0), (Strings{dir / "a.mpg"}));
+    EXPECT_EQ(Panel0(), "  1 file(s) selected");
+}
+
+TEST_F(MainWindowTest, NothingSelectedWritesTheComputedZeroCount) {
+    CopyMedia(ClipA);
+    Start();
+    Click(form.BitnAdd);
+    EXPECT_EQ(Panel0(), "  0 file(s) selected");
+    EXPECT_TRUE(form.Table().IsEmpty());
+}
+
+TEST_F(MainWindowTest, IoErrorDuringAddReachesTheTopLevelBox) {
+    CopyMedia(ClipA, "a.mpg");
+    CopyMedia(ClipB, "b.mpg");
+    test::MakeReadOnly(dir / "b.mpg");
+    Start();
+    AddSelected({"a.mpg", "b.mpg"});
+    ASSERT_EQ(boxes.boxes().size(), 1u);
+    EXPECT_EQ(boxes.boxes()[0].text, "File access denied.");
+    EXPECT_EQ(boxes.boxes()[0].caption, ApplicationTitle());
+    EXPECT_TRUE(boxes.boxes()[0].hasIcon);
+    EXPECT_EQ(Column(0), (Strings{dir / "a.mpg"}));
+    EXPECT_EQ(Panel0(), "  1 file(s) selected");
+    EXPECT_TRUE(form.SpdBtnLink.Enabled());
+}
+
+TEST_F(MainWindowTest, LinkRefusalsComeFromTheWindow) {
+    CopyMedia(ClipA);
+    Start();
+    AddSelected({ClipA});
+    Click(form.SpdBtnLink);
+    EXPECT_EQ(boxes.texts(), (Strings{"The input files should be more than one."}));
+    EXPECT_FALSE(form.SpdBtnLink.Enabled());
+}
+
+TEST_F(MainWindowTest, AcceleratorsClickOnlyEnabledSpeedButtons) {
+    int helps = 0;
+    form.OnHelp = [&] { ++helps; };
+    Start();
+    PostMessageA(form.FileListBox1.hwnd(), WM_SYSCHAR, 'l', 1 << 29);
+    PostMessageA(form.FileListBox1.hwnd(), WM_SYSCHAR, 'h', 1 << 29);
+    PostMessageA(form.FileListBox1.hwnd(), WM_SYSCHAR, 'a', 1 << 29);
+    Pump();
+    EXPECT_EQ(helps, 1);
+    EXPECT_TRUE(boxes.boxes().empty());
+    EXPECT_TRUE(form.Table().IsEmpty());
+}
+
+TEST_F(MainWindowTest, TypedLetterIsInputInTheEditButExitInTheGrid) {
+    Start();
+    PostMessageA(form.Edit1.hwnd(), WM_CHAR, 'e', 0);
+    Pump();
+    EXPECT_EQ(form.Edit1.Text(), "e");
+    ASSERT_TRUE(IsWindow(form.hwnd()));
+    SetFocus(form.StringGrid1.hwnd());
+    PostMessageA(form.StringGrid1.hwnd(), WM_CHAR, 'E', 0);
+    Pump();
+    EXPECT_EQ(form.hwnd(), nullptr);
+}
+
+TEST_F(MainWindowTest, GridClicksKeysAndWheelMoveTheCurrentRow) {
+    CopyMedia(ClipA);
+    Start();
+    for (int i = 0; i < 20; ++i)
+        AddSelected({ClipA});
+    const HWND grid = form.StringGrid1.hwnd();
+    EXPECT_EQ(form.Table().CurrentRow(), 20);
+    EXPECT_GT(form.StringGrid1.TopRow(), 1); // scrolled to show the new last row
+    SendMessageA(grid, WM_KEYDOWN, VK_HOME, 0);
+    EXPECT_EQ(form.Table().CurrentRow(), 1);
+    EXPECT_EQ(form.StringGrid1.TopRow(), 1);
+    SendMessageA(grid, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 16 * 3 + 4));
+    EXPECT_EQ(form.Table().CurrentRow(), 3);
+    SendMessageA(grid, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 4)); // the header
+    EXPECT_EQ(form.Table().CurrentRow(), 3);
+    SendMessageA(grid, WM_MOUSEWHEEL, MAKEWPARAM(0, -WHEEL_DELTA), 0);
+    EXPECT_EQ(form.Table().CurrentRow(), 4);
+    SendMessageA(grid, WM_KEYDOWN, VK_UP, 0);
+    EXPECT_EQ(form.Table().CurrentRow(), 3);
+    Pump();
+    EXPECT_TRUE(form.BitUp.Enabled());
+    EXPECT_TRUE(form.BitDown.Enabled());
+}
+
+TEST_F(MainWindowTest, DraggingAHeaderBorderResizesTheColumn) {
+    Start();
+    const HWND grid = form.StringGrid1.hwnd();
+    SendMessageA(grid, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(122, 5));
+    SendMessageA(grid, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(160, 5));
+    SendMessageA(grid, WM_LBUTTONUP, 0, MAKELPARAM(160, 5));
+    EXPECT_EQ(form.StringGrid1.ColumnWidth(0), 160);
+    EXPECT_EQ(form.StringGrid1.ColumnWidth(1), 65);
+}
+
+} // namespace
+} // namespace reelbond

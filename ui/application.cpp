@@ -1,0 +1,53 @@
+#include "ui/application.h"
+
+#include "ui/main_window.h"
+
+#include <commctrl.h>
+#include <objbase.h>
+
+namespace reelbond {
+namespace {
+
+// Shuts the component-object runtime down again if its initialisation succeeded.
+class ComApartment {
+public:
+    ComApartment() noexcept
+        : initialised_(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
+    ~ComApartment() {
+        if (initialised_)
+            CoUninitialize();
+    }
+    ComApartment(const ComApartment&) = delete;
+    ComApartment& operator=(const ComApartment&) = delete;
+
+private:
+    bool initialised_;
+};
+
+int RunEventLoop(TForm1& form) {
+    MSG message;
+    while (GetMessageA(&message, nullptr, 0, 0) > 0)
+        ProcessMessage(form, message);
+    return static_cast<int>(message.wParam);
+}
+
+} // namespace
+
+void ProcessMessage(TForm1& form, MSG& message) {
+    if (form.PreTranslateMessage(message) || IsDialogMessageA(form.hwnd(), &message))
+        return;
+    TranslateMessage(&message);
+    DispatchMessageA(&message);
+}
+
+int RunApplication() {
+    ComApartment apartment;
+    const INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES};
+    InitCommonControlsEx(&controls);
+    TForm1 form;
+    form.Create();
+    form.Show();
+    return RunEventLoop(form);
+}
+
+} // namespace reelbond

@@ -1,0 +1,356 @@
+#include "ui/main_window.h"
+
+#include "ui/app.h"
+
+#include <cctype>
+#include <commctrl.h>
+
+namespace reelbond {
+namespace {
+
+constexpr char WindowClassName[] = "TForm1";
+constexpr int ClientWidth = 655;
+constexpr int ClientHeight = 305;
+constexpr DWORD FormStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX |
+                            WS_CLIPCHILDREN;
+constexpr COLORREF Blue = RGB(0, 0, 255);
+constexpr COLORREF Navy = RGB(0, 0, 128);
+constexpr COLORREF Black = RGB(0, 0, 0);
+
+constexpr FontSpec CaptionFont{InterfaceFont, 11, false, DEFAULT_CHARSET};
+constexpr FontSpec SmallFont{InterfaceFont, 11, false, DEFAULT_CHARSET};
+constexpr FontSpec ListFont{InterfaceFont, 13, false, DEFAULT_CHARSET};
+constexpr FontSpec SpeedButtonFont{InterfaceFont, 13, true, DEFAULT_CHARSET};
+
+// One control of the window: where it lies (in its parent's client area), what it says
+// and how it starts. Controls inside a group box or the panel are laid over it as its
+// siblings, so that their notifications reach the window.
+struct Placement {
+    Control* control;
+    const Control* parent;
+    int left, top, width, height;
+    const char* text;
+    const char* hint;
+    bool enabled;
+    const FontSpec* font;
+    COLORREF colour;
+};
+
+constexpr int ControlIdBase = 100;
+
+} // namespace
+
+TForm1::TForm1() : StringGrid1(table_) {
+    // Selection modes are fixed when the list's window is made.
+    FileListBox1.SetMultiSelect(true);
+}
+
+void TForm1::Create() {
+    RegisterWindowClass(WindowClassName, Procedure, CS_DBLCLKS, GetSysColorBrush(COLOR_BTNFACE),
+                        LoadIconA(GetModuleHandleA(nullptr), "MAINICON"));
+    RECT frame{0, 0, ClientWidth, ClientHeight};
+    AdjustWindowRectEx(&frame, FormStyle, FALSE, 0);
+    OffsetRect(&frame, -frame.left, -frame.top);
+    CreateWindowOfClass(WindowClassName, WS_EX_CONTROLPARENT, FormStyle, " Reelbond", frame,
+                        nullptr);
+}
+
+void TForm1::Show() {
+    RECT frame;
+    GetWindowRect(hwnd(), &frame);
+    const int width = frame.right - frame.left;
+    const int height = frame.bottom - frame.top;
+    SetWindowPos(hwnd(), nullptr, (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
+                 (GetSystemMetrics(SM_CYSCREEN) - height) / 2, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER);
+    ShowWindow(hwnd(), SW_SHOW);
+    UpdateWindow(hwnd());
+}
+
+void TForm1::CreateControls() {
+    // In tab order: a group box comes just before the controls laid over it.
+    const Placement layout[] = {
+        {&GroupBox1, nullptr, 150, 8, 116, 217, "Select File(s)", nullptr, true, &CaptionFont, Blue},
+        {&FileListBox1, &GroupBox1, 2, 17, 111, 197, "", "double click to add file", true, &ListFont, Black},
+        {&BitnAdd, nullptr, 272, 27, 41, 32, "", "Add Files(Alt+A)", false, nullptr, 0},
+        {&BitnRemove, nullptr, 272, 67, 41, 32, "", "Remove the File(Alt+R)", false, nullptr, 0},
+        {&GroupBox3, nullptr, 320, 10, 334, 216, "Input Files", nullptr, true, &CaptionFont, Blue},
+        {&StringGrid1, &GroupBox3, 2, 16, 329, 197, "", nullptr, true, &SmallFont, Navy},
+        {&GroupBox6, nullptr, 0, 8, 139, 217, "Path and Directory", nullptr, true, &CaptionFont, Blue},
+        {&BitnClear, nullptr, 272, 187, 41, 32, "", "Clear All Files(Alt+C)", false, nullptr, 0},
+        {&ProgressBar1, nullptr, 336, 286, 316, 18, "", nullptr, true, nullptr, 0},
+        {&BitUp, nullptr, 272, 107, 41, 32, "", "Move file Up(Alt+U)", false, nullptr, 0},
+        {&BitDown, nullptr, 272, 147, 41, 32, "", "Move file Down(Alt+D)", false, nullptr, 0},
+        {&Panel1, nullptr, 320, 230, 334, 50, "", nullptr, true, nullptr, 0},
+        {&SpdBtnLink, &Panel1, 45, 13, 56, 26, "&Link", "Link Files(Alt+L)", false, &SpeedButtonFont, Navy},
+        {&SpdBtnExit, &Panel1, 146, 13, 56, 26, "&Exit", "Exit(Alt+E)", true, &SpeedButtonFont, Navy},
+        {&SpdBtnHelp, &Panel1, 247, 13, 56, 26, "&Help", "Help(Alt+H)", true, &SpeedButtonFont, Navy},
+        {&GroupBox2, nullptr, 0, 229, 139, 50, "File Type", nullptr, true, &CaptionFont, Blue},
+        {&FilterComboBox1, &GroupBox2, 5, 19, 132, 21, "", nullptr, true, &SmallFont, Black},
+        {&GroupBox4, nullptr, 150, 229, 116, 50, "Output File", nullptr, true, &CaptionFont, Blue},
+        {&Edit1, &GroupBox4, 2, 19, 111, 21, "", nullptr, true, &SmallFont, Black},
+        {&StatusBar1, nullptr, 0, 283, 655, 22, "", nullptr, true, nullptr, 0},
+    };
+    int id = ControlIdBase;
+    for (const Placement& place : layout) {
+        POINT origin{0, 0};
+        if (place.parent) {
+            RECT parentFrame;
+            GetWindowRect(place.parent->hwnd(), &parentFrame);
+            MapWindowPoints(HWND_DESKTOP, hwnd(), reinterpret_cast<POINT*>(&parentFrame), 2);
+            origin = {parentFrame.left, parentFrame.top};
+        }
+        const RECT frame{origin.x + place.left, origin.y + place.top,
+                         origin.x + place.left + place.width, origin.y + place.top + place.height};
+        place.control->Create(hwnd(), id++, frame, place.text);
+        if (place.font) {
+            fonts_.push_back(CreateUiFont(*place.font));
+            place.control->SetFont(fonts_.back().get());
+        }
+        place.control->SetTextColour(place.colour);
+        place.control->SetEnabled(place.enabled);
+        if (place.hint)
+            AddTooltip(*place.control, place.hint);
+    }
+    // The bar lies over the status bar's last panel.
+    SetWindowPos(ProgressBar1.hwnd(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+}
+
+void TForm1::AddTooltip(const Control& control, const char* hint) {
+    if (!tooltip_) {
+        tooltip_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, TTS_ALWAYSTIP, 0, 0,
+                                   0, 0, hwnd(), nullptr, GetModuleHandleA(nullptr), nullptr);
+        SendMessageA(tooltip_, TTM_SETDELAYTIME, TTDT_INITIAL, 500);
+        SendMessageA(tooltip_, TTM_SETDELAYTIME, TTDT_AUTOPOP, 2500);
+    }
+    TOOLINFOA tool{};
+    tool.cbSize = sizeof tool;
+    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    tool.hwnd = hwnd();
+    tool.uId = reinterpret_cast<UINT_PTR>(control.hwnd());
+    tool.lpszText = const_cast<char*>(hint);
+    SendMessageA(tooltip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
+void TForm1::ConnectEvents() {
+    FilterComboBox1.OnChange = [this] { FilterComboBox1Change(); };
+    FileListBox1.OnChange = [this] { FileListBox1Change(); };
+    FileListBox1.OnDblClick = [this] { BitnAddClick(); };
+    BitnAdd.OnClick = [this] { BitnAddClick(); };
+    BitnRemove.OnClick = [this] { BitnRemoveClick(); };
+    BitnClear.OnClick = [this] { BitnClearClick(); };
+    BitUp.OnClick = [this] { BitUpClick(); };
+    BitDown.OnClick = [this] { BitDownClick(); };
+    StringGrid1.OnDrawCell = [this](int column, int row, const RECT& cell, GridCellState state,
+                                    HDC dc) { StringGrid1DrawCell(column, row, cell, state, dc); };
+    SpdBtnLink.OnClick = [this] { SpdBtnLinkClick(); };
+    SpdBtnExit.OnClick = [this] { SpdBtnExitClick(); };
+    SpdBtnHelp.OnClick = [this] { SpdBtnHelpClick(); };
+}
+
+LRESULT TForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_CREATE:
+        CreateControls();
+        ConnectEvents();
+        FormCreate();
+        return 0;
+    case WM_ACTIVATE:
+        if (LOWORD(wParam) == WA_INACTIVE)
+            lastFocus_ = GetFocus();
+        else
+            RestoreFocus();
+        return 0;
+    case WM_SETFOCUS:
+        RestoreFocus();
+        return 0;
+    case WM_DESTROY:
+        PostQuitMessage(0);
+        return 0;
+    default:
+        return Window::HandleMessage(message, wParam, lParam);
+    }
+}
+
+void TForm1::RestoreFocus() {
+    if (lastFocus_ && IsChild(hwnd(), lastFocus_) && IsWindowEnabled(lastFocus_))
+        SetFocus(lastFocus_);
+    else
+        SetFocus(GetNextDlgTabItem(hwnd(), nullptr, FALSE));
+}
+
+bool TForm1::PreTranslateMessage(const MSG& message) {
+    if (message.message == WM_SYSCHAR)
+        return ClickAccelerator(static_cast<char>(message.wParam));
+    if (message.message != WM_CHAR)
+        return false;
+    // Where typed characters mean nothing, a plain letter works as its accelerator.
+    const Control* focused = Control::FromHandle(message.hwnd);
+    const bool takesNoCharacters = dynamic_cast<const BitmapButton*>(focused) ||
+                                   dynamic_cast<const TStringGrid*>(focused);
+    return takesNoCharacters && ClickAccelerator(static_cast<char>(message.wParam));
+}
+
+bool TForm1::ClickAccelerator(char letter) {
+    const char key = static_cast<char>(std::toupper(static_cast<unsigned char>(letter)));
+    for (SpeedButton* button : {&SpdBtnLink, &SpdBtnExit, &SpdBtnHelp}) {
+        if (button->Accelerator() == key && button->Enabled() &&
+            IsWindowVisible(button->hwnd())) {
+            button->Click();
+            return true;
+        }
+    }
+    return false;
+}
+
+void TForm1::FormCreate() {
+    // The header row is the table's own; the window writes the status texts.
+    StatusBar1.SetPanelWidths({138, 127, 500});
+    StatusBar1.SetPanelText(0, InitialCountText);
+    StatusBar1.SetPanelText(2, "   Progress");
+    StringGrid1.SetColumnWidths({122, 65, 68, 70});
+    StringGrid1.SetRowHeight(16);
+    BitnAdd.SetGlyph("GLYPH_ADD");
+    BitnRemove.SetGlyph("GLYPH_REMOVE");
+    BitUp.SetGlyph("GLYPH_UP");
+    BitDown.SetGlyph("GLYPH_DOWN");
+    BitnClear.SetGlyph("GLYPH_CLEAR");
+    FileListBox1.SetItemHeight(16);
+    FileListBox1.SetMask("*.mpg;*.mpeg");
+    FilterComboBox1.SetFileList(&FileListBox1);
+    FilterComboBox1.SetFilter("mpeg files(*.mpg;*.mpeg)|*.mpg;*.mpeg");
+}
+
+void TForm1::FilterComboBox1Change() {
+    FileListBox1.SetMask(FilterComboBox1.Mask());
+}
+
+void TForm1::FileListBox1Change() {
+    BitnAdd.SetEnabled(FileListBox1.EntryCount() > 0);
+}
+
+void TForm1::BitnAddClick() {
+    const AddOutcome outcome = table_.AddSelectedFiles(FileListBox1);
+    if (outcome.added > 0)
+        SetTableButtonsEnabled(true);
+    StringGrid1.Refresh();
+    if (outcome.stoppedAtIneligibleFile)
+        ShowInformationBox(hwnd(), "The file is not an eligible one.");
+    // Also after a failure: the files added before it are in the table.
+    UpdateFileCount();
+    if (outcome.failure)
+        std::rethrow_exception(outcome.failure);
+}
+
+void TForm1::BitnRemoveClick() {
+    if (table_.RemoveCurrentRow()) {
+        UpdateFileCount();
+    } else {
+        SetTableButtonsEnabled(false);
+        StatusBar1.SetPanelText(0, EmptiedCountText);
+    }
+    StringGrid1.Refresh();
+}
+
+void TForm1::BitnClearClick() {
+    table_.ResetGrid();
+    SetTableButtonsEnabled(false);
+    StatusBar1.SetPanelText(0, EmptiedCountText);
+    StringGrid1.Refresh();
+}
+
+void TForm1::BitUpClick() {
+    table_.MoveCurrentRowUp();
+    StringGrid1.Refresh();
+}
+
+void TForm1::BitDownClick() {
+    table_.MoveCurrentRowDown();
+    StringGrid1.Refresh();
+}
+
+void TForm1::StringGrid1DrawCell(int column, int row, const RECT& cell, GridCellState state,
+                                 HDC dc) {
+    ExtTextOutA(dc, 0, 0, ETO_OPAQUE, &cell, nullptr, 0, nullptr);
+    RECT text = cell;
+    InflateRect(&text, -2, 0);
+    // Right-aligned paths keep their file names in view when the column is narrow.
+    const UINT alignment = column == InputFileTable::FileNameColumn && !state.fixed ? DT_RIGHT
+                                                                                   : DT_CENTER;
+    DrawTextA(dc, table_.Cell(column, row).c_str(), -1, &text,
+              alignment | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    UpdateMoveButtons();
+}
+
+void TForm1::SpdBtnLinkClick() {
+    LinkOperation(table_, *this);
+    StringGrid1.Refresh();
+}
+
+void TForm1::SpdBtnExitClick() {
+    DestroyWindow(hwnd());
+}
+
+void TForm1::SpdBtnHelpClick() {
+    if (OnHelp)
+        OnHelp();
+}
+
+void TForm1::UpdateFileCount() {
+    StatusBar1.SetPanelText(0, table_.FileCountText());
+}
+
+void TForm1::UpdateMoveButtons() {
+    BitUp.SetEnabled(table_.CanMoveUp());
+    BitDown.SetEnabled(table_.CanMoveDown());
+}
+
+void TForm1::SetTableButtonsEnabled(bool enabled) {
+    SpdBtnLink.SetEnabled(enabled);
+    BitnRemove.SetEnabled(enabled);
+    BitnClear.SetEnabled(enabled);
+}
+
+void TForm1::DefaultBeep() {
+    MessageBeep(MB_OK);
+}
+
+void TForm1::InformationBox(const std::string& message) {
+    // The table may have changed under the grid; show it as it is behind the box.
+    StringGrid1.Refresh();
+    ShowInformationBox(hwnd(), message);
+}
+
+void TForm1::ErrorBox(const std::string& message) {
+    ShowErrorBox(hwnd(), message);
+}
+
+std::string TForm1::Edit1Text() const {
+    return Edit1.Text();
+}
+
+void TForm1::FocusEdit1() {
+    SetFocus(Edit1.hwnd());
+}
+
+void TForm1::SetLinkEnabled(bool enabled) {
+    SpdBtnLink.SetEnabled(enabled);
+}
+
+void TForm1::SetRemoveEnabled(bool enabled) {
+    BitnRemove.SetEnabled(enabled);
+}
+
+void TForm1::SetClearEnabled(bool enabled) {
+    BitnClear.SetEnabled(enabled);
+}
+
+void TForm1::ShowProgress(int position) {
+    ProgressBar1.SetPosition(position);
+}
+
+void TForm1::SetStatusPanel0Text(const std::string& text) {
+    StatusBar1.SetPanelText(0, text);
+}
+
+} // namespace reelbond

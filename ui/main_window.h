@@ -1,0 +1,103 @@
+#pragma once
+
+#include "core/input_file_table.h"
+#include "core/link_operation.h"
+#include "ui/controls.h"
+#include "ui/file_list_box.h"
+#include "ui/filter_combo_box.h"
+#include "ui/string_grid.h"
+#include "ui/window.h"
+
+#include <functional>
+#include <vector>
+
+namespace reelbond {
+
+// The main window: the file browser on the left, the input file table on the right,
+// the output name and the Link, Exit and Help buttons below.
+class TForm1 : public Window, private LinkWindow {
+    // The rows the grid shows; declared first because the grid is built on it.
+    InputFileTable table_;
+
+public:
+    TForm1();
+    // Creates the window and its controls, hidden; FormCreate has run when it returns.
+    void Create();
+    // Shows the window centred on the screen.
+    void Show();
+    // Keyboard handling before the usual dialog navigation: the speed buttons'
+    // accelerators. True when the message was used.
+    bool PreTranslateMessage(const MSG& message);
+
+    // Runs when Help is pressed; start-up connects it to the about box.
+    std::function<void()> OnHelp;
+
+    const InputFileTable& Table() const { return table_; }
+
+    // The controls, in the order the window declares them.
+    GroupBox GroupBox1;
+    BitmapButton BitnAdd;
+    BitmapButton BitnRemove;
+    GroupBox GroupBox3;
+    TFileListBox FileListBox1;
+    GroupBox GroupBox6;
+    BitmapButton BitnClear;
+    TStringGrid StringGrid1;
+    StatusBar StatusBar1;
+    ProgressBar ProgressBar1;
+    BitmapButton BitUp;
+    BitmapButton BitDown;
+    Panel Panel1;
+    SpeedButton SpdBtnLink;
+    SpeedButton SpdBtnExit;
+    SpeedButton SpdBtnHelp;
+    GroupBox GroupBox2;
+    TFilterComboBox FilterComboBox1;
+    GroupBox GroupBox4;
+    Edit Edit1;
+
+protected:
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    void CreateControls();
+    void ConnectEvents();
+    void AddTooltip(const Control& control, const char* hint);
+
+    void FormCreate();
+    void FilterComboBox1Change();
+    void BitnAddClick();
+    void BitnRemoveClick();
+    void BitnClearClick();
+    void StringGrid1DrawCell(int column, int row, const RECT& cell, GridCellState state, HDC dc);
+    void BitUpClick();
+    void BitDownClick();
+    void FileListBox1Change();
+    void SpdBtnLinkClick();
+    void SpdBtnExitClick();
+    void SpdBtnHelpClick();
+
+    void UpdateFileCount();
+    void UpdateMoveButtons();
+    void SetTableButtonsEnabled(bool enabled);
+    void RestoreFocus();
+    bool ClickAccelerator(char letter);
+
+    // What the link operation uses of the window.
+    void DefaultBeep() override;
+    void InformationBox(const std::string& message) override;
+    void ErrorBox(const std::string& message) override;
+    std::string Edit1Text() const override;
+    void FocusEdit1() override;
+    void SetLinkEnabled(bool enabled) override;
+    void SetRemoveEnabled(bool enabled) override;
+    void SetClearEnabled(bool enabled) override;
+    void ShowProgress(int position) override;
+    void SetStatusPanel0Text(const std::string& text) override;
+
+    std::vector<UniqueFont> fonts_;
+    HWND tooltip_ = nullptr;
+    HWND lastFocus_ = nullptr;
+};
+
+} // namespace reelbond
