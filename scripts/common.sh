@@ -9,7 +9,7 @@ export WINEDLLOVERRIDES="mscoree,mshtml="
 export WINEARCH=win64
 
 PACKAGES=(cmake make mingw-w64 g++-mingw-w64-x86-64-posix wine wine64 xvfb xauth
-          x11-utils xdotool imagemagick ffmpeg googletest attr libcap2-bin zip unzip python3)
+          fonts-wine x11-utils xdotool imagemagick ffmpeg googletest attr libcap2-bin zip unzip python3)
 
 ensure_packages() {
     local missing=()
@@ -29,7 +29,8 @@ wine_reg() {
 }
 
 ensure_prefix() {
-    [ -f "$WINEPREFIX/.reelbond-ready" ] && return 0
+    [ -f "$WINEPREFIX/.reelbond-ready" ] && [ -f "$WINEPREFIX/drive_c/windows/Fonts/marlett.ttf" ] &&
+        return 0
     echo "Creating the Wine prefix in $WINEPREFIX"
     mkdir -p "$WINEPREFIX"
     wineboot --init >/dev/null 2>&1
@@ -42,7 +43,8 @@ ensure_prefix() {
     wine_reg 'HKCU\Software\Wine\WineDbg' ShowCrashDialog REG_DWORD 0
     wine_reg 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' Debugger REG_SZ 'no-such-debugger.exe'
     wineserver -w
-    cp /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
+    # Without Marlett the caption buttons draw as letters.
+    cp /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
     touch "$WINEPREFIX/.reelbond-ready"
 }
 

@@ -11,8 +11,7 @@ namespace {
 constexpr char WindowClassName[] = "TForm1";
 constexpr int ClientWidth = 655;
 constexpr int ClientHeight = 305;
-constexpr DWORD FormStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX |
-                            WS_CLIPCHILDREN;
+constexpr DWORD FormStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 constexpr COLORREF Blue = RGB(0, 0, 255);
 constexpr COLORREF Navy = RGB(0, 0, 128);
 constexpr COLORREF Black = RGB(0, 0, 0);
