@@ -1,0 +1,178 @@
+#include "about/about_box.h"
+
+#include "resources/resource.h"
+#include "ui/path.h"
+
+#include <utility>
+
+namespace reelbond {
+namespace {
+
+constexpr char BoxClass[] = "ReelbondAboutBox";
+// A fixed dialog frame whose title bar has a close button and no icon.
+constexpr DWORD BoxStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU;
+constexpr DWORD BoxExStyle = WS_EX_DLGMODALFRAME;
+constexpr int ClientWidth = 508;
+constexpr int ClientHeight = 339;
+constexpr int FirstControlId = 100;
+
+struct Placement {
+    Control& control;
+    int left, top, width, height;
+    const char* text;
+};
+
+} // namespace
+
+std::string HelpFilePath(const std::string& programPath) {
+    return programPath.substr(0, FindLastOf(programPath, "\\:") + 1) + "Help.rtf";
+}
+
+TAboutBox::TAboutBox(std::string programPath) : programPath_(std::move(programPath)) {}
+
+TAboutBox::~TAboutBox() {
+    // While the controls and fonts still exist.
+    if (hwnd())
+        DestroyWindow(hwnd());
+}
+
+void TAboutBox::Create() {
+    RegisterWindowClass(BoxClass, Procedure, 0, GetSysColorBrush(COLOR_BTNFACE));
+    RECT frame{0, 0, ClientWidth, ClientHeight};
+    AdjustWindowRectEx(&frame, BoxStyle, FALSE, BoxExStyle);
+    OffsetRect(&frame, -frame.left, -frame.top);
+    CreateWindowOfClass(BoxClass, BoxExStyle, BoxStyle, "About Reelbond...", frame, nullptr);
+    // The system menu of a fixed dialog frame: move and close.
+    const HMENU systemMenu = GetSystemMenu(hwnd(), FALSE);
+    for (const UINT command : {SC_RESTORE, SC_SIZE, SC_MINIMIZE, SC_MAXIMIZE})
+        DeleteMenu(systemMenu, command, MF_BYCOMMAND);
+    CentreOnScreen();
+}
+
+void TAboutBox::ShowModal(HWND owner) {
+    // Owned, the box stays above its owner and hands the activation back to it.
+    SetWindowLongPtrA(hwnd(), GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(owner));
+    CentreOnScreen();
+    const bool ownerTakesInput = owner && IsWindowEnabled(owner);
+    if (ownerTakesInput)
+        EnableWindow(owner, FALSE);
+    ShowWindow(hwnd(), SW_SHOW);
+    RunModalLoop();
+    // Enabled before the box goes, so the activation does not pass to another program.
+    if (ownerTakesInput)
+        EnableWindow(owner, TRUE);
+    ShowWindow(hwnd(), SW_HIDE);
+}
+
+void TAboutBox::RunModalLoop() {
+    modal_ = true;
+    MSG message;
+    while (modal_) {
+        if (GetMessageA(&message, nullptr, 0, 0) <= 0) {
+            // The quit request belongs to the loop beneath.
+            PostQuitMessage(static_cast<int>(message.wParam));
+            break;
+        }
+        if (!IsDialogMessageA(hwnd(), &message)) {
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
+    }
+    modal_ = false;
+}
+
+void TAboutBox::Close() {
+    if (modal_)
+        modal_ = false;
+    else
+        ShowWindow(hwnd(), SW_HIDE);
+}
+
+void TAboutBox::CentreOnScreen() {
+    RECT frame;
+    GetWindowRect(hwnd(), &frame);
+    const int left = (GetSystemMetrics(SM_CXSCREEN) - (frame.right - frame.left)) / 2;
+    const int top = (GetSystemMetrics(SM_CYSCREEN) - (frame.bottom - frame.top)) / 2;
+    SetWindowPos(hwnd(), nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+LRESULT TAboutBox::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_CREATE:
+        CreateControls();
+        FormCreate();
+        return 0;
+    case WM_ACTIVATE:
+        // As in a dialog, the focus comes back to the control that had it last.
+        if (LOWORD(wParam) != WA_INACTIVE) {
+            SetFocus(focus_);
+            return 0;
+        }
+        if (const HWND focus = GetFocus(); IsChild(hwnd(), focus))
+            focus_ = focus;
+        break;
+    case WM_NEXTDLGCTL:
+        MoveFocus(wParam, lParam);
+        return 0;
+    case WM_CLOSE:
+        Close();
+        return 0;
+    }
+    // No control has the ids IDOK and IDCANCEL, so the dialog manager's Enter and Escape
+    // without a focused button reach nobody.
+    return Window::HandleMessage(message, wParam, lParam);
+}
+
+void TAboutBox::MoveFocus(WPARAM wParam, LPARAM lParam) {
+    const HWND next = LOWORD(lParam) ? reinterpret_cast<HWND>(wParam)
+                                     : GetNextDlgTabItem(hwnd(), GetFocus(), wParam != 0);
+    if (next)
+        SetFocus(next);
+}
+
+void TAboutBox::CreateControls() {
+    // Creation order is the tab order: BtnOK, then RichEdit21.
+    const Placement layout[] = {
+        {copyright, 183, 72, 113, 13, REELBOND_COPYRIGHT_TEXT},
+        {version, 206, 51, 59, 13, "Version " REELBOND_VERSION_TEXT},
+        {mpgname, 159, 9, 147, 37, "Reelbond"},
+        {Bevel1, 3, 95, 502, 2, ""},
+        {Image1, 16, 16, 36, 36, ""},
+        {BtnOK, 434, 312, 72, 25, "OK"},
+        {RichEdit21, 3, 104, 503, 201, ""},
+    };
+    int id = FirstControlId;
+    for (const Placement& place : layout)
+        place.control.Create(
+            hwnd(), id++,
+            {place.left, place.top, place.left + place.width, place.top + place.height},
+            place.text);
+
+    font_ = CreateUiFont({InterfaceFont, 11, false, DEFAULT_CHARSET});
+    nameFont_ = CreateUiFont({InterfaceFont, 32, true, ANSI_CHARSET});
+    buttonFont_ = CreateUiFont({InterfaceFont, 11, true, DEFAULT_CHARSET});
+    copyright.SetFont(font_.get());
+    version.SetFont(font_.get());
+    mpgname.SetFont(nameFont_.get());
+    for (TLabel* label : {&copyright, &version, &mpgname})
+        label->SizeToText();
+    Image1.SetIcon("MAINICON", 32);
+    BtnOK.SetFont(buttonFont_.get());
+    BtnOK.OnClick = [this] { BtnOKClick(); };
+    focus_ = BtnOK.hwnd();
+
+    RichEdit21.SetDefaultFont({InterfaceFont, 11, false, GB2312_CHARSET});
+    RichEdit21.SetPlainText(true);
+    RichEdit21.ImeName = L"\u4E2D\u6587 (\u7B80\u4F53) - \u667A\u80FD ABC";
+}
+
+void TAboutBox::FormCreate() {
+    RichEdit21.SetPlainText(false);
+    RichEdit21.LoadFromFile(HelpFilePath(programPath_));
+}
+
+void TAboutBox::BtnOKClick() {
+    Close();
+}
+
+} // namespace reelbond

@@ -1,0 +1,60 @@
+#pragma once
+
+#include "about/about_controls.h"
+#include "about/rich_edit.h"
+#include "ui/app.h"
+#include "ui/window.h"
+
+#include <string>
+
+namespace reelbond {
+
+// The help file beside the program file: its directory part, up to and including the last
+// "\" or ":", followed by "Help.rtf".
+std::string HelpFilePath(const std::string& programPath);
+
+// The program's only help: product name, version and the maker's notice above the help
+// text, which is read once, when the box is created. Closing hides the box.
+class TAboutBox : public Window {
+public:
+    explicit TAboutBox(std::string programPath = ProgramPath());
+    ~TAboutBox() override;
+
+    // Creates the hidden box with its controls; FormCreate loads the help text meanwhile,
+    // and a failure there is shown in the top-level error box.
+    void Create();
+    // Shows the box centred on the screen and returns when it is closed; owner takes no
+    // input meanwhile.
+    void ShowModal(HWND owner);
+
+    TLabel copyright;
+    TLabel version;
+    TLabel mpgname;
+    TBevel Bevel1;
+    TImage Image1;
+    TButton BtnOK;
+    TRichEdit RichEdit21;
+
+protected:
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    void CreateControls();
+    void FormCreate();
+    void BtnOKClick();
+    void Close();
+    void CentreOnScreen();
+    void RunModalLoop();
+    // WM_NEXTDLGCTL: the rich edit asks for the next control on Tab.
+    void MoveFocus(WPARAM wParam, LPARAM lParam);
+
+    std::string programPath_;
+    UniqueFont font_;
+    UniqueFont nameFont_;
+    UniqueFont buttonFont_;
+    // The control that gets the focus when the box is activated again.
+    HWND focus_ = nullptr;
+    bool modal_ = false;
+};
+
+} // namespace reelbond

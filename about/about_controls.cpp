@@ -1,0 +1,62 @@
+#include "about/about_controls.h"
+
+namespace reelbond {
+
+void TLabel::SizeToText() {
+    const HDC dc = GetDC(hwnd());
+    RECT bounds{};
+    {
+        const SelectGuard font(dc,
+                               reinterpret_cast<HGDIOBJ>(SendMessageA(hwnd(), WM_GETFONT, 0, 0)));
+        DrawTextA(dc, Text().c_str(), -1, &bounds, DT_CALCRECT | DT_NOPREFIX | DT_EXPANDTABS);
+    }
+    ReleaseDC(hwnd(), dc);
+    SetWindowPos(hwnd(), nullptr, 0, 0, bounds.right, bounds.bottom,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+std::optional<LRESULT> TBevel::HandleNotification(UINT message, WPARAM, LPARAM lParam) {
+    if (message != WM_DRAWITEM)
+        return std::nullopt;
+    const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+    RECT frame = item.rcItem;
+    DrawEdge(item.hDC, &frame, BDR_SUNKENOUTER, BF_RECT);
+    return TRUE;
+}
+
+void TImage::SetIcon(const char* resourceName, int size) {
+    icon_.reset(static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), resourceName, IMAGE_ICON,
+                                              size, size, LR_DEFAULTCOLOR)));
+    size_ = size;
+    InvalidateRect(hwnd(), nullptr, TRUE);
+}
+
+std::optional<LRESULT> TImage::HandleNotification(UINT message, WPARAM, LPARAM lParam) {
+    if (message != WM_DRAWITEM)
+        return std::nullopt;
+    const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+    FillRect(item.hDC, &item.rcItem, GetSysColorBrush(COLOR_BTNFACE));
+    if (icon_)
+        DrawIconEx(item.hDC, item.rcItem.left, item.rcItem.top, icon_.get(), size_, size_, 0,
+                   nullptr, DI_NORMAL);
+    return TRUE;
+}
+
+std::optional<LRESULT> TButton::HandleNotification(UINT message, WPARAM wParam, LPARAM) {
+    if (message == WM_COMMAND && HIWORD(wParam) == BN_CLICKED && OnClick) {
+        OnClick();
+        return 0;
+    }
+    return std::nullopt;
+}
+
+LRESULT TButton::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    // The default style is what makes the dialog manager send Enter to the button.
+    if (message == WM_SETFOCUS)
+        SendMessageA(hwnd(), BM_SETSTYLE, BS_DEFPUSHBUTTON, TRUE);
+    else if (message == WM_KILLFOCUS)
+        SendMessageA(hwnd(), BM_SETSTYLE, BS_PUSHBUTTON, TRUE);
+    return Default(message, wParam, lParam);
+}
+
+} // namespace reelbond

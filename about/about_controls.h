@@ -1,0 +1,61 @@
+#pragma once
+
+#include "ui/handles.h"
+#include "ui/window.h"
+
+#include <functional>
+
+namespace reelbond {
+
+// One line of text on the window's background.
+class TLabel : public Control {
+public:
+    // Fits the label's size to its text in its font; the top-left corner stays.
+    void SizeToText();
+
+protected:
+    const char* ClassName() const override { return "STATIC"; }
+    DWORD Style() const override { return SS_LEFT | SS_NOPREFIX; }
+};
+
+// A lowered box: shadow on its top and left edges, highlight on its bottom and right.
+// Two pixels high, it is a horizontal rule.
+class TBevel : public Control {
+public:
+    std::optional<LRESULT> HandleNotification(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+protected:
+    const char* ClassName() const override { return "STATIC"; }
+    DWORD Style() const override { return SS_OWNERDRAW; }
+};
+
+// An icon drawn at its own size in the top-left corner of the control, never stretched.
+class TImage : public Control {
+public:
+    // Loads the icon resource at size x size pixels; a missing one leaves the area empty.
+    void SetIcon(const char* resourceName, int size);
+    std::optional<LRESULT> HandleNotification(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+protected:
+    const char* ClassName() const override { return "STATIC"; }
+    DWORD Style() const override { return SS_OWNERDRAW; }
+
+private:
+    UniqueIcon icon_;
+    int size_ = 0;
+};
+
+// A push button that, while it has the focus, looks like and acts as the default button,
+// so Enter presses it; there is no default button otherwise.
+class TButton : public Control {
+public:
+    std::function<void()> OnClick;
+    std::optional<LRESULT> HandleNotification(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+protected:
+    const char* ClassName() const override { return "BUTTON"; }
+    DWORD Style() const override { return BS_PUSHBUTTON | WS_TABSTOP; }
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+};
+
+} // namespace reelbond

@@ -1,0 +1,145 @@
+#include "about/rich_edit.h"
+
+#include "ui/handles.h"
+
+#include <imm.h>
+#include <richedit.h>
+#include <stdexcept>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace reelbond {
+namespace {
+
+struct HandleCloser {
+    void operator()(HANDLE handle) const noexcept { CloseHandle(handle); }
+};
+using UniqueFileHandle = Unique<HANDLE, HandleCloser>;
+
+// Hands the control the next piece of the file; a failed read ends the stream with the
+// system's error code.
+DWORD CALLBACK ReadFromFile(DWORD_PTR file, LPBYTE buffer, LONG count, LONG* delivered) {
+    DWORD read = 0;
+    if (!ReadFile(reinterpret_cast<HANDLE>(file), buffer, static_cast<DWORD>(count), &read,
+                  nullptr)) {
+        const DWORD error = GetLastError();
+        return error ? error : ERROR_READ_FAULT;
+    }
+    *delivered = static_cast<LONG>(read);
+    return 0;
+}
+
+// The keyboard layout whose input method has this description, or null.
+HKL FindInputMethod(const std::wstring& description) {
+    std::vector<HKL> layouts(GetKeyboardLayoutList(0, nullptr));
+    layouts.resize(GetKeyboardLayoutList(static_cast<int>(layouts.size()), layouts.data()));
+    for (HKL layout : layouts) {
+        wchar_t name[256] = L"";
+        if (ImmIsIME(layout) && ImmGetDescriptionW(layout, name, 256) && description == name)
+            return layout;
+    }
+    return nullptr;
+}
+
+} // namespace
+
+const char* TRichEdit::ClassName() const {
+    // The library registers the class; it stays loaded while the program runs.
+    static const HMODULE library = LoadLibraryA("RICHED20.DLL");
+    static_cast<void>(library);
+    return "RichEdit20A";
+}
+
+DWORD TRichEdit::Style() const {
+    // No horizontal scrolling, so lines wrap. ES_SAVESEL keeps the dialog manager from
+    // selecting the whole text when Tab enters the view.
+    return ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | ES_SAVESEL | WS_VSCROLL | WS_TABSTOP;
+}
+
+void TRichEdit::OnCreated() {
+    SendMessageA(hwnd(), EM_AUTOURLDETECT, FALSE, 0);
+}
+
+void TRichEdit::SetDefaultFont(const FontSpec& spec) {
+    CHARFORMAT2A format{};
+    format.cbSize = sizeof format;
+    format.dwMask = CFM_FACE | CFM_SIZE | CFM_CHARSET | CFM_COLOR | CFM_BOLD;
+    format.dwEffects = CFE_AUTOCOLOR | (spec.bold ? CFE_BOLD : 0);
+    // Twips of the character height at 96 dots per inch.
+    format.yHeight = MulDiv(spec.pixels, 1440, 96);
+    format.bCharSet = spec.charset;
+    std::string_view(spec.face).copy(format.szFaceName, LF_FACESIZE - 1);
+    SendMessageA(hwnd(), EM_SETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&format));
+}
+
+bool TRichEdit::PlainText() const {
+    return SendMessageA(hwnd(), EM_GETTEXTMODE, 0, 0) & TM_PLAINTEXT;
+}
+
+void TRichEdit::SetPlainText(bool plainText) {
+    SendMessageA(hwnd(), EM_SETTEXTMODE, plainText ? TM_PLAINTEXT : TM_RICHTEXT, 0);
+}
+
+void TRichEdit::LoadFromFile(const std::string& path) {
+    // Others may go on reading the file meanwhile, but not change it.
+    const HANDLE opened = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (opened == INVALID_HANDLE_VALUE)
+        throw std::runtime_error("Cannot open file " + path);
+    const UniqueFileHandle file(opened);
+    LoadFromStream(file.get());
+}
+
+void TRichEdit::LoadFromStream(HANDLE file) {
+    LARGE_INTEGER start{};
+    SetFilePointerEx(file, LARGE_INTEGER{}, &start, FILE_CURRENT);
+    const bool plainText = PlainText();
+    DWORD error = StreamIn(file, plainText ? SF_TEXT : SF_RTF);
+    if (error && !plainText) {
+        SetFilePointerEx(file, start, nullptr, FILE_BEGIN);
+        error = StreamIn(file, SF_TEXT);
+    }
+    if (error)
+        throw std::runtime_error("Failed to Load Stream");
+}
+
+DWORD TRichEdit::StreamIn(HANDLE file, UINT format) {
+    EDITSTREAM stream{};
+    stream.dwCookie = reinterpret_cast<DWORD_PTR>(file);
+    stream.pfnCallback = ReadFromFile;
+    SendMessageA(hwnd(), EM_STREAMIN, format, reinterpret_cast<LPARAM>(&stream));
+    return stream.dwError;
+}
+
+LRESULT TRichEdit::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_KEYDOWN:
+        // Under a dialog manager the control would close its parent on Escape; a view
+        // leaves closing to its window.
+        if (wParam == VK_ESCAPE)
+            return 0;
+        break;
+    case WM_SETFOCUS:
+        SwitchInputMethodOn();
+        break;
+    case WM_KILLFOCUS:
+        SwitchInputMethodOff();
+        break;
+    }
+    return Default(message, wParam, lParam);
+}
+
+void TRichEdit::SwitchInputMethodOn() {
+    if (ImeName.empty())
+        return;
+    if (const HKL inputMethod = FindInputMethod(ImeName))
+        layoutBeforeFocus_ = ActivateKeyboardLayout(inputMethod, 0);
+}
+
+void TRichEdit::SwitchInputMethodOff() {
+    if (layoutBeforeFocus_)
+        ActivateKeyboardLayout(std::exchange(layoutBeforeFocus_, nullptr), 0);
+}
+
+} // namespace reelbond

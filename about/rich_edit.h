@@ -1,0 +1,48 @@
+#pragma once
+
+#include "ui/app.h"
+#include "ui/window.h"
+
+#include <string>
+
+namespace reelbond {
+
+// The system's rich edit control 2.0 as a read-only view: lines wrap at its width, a
+// vertical scroll bar comes when needed, web addresses are shown as written.
+class TRichEdit : public Control {
+public:
+    // The description of the input method switched on while the view has the focus, where
+    // the system has one of that name.
+    std::wstring ImeName;
+
+    // The font of text that carries no font of its own, in the window-text colour.
+    void SetDefaultFont(const FontSpec& spec);
+    // On, a loaded file is read as plain text; off, as rich text. The control takes the
+    // switch only while it is empty.
+    bool PlainText() const;
+    void SetPlainText(bool plainText);
+    // Replaces the whole content by the file's; fails with "Cannot open file <path>" or as
+    // LoadFromStream does.
+    void LoadFromFile(const std::string& path);
+    // Replaces the whole content by what the open file holds from its current position on.
+    // Rich text the control cannot read is read again as plain text; a failure of that or
+    // of a plain-text read is "Failed to Load Stream".
+    void LoadFromStream(HANDLE file);
+
+protected:
+    const char* ClassName() const override;
+    DWORD Style() const override;
+    DWORD ExStyle() const override { return WS_EX_CLIENTEDGE; }
+    void OnCreated() override;
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    // The stream's error: 0 when the control took the whole file in this format.
+    DWORD StreamIn(HANDLE file, UINT format);
+    void SwitchInputMethodOn();
+    void SwitchInputMethodOff();
+
+    HKL layoutBeforeFocus_ = nullptr;
+};
+
+} // namespace reelbond
