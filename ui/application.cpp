@@ -1,5 +1,6 @@
 #include "ui/application.h"
 
+#include "about/about_box.h"
 #include "ui/main_window.h"
 
 #include <commctrl.h>
@@ -46,6 +47,10 @@ int RunApplication() {
     InitCommonControlsEx(&controls);
     TForm1 form;
     form.Create();
+    // Created before the main window shows: a missing help file is reported at start-up.
+    TAboutBox aboutBox;
+    aboutBox.Create();
+    form.OnHelp = [&] { aboutBox.ShowModal(form.hwnd()); };
     form.Show();
     return RunEventLoop(form);
 }

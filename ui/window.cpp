@@ -118,7 +118,8 @@ void Control::SetFont(HFONT font) {
 }
 
 std::string Control::Text() const {
-    std::string text(GetWindowTextLengthA(hwnd_) + 1, '\0');
+    // The length may count characters; in UTF-8 one of them takes up to three bytes.
+    std::string text(GetWindowTextLengthA(hwnd_) * 3 + 1, '\0');
     text.resize(GetWindowTextA(hwnd_, text.data(), static_cast<int>(text.size())));
     return text;
 }
