@@ -163,7 +163,7 @@ void TAboutBox::CreateControls() {
 
     RichEdit21.SetDefaultFont({InterfaceFont, 11, false, GB2312_CHARSET});
     RichEdit21.SetPlainText(true);
-    RichEdit21.ImeName = L"\u4E2D\u6587 (\u7B80\u4F53) - \u667A\u80FD ABC";
+    RichEdit21.InputMethod.name = ChineseSimplifiedAbc;
 }
 
 void TAboutBox::FormCreate() {

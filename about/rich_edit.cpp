@@ -2,7 +2,6 @@
 
 #include "ui/handles.h"
 
-#include <imm.h>
 #include <richedit.h>
 #include <stdexcept>
 #include <string_view>
@@ -28,18 +27,6 @@ DWORD CALLBACK ReadFromFile(DWORD_PTR file, LPBYTE buffer, LONG count, LONG* del
     }
     *delivered = static_cast<LONG>(read);
     return 0;
-}
-
-// The keyboard layout whose input method has this description, or null.
-HKL FindInputMethod(const std::wstring& description) {
-    std::vector<HKL> layouts(GetKeyboardLayoutList(0, nullptr));
-    layouts.resize(GetKeyboardLayoutList(static_cast<int>(layouts.size()), layouts.data()));
-    for (HKL layout : layouts) {
-        wchar_t name[256] = L"";
-        if (ImmIsIME(layout) && ImmGetDescriptionW(layout, name, 256) && description == name)
-            return layout;
-    }
-    return nullptr;
 }
 
 } // namespace
@@ -120,26 +107,8 @@ LRESULT TRichEdit::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         if (wParam == VK_ESCAPE)
             return 0;
         break;
-    case WM_SETFOCUS:
-        SwitchInputMethodOn();
-        break;
-    case WM_KILLFOCUS:
-        SwitchInputMethodOff();
-        break;
     }
     return Default(message, wParam, lParam);
-}
-
-void TRichEdit::SwitchInputMethodOn() {
-    if (ImeName.empty())
-        return;
-    if (const HKL inputMethod = FindInputMethod(ImeName))
-        layoutBeforeFocus_ = ActivateKeyboardLayout(inputMethod, 0);
-}
-
-void TRichEdit::SwitchInputMethodOff() {
-    if (layoutBeforeFocus_)
-        ActivateKeyboardLayout(std::exchange(layoutBeforeFocus_, nullptr), 0);
 }
 
 } // namespace reelbond

@@ -11,10 +11,6 @@ namespace reelbond {
 // vertical scroll bar comes when needed, web addresses are shown as written.
 class TRichEdit : public Control {
 public:
-    // The description of the input method switched on while the view has the focus, where
-    // the system has one of that name.
-    std::wstring ImeName;
-
     // The font of text that carries no font of its own, in the window-text colour.
     void SetDefaultFont(const FontSpec& spec);
     // On, a loaded file is read as plain text; off, as rich text. The control takes the
@@ -39,10 +35,6 @@ protected:
 private:
     // The stream's error: 0 when the control took the whole file in this format.
     DWORD StreamIn(HANDLE file, UINT format);
-    void SwitchInputMethodOn();
-    void SwitchInputMethodOff();
-
-    HKL layoutBeforeFocus_ = nullptr;
 };
 
 } // namespace reelbond

@@ -153,6 +153,10 @@ LRESULT CALLBACK Control::SubclassProcedure(HWND hwnd, UINT message, WPARAM wPar
         control->hwnd_ = nullptr;
         return DefSubclassProc(hwnd, message, wParam, lParam);
     }
+    if (message == WM_SETFOCUS)
+        control->InputMethod.SwitchOn();
+    else if (message == WM_KILLFOCUS)
+        control->InputMethod.SwitchOff();
     return Guarded([&] { return control->HandleMessage(message, wParam, lParam); }, LRESULT{0});
 }
 

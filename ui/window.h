@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ui/handles.h"
+#include "ui/input_method.h"
 
 #include <optional>
 #include <string>
@@ -45,6 +46,9 @@ public:
 
     HWND hwnd() const noexcept { return hwnd_; }
     int id() const noexcept { return GetDlgCtrlID(hwnd_); }
+
+    // The input method switched on while the control has the focus.
+    InputMethodSwitch InputMethod;
 
     // Creates the control's window at frame in parent's client coordinates.
     void Create(HWND parent, int id, const RECT& frame, const std::string& text);
