@@ -276,7 +276,7 @@ TEST_F(AboutBoxTest, HasTheLayoutOfTheBox) {
     const Expected controls[] = {
         {box.mpgname, {159, 9, 0, 0}, "Reelbond"},
         {box.version, {206, 51, 0, 0}, "Version 1.01"},
-        {box.copyright, {183, 72, 0, 0}, "Copyright (C) The Reelbond developers"},
+        {box.copyright, {183, 72, 0, 0}, "(C) The Reelbond team"},
         {box.Bevel1, {3, 95, 505, 97}, ""},
         {box.Image1, {16, 16, 52, 52}, ""},
         {box.RichEdit21, {3, 104, 506, 305}, ""},
