@@ -16,7 +16,6 @@ namespace {
 constexpr int WaitPointerPosition = 100;
 constexpr int TextIndent = 2;
 constexpr int GlyphIndent = 2;
-constexpr int TextAfterGlyph = 6;
 
 bool IsProgramName(const std::string& name) {
     const std::size_t dot = name.rfind('.');
@@ -115,28 +114,6 @@ void TFileListBox::SetShowGlyphs(bool show) {
     InvalidateRect(hwnd(), nullptr, TRUE);
 }
 
-int TFileListBox::ItemHeight() const {
-    return static_cast<int>(SendMessageA(hwnd(), LB_GETITEMHEIGHT, 0, 0));
-}
-
-void TFileListBox::SetItemHeight(int height) {
-    explicitItemHeight_ = height;
-    SendMessageA(hwnd(), LB_SETITEMHEIGHT, 0, height);
-}
-
-int TFileListBox::EntryCount() const {
-    return static_cast<int>(SendMessageA(hwnd(), LB_GETCOUNT, 0, 0));
-}
-
-std::string TFileListBox::EntryText(int index) const {
-    const auto length = SendMessageA(hwnd(), LB_GETTEXTLEN, index, 0);
-    if (length < 0)
-        return {};
-    std::string text(static_cast<std::size_t>(length) + 1, '\0');
-    text.resize(SendMessageA(hwnd(), LB_GETTEXT, index, reinterpret_cast<LPARAM>(text.data())));
-    return text;
-}
-
 bool TFileListBox::IsSelected(int index) const {
     return SendMessageA(hwnd(), LB_GETSEL, index, 0) > 0;
 }
@@ -177,19 +154,12 @@ DWORD TFileListBox::Style() const {
 }
 
 void TFileListBox::OnCreated() {
-    // WM_MEASUREITEM came before this wrapper was attached.
-    if (explicitItemHeight_)
-        SetItemHeight(explicitItemHeight_);
-    else
-        ResetItemHeight();
+    OwnerDrawnListBox::OnCreated();
     Rescan();
 }
 
-LRESULT TFileListBox::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    const LRESULT result = Default(message, wParam, lParam);
-    if (message == WM_SETFONT && !explicitItemHeight_)
-        ResetItemHeight();
-    return result;
+int TFileListBox::MinimumItemHeight() const {
+    return showGlyphs_ ? TallestGlyph() + 1 : 0;
 }
 
 void TFileListBox::ApplyPath(const std::string& text) {
@@ -286,13 +256,6 @@ void TFileListBox::Change() {
         OnChange();
 }
 
-void TFileListBox::ResetItemHeight() {
-    int height = FontCharacterHeight(hwnd());
-    if (showGlyphs_)
-        height = std::max(height, TallestGlyph() + 1);
-    SendMessageA(hwnd(), LB_SETITEMHEIGHT, 0, height);
-}
-
 int TFileListBox::TallestGlyph() const {
     return std::max({executable_.Height(), closedFolder_.Height(), unknownFile_.Height()});
 }
@@ -313,18 +276,9 @@ const Glyph* TFileListBox::GlyphOf(GlyphKind kind) const {
 void TFileListBox::DrawEntry(const DRAWITEMSTRUCT& item) const {
     if (item.itemID != static_cast<UINT>(-1)) {
         PaintEntryBackground(item);
-        int textLeft = item.rcItem.left + TextIndent;
-        const Glyph* glyph = GlyphOf(static_cast<GlyphKind>(item.itemData));
-        if (showGlyphs_ && glyph && glyph->Width() > 0) {
-            glyph->Draw(item.hDC, item.rcItem.left + GlyphIndent,
-                        CentredTop(item.rcItem, glyph->Height()));
-            textLeft = item.rcItem.left + glyph->Width() + TextAfterGlyph;
-        }
-        RECT textArea = item.rcItem;
-        textArea.left = textLeft;
-        const std::string text = EntryText(static_cast<int>(item.itemID));
-        DrawTextA(item.hDC, text.c_str(), static_cast<int>(text.size()), &textArea,
-                  DT_SINGLELINE | DT_NOPREFIX | DT_TOP | DT_LEFT);
+        const Glyph* glyph = showGlyphs_ ? GlyphOf(static_cast<GlyphKind>(item.itemData)) : nullptr;
+        DrawGlyphAndText(item, glyph, GlyphIndent, TextIndent,
+                         EntryText(static_cast<int>(item.itemID)), DT_TOP);
     }
     PaintEntryFocus(item);
 }

@@ -2,7 +2,7 @@
 
 #include "core/input_file_table.h"
 #include "ui/glyph.h"
-#include "ui/window.h"
+#include "ui/owner_drawn_list_box.h"
 
 #include <functional>
 #include <initializer_list>
@@ -47,7 +47,7 @@ protected:
 
 // The file list: the files of Directory that match Mask, sorted, with multiple selection.
 // Whenever it has read a directory, that directory is the process's current directory.
-class TFileListBox : public Control, public FileListSource {
+class TFileListBox : public OwnerDrawnListBox, public FileListSource {
 public:
     TFileListBox();
     ~TFileListBox() override;
@@ -71,11 +71,9 @@ public:
     // The selection modes take effect when the window is created.
     void SetMultiSelect(bool on) { multiSelect_ = on; }
     void SetExtendedSelect(bool on) { extendedSelect_ = on; }
-    int ItemHeight() const;
-    void SetItemHeight(int height);
 
-    int EntryCount() const override;
-    std::string EntryText(int index) const override;
+    int EntryCount() const override { return OwnerDrawnListBox::EntryCount(); }
+    std::string EntryText(int index) const override { return OwnerDrawnListBox::EntryText(index); }
     bool IsSelected(int index) const override;
     // The entry with the caret, -1 when there is none.
     int FocusedIndex() const;
@@ -92,11 +90,9 @@ public:
     std::optional<LRESULT> HandleNotification(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 protected:
-    const char* ClassName() const override { return "LISTBOX"; }
     DWORD Style() const override;
-    DWORD ExStyle() const override { return WS_EX_CLIENTEDGE; }
     void OnCreated() override;
-    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    int MinimumItemHeight() const override;
 
 private:
     friend class TFilterComboBox;
@@ -109,7 +105,6 @@ private:
     // Inserts the entry of a search result at its sorted place; returns that place.
     int AddEntry(const WIN32_FIND_DATAA& found);
     void Change();
-    void ResetItemHeight();
     int TallestGlyph() const;
     const Glyph* GlyphOf(GlyphKind kind) const;
     void DrawEntry(const DRAWITEMSTRUCT& item) const;
@@ -120,8 +115,6 @@ private:
     bool showGlyphs_ = false;
     bool multiSelect_ = false;
     bool extendedSelect_ = true;
-    // The height the window gave, which font changes leave alone; 0 when none was given.
-    int explicitItemHeight_ = 0;
     int lastNotifiedFocus_ = -1;
     DirectoryListLink* directoryList_ = nullptr;
     TFilterComboBox* filterComboBox_ = nullptr;

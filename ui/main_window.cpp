@@ -1,5 +1,6 @@
 #include "ui/main_window.h"
 
+#include "core/io_error.h"
 #include "ui/app.h"
 
 #include <cctype>
@@ -76,6 +77,8 @@ void TForm1::CreateControls() {
         {&GroupBox3, nullptr, 320, 10, 334, 216, "Input Files", nullptr, true, &CaptionFont, Blue},
         {&StringGrid1, &GroupBox3, 2, 16, 329, 197, "", nullptr, true, &SmallFont, Navy},
         {&GroupBox6, nullptr, 0, 8, 139, 217, "Path and Directory", nullptr, true, &CaptionFont, Blue},
+        {&DriveComboBox1, &GroupBox6, 5, 17, 131, 22, "", "select driver", true, &ListFont, Black},
+        {&DirectoryListBox1, &GroupBox6, 4, 45, 131, 169, "", "select directory", true, &ListFont, Black},
         {&BitnClear, nullptr, 272, 187, 41, 32, "", "Clear All Files(Alt+C)", false, nullptr, 0},
         {&ProgressBar1, nullptr, 336, 286, 316, 18, "", nullptr, true, nullptr, 0},
         {&BitUp, nullptr, 272, 107, 41, 32, "", "Move file Up(Alt+U)", false, nullptr, 0},
@@ -132,6 +135,8 @@ void TForm1::AddTooltip(const Control& control, const char* hint) {
 }
 
 void TForm1::ConnectEvents() {
+    DriveComboBox1.OnChange = [this] { DriveComboBox1Change(); };
+    DirectoryListBox1.OnChange = [this] { DirectoryListBox1Change(); };
     FilterComboBox1.OnChange = [this] { FilterComboBox1Change(); };
     FileListBox1.OnChange = [this] { FileListBox1Change(); };
     FileListBox1.OnDblClick = [this] { BitnAddClick(); };
@@ -214,10 +219,30 @@ void TForm1::FormCreate() {
     BitUp.SetGlyph("GLYPH_UP");
     BitDown.SetGlyph("GLYPH_DOWN");
     BitnClear.SetGlyph("GLYPH_CLEAR");
+    DriveComboBox1.SetTextCase(tcUpperCase);
+    DirectoryListBox1.SetItemHeight(16);
+    DirectoryListBox1.SetFileList(&FileListBox1);
     FileListBox1.SetItemHeight(16);
     FileListBox1.SetMask("*.mpg;*.mpeg");
     FilterComboBox1.SetFileList(&FileListBox1);
     FilterComboBox1.SetFilter("mpeg files(*.mpg;*.mpeg)|*.mpg;*.mpeg");
+}
+
+// Both lists follow the picked drive. A drive that cannot be entered (not ready, no media)
+// falls back to drive C; failures of the fall-back itself go to the top-level box.
+void TForm1::DriveComboBox1Change() {
+    try {
+        DirectoryListBox1.SetDrive(DriveComboBox1.Drive());
+        FileListBox1.SetDrive(DriveComboBox1.Drive());
+    } catch (const IoError&) {
+        ShowInformationBox(hwnd(), "The disk driver does not prepared.");
+        DriveComboBox1.SetDrive('C');
+        DirectoryListBox1.SetDirectory("c:\\My Documents");
+    }
+}
+
+void TForm1::DirectoryListBox1Change() {
+    FileListBox1.SetDirectory(DirectoryListBox1.Directory());
 }
 
 void TForm1::FilterComboBox1Change() {

@@ -3,6 +3,8 @@
 #include "core/input_file_table.h"
 #include "core/link_operation.h"
 #include "ui/controls.h"
+#include "ui/directory_list_box.h"
+#include "ui/drive_combo_box.h"
 #include "ui/file_list_box.h"
 #include "ui/filter_combo_box.h"
 #include "ui/string_grid.h"
@@ -41,6 +43,8 @@ public:
     GroupBox GroupBox3;
     TFileListBox FileListBox1;
     GroupBox GroupBox6;
+    TDriveComboBox DriveComboBox1;
+    TDirectoryListBox DirectoryListBox1;
     BitmapButton BitnClear;
     TStringGrid StringGrid1;
     StatusBar StatusBar1;
@@ -65,6 +69,8 @@ private:
     void AddTooltip(const Control& control, const char* hint);
 
     void FormCreate();
+    void DriveComboBox1Change();
+    void DirectoryListBox1Change();
     void FilterComboBox1Change();
     void BitnAddClick();
     void BitnRemoveClick();

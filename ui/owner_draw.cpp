@@ -32,4 +32,27 @@ void PaintEntryFocus(const DRAWITEMSTRUCT& item) {
         DrawFocusRect(item.hDC, &item.rcItem);
 }
 
+void DrawGlyphAndText(const DRAWITEMSTRUCT& item, const Glyph* glyph, int glyphLeft,
+                      int textLeftWithoutGlyph, const std::string& text, UINT verticalPlacement) {
+    constexpr int GapAfterGlyph = 4;
+    RECT textArea = item.rcItem;
+    textArea.left += textLeftWithoutGlyph;
+    if (glyph && glyph->Width() > 0) {
+        glyph->Draw(item.hDC, item.rcItem.left + glyphLeft,
+                    CentredTop(item.rcItem, glyph->Height()));
+        textArea.left = item.rcItem.left + glyphLeft + glyph->Width() + GapAfterGlyph;
+    }
+    DrawTextA(item.hDC, text.c_str(), static_cast<int>(text.size()), &textArea,
+              DT_SINGLELINE | DT_NOPREFIX | DT_LEFT | verticalPlacement);
+}
+
+std::string ItemText(HWND control, int index, UINT lengthMessage, UINT textMessage) {
+    const auto length = SendMessageA(control, lengthMessage, index, 0);
+    if (length < 0)
+        return {};
+    std::string text(static_cast<std::size_t>(length) + 1, '\0');
+    text.resize(SendMessageA(control, textMessage, index, reinterpret_cast<LPARAM>(text.data())));
+    return text;
+}
+
 } // namespace reelbond

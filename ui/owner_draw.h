@@ -1,5 +1,8 @@
 #pragma once
 
+#include "ui/glyph.h"
+
+#include <string>
 #include <windows.h>
 
 namespace reelbond {
@@ -14,5 +17,14 @@ int CentredTop(const RECT& entry, int height);
 // rectangle after it.
 void PaintEntryBackground(const DRAWITEMSTRUCT& item);
 void PaintEntryFocus(const DRAWITEMSTRUCT& item);
+// An entry's glyph, when it has one, at glyphLeft from the entry's left edge and centred
+// vertically, then its text on one line with ampersands shown as themselves, 4 pixels after
+// the glyph or from textLeftWithoutGlyph. verticalPlacement is DT_TOP or DT_VCENTER.
+void DrawGlyphAndText(const DRAWITEMSTRUCT& item, const Glyph* glyph, int glyphLeft,
+                      int textLeftWithoutGlyph, const std::string& text, UINT verticalPlacement);
+
+// The text of a list box's or combo box's entry, read with the control's length and text
+// messages (LB_GETTEXTLEN and LB_GETTEXT, or the CB_ pair); empty for no entry.
+std::string ItemText(HWND control, int index, UINT lengthMessage, UINT textMessage);
 
 } // namespace reelbond

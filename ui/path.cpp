@@ -44,6 +44,13 @@ std::string Narrowed(const std::wstring& wide) {
     return text;
 }
 
+// Converted per wide character, so that a double-byte name keeps its characters whole.
+std::string WithCase(const std::string& text, DWORD(WINAPI* convert)(LPWSTR, DWORD)) {
+    std::wstring wide = Widened(text);
+    convert(wide.data(), static_cast<DWORD>(wide.size()));
+    return Narrowed(wide);
+}
+
 } // namespace
 
 std::size_t FindCharacter(std::string_view text, char character, std::size_t from) {
@@ -92,9 +99,11 @@ bool HasWildcard(std::string_view name) {
 }
 
 std::string LowerCaseFileName(const std::string& path) {
-    std::wstring wide = Widened(path);
-    CharLowerBuffW(wide.data(), static_cast<DWORD>(wide.size()));
-    return Narrowed(wide);
+    return WithCase(path, CharLowerBuffW);
+}
+
+std::string UpperCaseFileName(const std::string& path) {
+    return WithCase(path, CharUpperBuffW);
 }
 
 bool SamePath(const std::string& a, const std::string& b) {

@@ -25,8 +25,10 @@ std::string DrivePart(std::string_view path);
 std::string JoinPath(const std::string& directory, const std::string& name);
 bool HasWildcard(std::string_view name);
 
-// Lower case by the system's file-name case rules (the same per character in every locale).
+// Lower and upper case by the system's file-name case rules (the same per character in
+// every locale).
 std::string LowerCaseFileName(const std::string& path);
+std::string UpperCaseFileName(const std::string& path);
 // The file-name comparison: the same path when both lower-case to the same text.
 bool SamePath(const std::string& a, const std::string& b);
 

@@ -1,11 +1,13 @@
 #include "message_box_catcher.h"
+#include "panel_driver.h"
 #include "support/temp_dir.h"
 #include "ui/app.h"
-#include "ui/application.h"
 #include "ui/main_window.h"
+#include "ui/path.h"
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <commctrl.h>
 
 namespace reelbond {
@@ -36,13 +38,7 @@ protected:
         Pump();
     }
 
-    // Handles what is queued the way the program's event loop does.
-    void Pump() {
-        MSG message;
-        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
-            if (message.message != WM_QUIT)
-                ProcessMessage(form, message);
-    }
+    void Pump() { test::PumpEvents(form); }
 
     void Select(const std::string& name) {
         const HWND list = form.FileListBox1.hwnd();
@@ -91,10 +87,16 @@ protected:
 
     std::string Panel0() const { return form.StatusBar1.PanelText(0); }
 
+    void DoubleClickDirectory(const std::string& name) {
+        test::DoubleClickEntry(form.DirectoryListBox1.hwnd(), name);
+        Pump();
+    }
+
     TempDir dir;
     test::CurrentDirectoryGuard inDir{dir.path()};
     MessageBoxCatcher boxes;
     TForm1 form;
+    Strings notices;
 };
 
 TEST_F(MainWindowTest, StartsWithHeaderEmptyTableAndOnlyExitAndHelp) {
@@ -114,6 +116,10 @@ TEST_F(MainWindowTest, StartsWithHeaderEmptyTableAndOnlyExitAndHelp) {
     EXPECT_EQ(form.ProgressBar1.Position(), 0);
     EXPECT_EQ(EnabledButtons(), (Strings{"Exit", "Help"}));
     EXPECT_EQ(GetFocus(), form.FileListBox1.hwnd());
+    EXPECT_EQ(form.DriveComboBox1.Drive(), std::toupper(static_cast<unsigned char>(dir.path()[0])));
+    EXPECT_EQ(form.DirectoryListBox1.Directory(), dir.path());
+    EXPECT_EQ(form.DirectoryListBox1.EntryText(form.DirectoryListBox1.HighlightedIndex()),
+              dir.path().substr(dir.path().rfind('\\') + 1));
     const LONG style = GetWindowLongA(form.hwnd(), GWL_STYLE);
     EXPECT_TRUE(style & WS_MINIMIZEBOX);
     EXPECT_FALSE(style & (WS_MAXIMIZEBOX | WS_THICKFRAME));
@@ -130,6 +136,14 @@ TEST_F(MainWindowTest, ControlsLieWhereTheLayoutPutsThem) {
                                    frame.bottom - frame.top};
     };
     using Frame = std::array<LONG, 4>;
+    const Frame drive = frameOf(form.DriveComboBox1);
+    EXPECT_EQ(drive[0], 5);
+    EXPECT_EQ(drive[1], 25);
+    EXPECT_EQ(drive[2], 131);
+    // The selection field's height follows the font: 22 with MS Sans Serif, 21 with the
+    // DejaVu Sans that Wine puts in its place.
+    EXPECT_NEAR(drive[3], 22, 1);
+    EXPECT_EQ(frameOf(form.DirectoryListBox1), (Frame{4, 53, 131, 169}));
     EXPECT_EQ(frameOf(form.FileListBox1), (Frame{152, 25, 111, 197}));
     EXPECT_EQ(frameOf(form.StringGrid1), (Frame{322, 26, 329, 197}));
     EXPECT_EQ(frameOf(form.SpdBtnHelp), (Frame{567, 243, 56, 26}));
@@ -155,10 +169,10 @@ TEST_F(MainWindowTest, TabVisitsTheControlsInOrder) {
     // Down is disabled with the last row current.
     EXPECT_EQ(visited, (Strings{idOf(form.FileListBox1), idOf(form.BitnAdd),
                                 idOf(form.BitnRemove), idOf(form.StringGrid1),
+                                idOf(form.DriveComboBox1), idOf(form.DirectoryListBox1),
                                 idOf(form.BitnClear), idOf(form.BitUp),
                                 idOf(form.FilterComboBox1), idOf(form.Edit1),
-                                idOf(form.FileListBox1), idOf(form.BitnAdd),
-                                idOf(form.BitnRemove), idOf(form.StringGrid1)}));
+                                idOf(form.FileListBox1), idOf(form.BitnAdd)}));
 }
 
 TEST_F(MainWindowTest, AddOrderRemoveClearAndLinkAsAUserDoes) {
@@ -219,6 +233,60 @@ TEST_F(MainWindowTest, DoubleClickAddsLikeTheAddButton) {
     SendMessageA(form.FileListBox1.hwnd(), WM_LBUTTONUP, 0, at);
     Pump();
     EXPECT_EQ(Column(0), (Strings{dir / ClipA}));
+}
+
+TEST_F(MainWindowTest, DoubleClickedSubdirectoryBecomesTheDirectoryOfBothListsAndTheProcess) {
+    const std::string clips = dir / "Clips";
+    ASSERT_TRUE(CreateDirectoryA(clips.c_str(), nullptr));
+    CopyFileA(test::TestMedia(ClipA).c_str(), (clips + "\\" + ClipA).c_str(), FALSE);
+    Start();
+    EXPECT_EQ(EnabledButtons(), (Strings{"Exit", "Help"}));
+    test::RecordPanelNotifications(form, notices);
+
+    DoubleClickDirectory("Clips");
+    // The file list follows the directory list's change step; the window's handler then
+    // repeats the write, which changes nothing.
+    EXPECT_EQ(notices, (Strings{"FileListBox1Change " + test::PanelStateAt(clips),
+                                "DirectoryListBox1Change " + test::PanelStateAt(clips)}));
+    EXPECT_EQ(EnabledButtons(), (Strings{"Add", "Exit", "Help"}));
+
+    AddSelected({ClipA});
+    EXPECT_EQ(Column(0), (Strings{clips + "\\" + ClipA}));
+    EXPECT_EQ(Column(3), (Strings{"OK"}));
+}
+
+TEST_F(MainWindowTest, EnterInTheDirectoryListOpensTheHighlightedEntry) {
+    ASSERT_TRUE(CreateDirectoryA((dir / "Clips").c_str(), nullptr));
+    Start();
+    const HWND list = form.DirectoryListBox1.hwnd();
+    SetFocus(list);
+    SendMessageA(list, LB_SETCURSEL,
+                 SendMessageA(list, LB_FINDSTRINGEXACT, -1, reinterpret_cast<LPARAM>("Clips")), 0);
+    PostMessageA(list, WM_KEYDOWN, VK_RETURN, 0x001C0001);
+    PostMessageA(list, WM_KEYUP, VK_RETURN, 0xC01C0001);
+    Pump();
+    EXPECT_EQ(form.DirectoryListBox1.Directory(), dir / "Clips");
+    EXPECT_EQ(form.FileListBox1.Directory(), dir / "Clips");
+    EXPECT_EQ(CurrentDirectory(), dir / "Clips");
+    EXPECT_TRUE(IsWindow(form.hwnd()));
+}
+
+TEST_F(MainWindowTest, SubdirectoryRemovedAfterItWasListedFailsAndChangesNothing) {
+    ASSERT_TRUE(CreateDirectoryA((dir / "gone").c_str(), nullptr));
+    CopyMedia(ClipA);
+    Start();
+    ASSERT_TRUE(RemoveDirectoryA((dir / "gone").c_str()));
+    test::RecordPanelNotifications(form, notices);
+
+    DoubleClickDirectory("gone");
+    ASSERT_EQ(boxes.boxes().size(), 1u);
+    EXPECT_EQ(boxes.boxes()[0].caption, ApplicationTitle());
+    EXPECT_TRUE(boxes.boxes()[0].hasIcon);
+    EXPECT_TRUE(notices.empty());
+    // The first click of the double click has moved the highlight, and only that.
+    EXPECT_EQ(test::PanelState(form), "files=" + dir.path() + " dirs=" + dir.path() +
+                                " highlighted=gone cwd=" + dir.path());
+    EXPECT_EQ(form.FileListBox1.EntryCount(), 1);
 }
 
 TEST_F(MainWindowTest, IneligibleFileStopsTheAddWithItsMessage) {

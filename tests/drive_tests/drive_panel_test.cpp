@@ -1,0 +1,234 @@
+// The main window's drive selector and directory list on the drives that drive_prefix.sh lays
+// out: D: a CD-ROM with Trailers and MixedCase, H: a floppy drive that is not ready, I: a fixed
+// drive with Clips and clips, \\server\share with dir\inner.
+#include "support/temp_dir.h"
+#include "ui/app.h"
+#include "ui/main_window.h"
+#include "ui/path.h"
+#include "ui_tests/glyph_pixels.h"
+#include "ui_tests/host_window.h"
+#include "ui_tests/message_box_catcher.h"
+#include "ui_tests/panel_driver.h"
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+#include <optional>
+
+namespace reelbond {
+namespace {
+
+using test::MessageBoxCatcher;
+using test::PanelState;
+using test::PanelStateAt;
+using test::TempDir;
+using Strings = std::vector<std::string>;
+
+constexpr char Clip[] = "mpeg1_ps_352x240_2997_a.mpg";
+constexpr char MyDocuments[] = "C:\\My Documents";
+constexpr char NotReady[] = "The disk driver does not prepared.";
+
+Strings Entries(const TDirectoryListBox& list) {
+    Strings entries;
+    for (int i = 0; i < list.EntryCount(); ++i)
+        entries.push_back(list.EntryText(i));
+    return entries;
+}
+
+// C:\My Documents with one clip in it, for as long as it lives.
+class MyDocumentsFolder {
+public:
+    MyDocumentsFolder() {
+        CreateDirectoryA(MyDocuments, nullptr);
+        CopyFileA(test::TestMedia(Clip).c_str(), JoinPath(MyDocuments, Clip).c_str(), FALSE);
+    }
+    ~MyDocumentsFolder() {
+        DeleteFileA(JoinPath(MyDocuments, Clip).c_str());
+        RemoveDirectoryA(MyDocuments);
+    }
+    MyDocumentsFolder(const MyDocumentsFolder&) = delete;
+    MyDocumentsFolder& operator=(const MyDocumentsFolder&) = delete;
+};
+
+class DrivePanelTest : public testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        const INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES};
+        InitCommonControlsEx(&controls);
+    }
+
+    // The window starts in start, with dir last current on drive C and D:\Trailers on D.
+    void StartIn(const std::string& start) {
+        ChangeDirectory("D:\\Trailers");
+        ChangeDirectory(dir.path());
+        ChangeDirectory(start);
+        window.emplace();
+        form().Create();
+        form().Show();
+        test::PumpEvents(form());
+        test::RecordPanelNotifications(form(), notices);
+    }
+
+    // The window's widgets take the current directory when they are made.
+    TForm1& form() { return *window; }
+    const TForm1& form() const { return *window; }
+
+    // The user picks a drive by typing its letter into the focused selector.
+    void PickDrive(char letter) {
+        SetFocus(form().DriveComboBox1.hwnd());
+        SendMessageA(form().DriveComboBox1.hwnd(), WM_CHAR, letter, 0);
+        test::PumpEvents(form());
+    }
+
+    std::string SelectedDrive() const {
+        const int selected = form().DriveComboBox1.SelectedIndex();
+        return selected < 0 ? "" : form().DriveComboBox1.EntryText(selected);
+    }
+
+    // Each list shows the process's current directory.
+    void ExpectTheListsOnTheCurrentDirectory() const {
+        EXPECT_EQ(form().FileListBox1.Directory(), CurrentDirectory());
+        EXPECT_EQ(form().DirectoryListBox1.Directory(), CurrentDirectory());
+    }
+
+    std::optional<MyDocumentsFolder> myDocuments;
+    TempDir dir;
+    test::CurrentDirectoryGuard restoreAtTheEnd{dir.path()};
+    MessageBoxCatcher boxes;
+    std::optional<TForm1> window;
+    Strings notices;
+};
+
+TEST_F(DrivePanelTest, PickingADriveReturnsToWhereTheUserWasOnIt) {
+    StartIn(dir.path());
+    EXPECT_EQ(SelectedDrive(), "C: [DATA]");
+
+    PickDrive('d');
+    EXPECT_EQ(form().DriveComboBox1.Drive(), 'D');
+    const std::string trailers = "D:\\Trailers";
+    EXPECT_EQ(notices, (Strings{"DriveComboBox1Change " + PanelStateAt(dir.path()),
+                                "FileListBox1Change " + PanelStateAt(trailers),
+                                "DirectoryListBox1Change " + PanelStateAt(trailers)}));
+
+    test::DoubleClickEntry(form().DirectoryListBox1.hwnd(), "D:\\");
+    test::PumpEvents(form());
+    EXPECT_EQ(PanelState(form()), PanelStateAt("D:\\"));
+    PickDrive('c');
+    EXPECT_EQ(PanelState(form()), PanelStateAt(dir.path()));
+    PickDrive('d');
+    EXPECT_EQ(PanelState(form()), PanelStateAt("D:\\"));
+    EXPECT_TRUE(boxes.boxes().empty());
+}
+
+TEST_F(DrivePanelTest, DriveNotReadyFallsBackToMyDocumentsOnC) {
+    myDocuments.emplace();
+    StartIn("I:\\alpha");
+    boxes.whileOpen = [&](const MessageBoxCatcher::Box&) {
+        EXPECT_EQ(PanelState(form()), PanelStateAt("I:\\alpha"));
+    };
+
+    PickDrive('h');
+    ASSERT_EQ(boxes.texts(), (Strings{NotReady}));
+    EXPECT_EQ(boxes.boxes()[0].caption, ApplicationTitle());
+    EXPECT_FALSE(boxes.boxes()[0].hasIcon);
+    EXPECT_EQ(SelectedDrive(), "C: [DATA]");
+    // Writing C runs the handler again, which moves both lists to C's last directory; the
+    // handler then moves them on to My Documents.
+    EXPECT_EQ(notices, (Strings{"DriveComboBox1Change " + PanelStateAt("I:\\alpha"),
+                                "DriveComboBox1Change " + PanelStateAt("I:\\alpha"),
+                                "FileListBox1Change " + PanelStateAt(dir.path()),
+                                "DirectoryListBox1Change " + PanelStateAt(dir.path()),
+                                "FileListBox1Change " + PanelStateAt(MyDocuments),
+                                "DirectoryListBox1Change " + PanelStateAt(MyDocuments)}));
+    EXPECT_EQ(form().FileListBox1.EntryText(0), Clip);
+    EXPECT_TRUE(form().BitnAdd.Enabled());
+    ExpectTheListsOnTheCurrentDirectory();
+}
+
+TEST_F(DrivePanelTest, DriveNotReadyWithoutMyDocumentsStaysOnCAndReportsTheFailure) {
+    StartIn("I:\\alpha");
+    PickDrive('h');
+    ASSERT_EQ(boxes.boxes().size(), 2u);
+    EXPECT_EQ(boxes.texts()[0], NotReady);
+    EXPECT_TRUE(boxes.texts()[1] == "File not found." || boxes.texts()[1] == "Invalid filename.")
+        << boxes.texts()[1];
+    EXPECT_TRUE(boxes.boxes()[1].hasIcon);
+    EXPECT_EQ(SelectedDrive(), "C: [DATA]");
+    EXPECT_EQ(PanelState(form()), PanelStateAt(dir.path()));
+    ExpectTheListsOnTheCurrentDirectory();
+}
+
+TEST_F(DrivePanelTest, NotReadyDriveWhileOnCLeavesTheListsWhereTheyAre) {
+    StartIn(dir.path());
+    PickDrive('h');
+    EXPECT_EQ(boxes.boxes().size(), 2u);
+    EXPECT_EQ(SelectedDrive(), "C: [DATA]");
+    EXPECT_EQ(notices.size(), 2u) << "the nested run finds the lists on C already";
+    EXPECT_EQ(PanelState(form()), PanelStateAt(dir.path()));
+}
+
+TEST_F(DrivePanelTest, StartedInANetworkDirectoryTheListsStayThere) {
+    StartIn("\\\\server\\share\\dir");
+    EXPECT_EQ(form().DriveComboBox1.Drive(), '\0');
+    EXPECT_EQ(form().DriveComboBox1.SelectedIndex(), -1);
+    const TDirectoryListBox& directories = form().DirectoryListBox1;
+    EXPECT_EQ(Entries(directories), (Strings{"\\\\server\\share\\", "dir", "inner"}));
+    EXPECT_EQ(directories.HighlightedIndex(), 1);
+    EXPECT_EQ(directories.ItemPath(0), "\\\\server\\share\\");
+    EXPECT_EQ(directories.ItemPath(2), "\\\\server\\share\\dir\\inner");
+    EXPECT_EQ(form().FileListBox1.Directory(), "\\\\server\\share\\dir");
+    ExpectTheListsOnTheCurrentDirectory();
+
+    test::DoubleClickEntry(directories.hwnd(), "inner");
+    test::PumpEvents(form());
+    EXPECT_EQ(Entries(directories), (Strings{"\\\\server\\share\\", "dir", "inner"}));
+    EXPECT_EQ(directories.HighlightedIndex(), 2);
+    EXPECT_EQ(directories.ItemPath(1), "\\\\server\\share\\dir");
+    ExpectTheListsOnTheCurrentDirectory();
+
+    test::DoubleClickEntry(directories.hwnd(), "\\\\server\\share\\");
+    test::PumpEvents(form());
+    EXPECT_EQ(Entries(directories), (Strings{"\\\\server\\share\\", "dir"}));
+    EXPECT_EQ(directories.HighlightedIndex(), 0);
+    ExpectTheListsOnTheCurrentDirectory();
+    EXPECT_TRUE(boxes.boxes().empty());
+}
+
+class DirectoryListOnDrivesTest : public testing::Test {
+protected:
+    test::CurrentDirectoryGuard cwd{"C:\\"};
+    test::HostWindow host;
+    TDirectoryListBox list;
+};
+
+TEST_F(DirectoryListOnDrivesTest, DriveRootIsOneCurrentEntryWithItsSubdirectoriesOnce) {
+    list.Create(host.hwnd(), 1, RECT{10, 10, 210, 310}, "");
+    list.SetItemHeight(16);
+    list.SetDirectory("I:\\");
+    const Strings entries = Entries(list);
+    ASSERT_EQ(entries.size(), 4u);
+    EXPECT_EQ((Strings{entries[0], entries[1], entries[2]}), (Strings{"I:\\", "alpha", "Beta"}));
+    EXPECT_TRUE(entries[3] == "Clips" || entries[3] == "clips") << entries[3];
+    EXPECT_EQ(list.HighlightedIndex(), 0);
+    EXPECT_EQ(list.ItemPath(0), "I:\\");
+    EXPECT_EQ(list.ItemPath(2), "I:\\Beta");
+
+    SetFocus(host.hwnd());
+    UpdateWindow(list.hwnd());
+    HDC dc = GetDC(list.hwnd());
+    // Subdirectories of a root are indented by 4 x (1 + 1) + 2.
+    EXPECT_TRUE(test::ShowsGlyph(dc, 10, 16, Glyph("CLOSEDFOLDER"), GetSysColor(COLOR_WINDOW)));
+    ReleaseDC(list.hwnd(), dc);
+}
+
+TEST_F(DirectoryListOnDrivesTest, VolumeThatKeepsNoCaseShowsNamesLowerCased) {
+    list.Create(host.hwnd(), 1, RECT{10, 10, 210, 310}, "");
+    list.SetDirectory("D:\\");
+    EXPECT_EQ(Entries(list), (Strings{"D:\\", "MixedCase", "Trailers"}));
+    EXPECT_EQ(list.DisplayedText(0), "d:\\");
+    EXPECT_EQ(list.DisplayedText(1), "mixedcase");
+    list.SetDirectory("I:\\Beta");
+    EXPECT_EQ(list.DisplayedText(1), "Beta");
+}
+
+} // namespace
+} // namespace reelbond

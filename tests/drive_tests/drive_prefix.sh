@@ -1,0 +1,117 @@
+#!/usr/bin/env bash
+# The drive tests' own Wine prefix, with a drive of every kind. Wine reads drive letters, types
+# and labels when it starts, so they are made here, before the prefix's first Wine process.
+# The prefix lies beside the main one and so has a wineserver of its own: the other tests'
+# wineserver is never stopped or restarted.
+#
+#   drive_prefix.sh setup BUILD KEEPER_EXE   copy the main prefix once, lay out the drives,
+#                                            start a keeper for the prefix
+#   drive_prefix.sh cleanup BUILD            stop the keeper and the prefix's wineserver
+#
+# The drives, which the drive tests expect:
+#   C: the prefix's drive_c, labelled "data"      H: floppy, its directory missing (not ready)
+#   D: CD-ROM "Movies", with Trailers, MixedCase  I: fixed, no label, with Clips and clips
+#   E: floppy "Flop"                              K: untyped, its directory missing (no root)
+#   F: network "share"                            Z: / as Wine makes it
+#   G: RAM disk "r&d"                             \\server\share: a network share with dir\inner
+set -euo pipefail
+
+command=$1
+BUILD=$2
+MAIN_PREFIX=$BUILD/wine
+export WINEPREFIX=$BUILD/wine-drives
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEARCH=win64
+DRIVES=$BUILD/drives
+KEEPER_PID=$BUILD/drives-keeper.pid
+
+stop_prefix() {
+    if [ -f "$KEEPER_PID" ]; then
+        kill "$(cat "$KEEPER_PID")" 2>/dev/null || true
+        rm -f "$KEEPER_PID"
+    fi
+    # WINEPREFIX names the drive prefix: only its own wineserver is stopped.
+    wineserver -k 2>/dev/null || true
+    wineserver -w
+}
+
+make_tree() {
+    local root=$1 label=$2
+    shift 2
+    mkdir -p "$root"
+    [ -n "$label" ] && printf '%s\n' "$label" >"$root/.windows-label"
+    for dir in "$@"; do
+        mkdir -p "$root/$dir"
+    done
+}
+
+link_drive() {
+    ln -sfn "$2" "$WINEPREFIX/dosdevices/$1"
+}
+
+# Replaces the drive types in system.reg, which only a stopped wineserver leaves alone.
+write_drive_types() {
+    local registry=$WINEPREFIX/system.reg
+    awk '/^\[Software\\\\Wine\\\\Drives\]/ { skip = 1; next }
+         /^\[/ { skip = 0 }
+         !skip' "$registry" >"$registry.new"
+    cat >>"$registry.new" <<'EOF'
+
+[Software\\Wine\\Drives]
+"d:"="cdrom"
+"e:"="floppy"
+"f:"="network"
+"g:"="ramdisk"
+"h:"="floppy"
+"i:"="hd"
+EOF
+    mv "$registry.new" "$registry"
+}
+
+setup() {
+    local keeper=$1
+    stop_prefix
+    if [ ! -f "$WINEPREFIX/.reelbond-drives" ]; then
+        rm -rf "$WINEPREFIX"
+        cp -a "$MAIN_PREFIX" "$WINEPREFIX"
+        touch "$WINEPREFIX/.reelbond-drives"
+    fi
+
+    rm -rf "$DRIVES"
+    printf 'data\n' >"$WINEPREFIX/drive_c/.windows-label"
+    rm -rf "$WINEPREFIX/drive_c/My Documents"
+    make_tree "$DRIVES/cdrom" Movies Trailers MixedCase
+    make_tree "$DRIVES/floppy" Flop
+    make_tree "$DRIVES/network" share
+    make_tree "$DRIVES/ram" "r&d"
+    make_tree "$DRIVES/fixed" "" Clips clips alpha Beta
+    make_tree "$DRIVES/share" "" dir/inner
+
+    find "$WINEPREFIX/dosdevices" -maxdepth 1 -name '?:' ! -name 'c:' ! -name 'z:' -delete
+    rm -rf "$WINEPREFIX/dosdevices/unc"
+    link_drive d: "$DRIVES/cdrom"
+    link_drive e: "$DRIVES/floppy"
+    link_drive f: "$DRIVES/network"
+    link_drive g: "$DRIVES/ram"
+    link_drive h: "$DRIVES/missing-floppy"
+    link_drive i: "$DRIVES/fixed"
+    link_drive k: "$DRIVES/missing"
+    mkdir -p "$WINEPREFIX/dosdevices/unc/server"
+    ln -sfn "$DRIVES/share" "$WINEPREFIX/dosdevices/unc/server/share"
+    write_drive_types
+
+    # As scripts/test does for the main prefix: tests then start in milliseconds.
+    wine "$keeper" >/dev/null 2>&1 </dev/null &
+    echo $! >"$KEEPER_PID"
+    sleep 1
+}
+
+case $command in
+setup) setup "$3" ;;
+cleanup) stop_prefix ;;
+*)
+    echo "usage: $0 setup BUILD KEEPER_EXE | cleanup BUILD" >&2
+    exit 2
+    ;;
+esac

@@ -1,0 +1,332 @@
+#include "ui/directory_list_box.h"
+
+#include "ui/drive_combo_box.h"
+#include "ui/owner_draw.h"
+#include "ui/path.h"
+
+#include <algorithm>
+#include <new>
+
+namespace reelbond {
+namespace {
+
+constexpr int IndentStep = 4;
+constexpr int IndentStart = 2;
+
+// Suspends the list's repainting while its entries are replaced, then repaints it once.
+class RedrawSuspender {
+public:
+    explicit RedrawSuspender(HWND list) : list_(list) {
+        SendMessageA(list_, WM_SETREDRAW, FALSE, 0);
+    }
+    ~RedrawSuspender() {
+        SendMessageA(list_, WM_SETREDRAW, TRUE, 0);
+        InvalidateRect(list_, nullptr, TRUE);
+    }
+    RedrawSuspender(const RedrawSuspender&) = delete;
+    RedrawSuspender& operator=(const RedrawSuspender&) = delete;
+
+private:
+    HWND list_;
+};
+
+// Clears a flag when it goes out of scope, also when a step fails.
+class FlagScope {
+public:
+    explicit FlagScope(bool& flag) : flag_(flag) { flag_ = true; }
+    ~FlagScope() { flag_ = false; }
+    FlagScope(const FlagScope&) = delete;
+    FlagScope& operator=(const FlagScope&) = delete;
+
+private:
+    bool& flag_;
+};
+
+// Case-insensitive in the user's locale: negative, zero or positive as a sorts to b.
+int CompareIgnoringCase(const std::string& a, const std::string& b) {
+    return CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.c_str(), -1, b.c_str(), -1) -
+           CSTR_EQUAL;
+}
+
+int BackslashCount(const std::string& path) {
+    int count = 0;
+    for (std::size_t at = FindCharacter(path, '\\'); at != std::string::npos;
+         at = FindCharacter(path, '\\', at + 1))
+        ++count;
+    return count;
+}
+
+// Back to where a failed change started; when that fails too, the first failure is the one
+// worth reporting.
+void ReturnAfterFailure(const std::string& directory) noexcept {
+    try {
+        if (DirectoryExists(directory))
+            ChangeDirectory(directory);
+    } catch (...) {
+    }
+}
+
+} // namespace
+
+TDirectoryListBox::TDirectoryListBox() : directory_(CurrentDirectory()) {}
+
+TDirectoryListBox::~TDirectoryListBox() {
+    SetFileList(nullptr);
+    if (driveComboBox_)
+        driveComboBox_->SetDirList(nullptr);
+}
+
+void TDirectoryListBox::SetDirectory(const std::string& text) {
+    if (!text.empty() && !IsDirectoryShown(text))
+        ChangeDirectoryTo(text);
+}
+
+void TDirectoryListBox::SetDrive(char drive) {
+    if (drive != '\0' && UpperCaseDrive(drive) != UpperCaseDrive(Drive()))
+        SetDirectory(std::string{drive, ':'});
+}
+
+void TDirectoryListBox::SetFileList(TFileListBox* fileList) {
+    if (fileList == fileList_)
+        return;
+    if (fileList_)
+        fileList_->SetDirectoryList(nullptr);
+    fileList_ = fileList;
+    if (fileList_)
+        fileList_->SetDirectoryList(this);
+}
+
+std::string TDirectoryListBox::ItemPath(int index) const {
+    if (index < 0 || index >= EntryCount())
+        return {};
+    const std::string drive = DrivePart(directory_);
+    if (index == 0)
+        return drive + "\\";
+    switch (KindOf(index)) {
+    case ClosedSubdirectory:
+        return JoinPath(directory_, EntryText(index));
+    case CurrentEntry:
+        return directory_;
+    default: {
+        // An ancestor: the path up to the backslash that ends its level.
+        const std::string path = directory_.substr(drive.size());
+        std::size_t end = FindCharacter(path, '\\');
+        for (int level = 0; level < index && end != std::string::npos; ++level)
+            end = FindCharacter(path, '\\', end + 1);
+        return drive + path.substr(0, end);
+    }
+    }
+}
+
+void TDirectoryListBox::OpenHighlighted() {
+    SetDirectory(ItemPath(HighlightedIndex()));
+}
+
+std::string TDirectoryListBox::DisplayedText(int index) const {
+    return preserveCase_ ? EntryText(index) : LowerCaseFileName(EntryText(index));
+}
+
+int TDirectoryListBox::HighlightedIndex() const {
+    return hwnd() ? static_cast<int>(SendMessageA(hwnd(), LB_GETCURSEL, 0, 0)) : -1;
+}
+
+std::optional<LRESULT> TDirectoryListBox::HandleNotification(UINT message, WPARAM wParam,
+                                                             LPARAM lParam) {
+    if (message == WM_DRAWITEM) {
+        DrawEntry(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+        return TRUE;
+    }
+    // A single click only moves the highlight; a double click opens the entry.
+    if (message == WM_COMMAND && HIWORD(wParam) == LBN_DBLCLK) {
+        OpenHighlighted();
+        return 0;
+    }
+    return std::nullopt;
+}
+
+DWORD TDirectoryListBox::Style() const {
+    return WS_VSCROLL | WS_TABSTOP | LBS_NOTIFY | LBS_HASSTRINGS | LBS_OWNERDRAWFIXED |
+           LBS_NOINTEGRALHEIGHT;
+}
+
+void TDirectoryListBox::OnCreated() {
+    OwnerDrawnListBox::OnCreated();
+    BuildEntries();
+}
+
+int TDirectoryListBox::MinimumItemHeight() const {
+    return std::max({openFolder_.Height(), currentFolder_.Height(), closedFolder_.Height()}) + 1;
+}
+
+LRESULT TDirectoryListBox::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_GETDLGCODE: {
+        // Enter opens the highlighted entry instead of going to the window's default button.
+        const auto* keyMessage = reinterpret_cast<const MSG*>(lParam);
+        const LRESULT code = Default(message, wParam, lParam);
+        const bool enter =
+            keyMessage && keyMessage->message == WM_KEYDOWN && keyMessage->wParam == VK_RETURN;
+        return enter ? code | DLGC_WANTMESSAGE : code;
+    }
+    case WM_CHAR:
+        if (wParam != VK_RETURN)
+            break;
+        OpenHighlighted();
+        return 0;
+    default:
+        break;
+    }
+    return OwnerDrawnListBox::HandleMessage(message, wParam, lParam);
+}
+
+DWORD TDirectoryListBox::VolumeCaseFlags(const std::string& root) const {
+    DWORD longestName = 0;
+    DWORD flags = 0;
+    if (!GetVolumeInformationA(root.c_str(), nullptr, 0, nullptr, &longestName, &flags, nullptr, 0))
+        return FILE_CASE_PRESERVED_NAMES;
+    return flags & (FILE_CASE_PRESERVED_NAMES | FILE_CASE_SENSITIVE_SEARCH);
+}
+
+// On a volume that distinguishes case, names differing only in case are other directories.
+bool TDirectoryListBox::IsDirectoryShown(const std::string& text) const {
+    if (!caseSensitive_)
+        return SamePath(text, directory_);
+    return CompareStringA(LOCALE_USER_DEFAULT, 0, text.c_str(), -1, directory_.c_str(), -1) ==
+           CSTR_EQUAL;
+}
+
+// A failure leaves the list and the process's current directory as they were.
+void TDirectoryListBox::ChangeDirectoryTo(const std::string& text) {
+    const PathParts parts = SplitPath(text);
+    const std::string previous = directory_;
+    const std::string entered = CurrentDirectory();
+    try {
+        if (parts.drive != Drive())
+            ChangeDrive(parts.drive);
+        if (DirectoryExists(directory_))
+            ChangeDirectory(directory_);
+        ChangeDirectory(parts.directory);
+        directory_ = CurrentDirectory();
+    } catch (...) {
+        directory_ = previous;
+        ReturnAfterFailure(entered);
+        throw;
+    }
+    BuildEntries();
+    Change();
+}
+
+void TDirectoryListBox::ChangeDrive(char drive) {
+    const FlagScope inProgress(driveChangeInProgress_);
+    if (driveComboBox_)
+        driveComboBox_->SetDrive(drive);
+    else
+        DriveChange(drive);
+}
+
+void TDirectoryListBox::DriveChange(char drive) {
+    if (drive == '\0' || UpperCaseDrive(drive) == UpperCaseDrive(Drive()))
+        return;
+    // Enters the directory last current on that drive; fails when the drive is not ready.
+    ChangeDirectory(std::string{drive, ':'});
+    directory_ = CurrentDirectory();
+    if (!driveChangeInProgress_) {
+        BuildEntries();
+        Change();
+    }
+}
+
+void TDirectoryListBox::BuildEntries() {
+    if (!hwnd())
+        return;
+    const RedrawSuspender suspended(hwnd());
+    SendMessageA(hwnd(), LB_RESETCONTENT, 0, 0);
+    const std::string root = DrivePart(directory_) + "\\";
+    const DWORD caseFlags = VolumeCaseFlags(root);
+    caseSensitive_ = caseFlags & FILE_CASE_SENSITIVE_SEARCH;
+    preserveCase_ = caseFlags & (FILE_CASE_PRESERVED_NAMES | FILE_CASE_SENSITIVE_SEARCH);
+
+    std::string rest = directory_;
+    int level = 0;
+    if (root.size() > 1 && root[1] == '\\') {
+        AddEntry(root, OpenAncestor);
+        rest.erase(0, root.size());
+        level = 1;
+    }
+    if (!rest.empty()) {
+        // A drive root such as C:\ ends in a backslash and is a single current entry.
+        if (!EndsWithCharacter(rest, '\\')) {
+            for (std::size_t separator;
+                 (separator = FindCharacter(rest, '\\')) != std::string::npos; ++level) {
+                std::string ancestor = rest.substr(0, separator);
+                if (level == 0)
+                    ancestor += '\\';
+                rest.erase(0, separator + 1);
+                AddEntry(ancestor, OpenAncestor);
+            }
+        }
+        AddEntry(rest, CurrentEntry);
+    }
+    const int current = EntryCount() - 1;
+    for (const std::string& name : Subdirectories())
+        AddEntry(name, ClosedSubdirectory);
+    SendMessageA(hwnd(), LB_SETCURSEL, current, 0);
+}
+
+void TDirectoryListBox::AddEntry(const std::string& text, EntryKind kind) {
+    const auto at = SendMessageA(hwnd(), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    if (at < 0)
+        throw std::bad_alloc();
+    SendMessageA(hwnd(), LB_SETITEMDATA, at, kind);
+}
+
+// Visible subdirectories in case-insensitive order, one of names that differ only in case.
+std::vector<std::string> TDirectoryListBox::Subdirectories() const {
+    std::vector<std::string> names;
+    ForEachFound(JoinPath(directory_, "*.*"), [&](const WIN32_FIND_DATAA& found) {
+        const std::string name = found.cFileName;
+        const DWORD attributes = found.dwFileAttributes;
+        if ((attributes & FILE_ATTRIBUTE_DIRECTORY) &&
+            !(attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) && name != "." &&
+            name != "..")
+            names.push_back(name);
+    });
+    std::stable_sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
+        return CompareIgnoringCase(a, b) < 0;
+    });
+    names.erase(std::unique(names.begin(), names.end(),
+                            [](const std::string& a, const std::string& b) {
+                                return CompareIgnoringCase(a, b) == 0;
+                            }),
+                names.end());
+    return names;
+}
+
+void TDirectoryListBox::Change() {
+    if (fileList_)
+        fileList_->MoveToDirectory(directory_);
+    if (OnChange)
+        OnChange();
+}
+
+TDirectoryListBox::EntryKind TDirectoryListBox::KindOf(int index) const {
+    return static_cast<EntryKind>(SendMessageA(hwnd(), LB_GETITEMDATA, index, 0));
+}
+
+void TDirectoryListBox::DrawEntry(const DRAWITEMSTRUCT& item) const {
+    if (item.itemID != static_cast<UINT>(-1)) {
+        PaintEntryBackground(item);
+        const int index = static_cast<int>(item.itemID);
+        const auto kind = static_cast<EntryKind>(item.itemData);
+        // Subdirectories sit one level deeper than the directory's own depth.
+        const int depth = kind == ClosedSubdirectory ? BackslashCount(directory_) + 1 : index;
+        const int indent = IndentStep * depth + IndentStart;
+        const Glyph& glyph = kind == OpenAncestor   ? openFolder_
+                             : kind == CurrentEntry ? currentFolder_
+                                                    : closedFolder_;
+        DrawGlyphAndText(item, &glyph, indent, indent, DisplayedText(index), DT_TOP);
+    }
+    PaintEntryFocus(item);
+}
+
+} // namespace reelbond

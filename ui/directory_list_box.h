@@ -1,0 +1,87 @@
+#pragma once
+
+#include "ui/file_list_box.h"
+#include "ui/glyph.h"
+#include "ui/owner_drawn_list_box.h"
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace reelbond {
+
+class TDriveComboBox;
+
+// The directory list: the open ancestors of Directory, Directory itself and its closed
+// subdirectories. A linked file list follows every change of Directory.
+class TDirectoryListBox : public OwnerDrawnListBox, public DirectoryListLink {
+public:
+    // Starts on the process's current directory.
+    TDirectoryListBox();
+    ~TDirectoryListBox() override;
+
+    const std::string& Directory() const { return directory_; }
+    // Moves to the directory that text names; nothing when text is empty or names Directory.
+    void SetDirectory(const std::string& text) override;
+    char Drive() const { return directory_[0]; }
+    // Moves to the directory last current on drive; 0 (no drive) leaves the list where it is.
+    void SetDrive(char drive);
+    TFileListBox* FileList() const { return fileList_; }
+    void SetFileList(TFileListBox* fileList);
+    // The directory the entry at index stands for; empty beyond the last entry.
+    std::string ItemPath(int index) const;
+    // Moves to the highlighted entry's directory, as a double click or Enter does.
+    void OpenHighlighted();
+
+    // The entry's text as it is drawn: lower-cased on a volume that neither keeps nor
+    // distinguishes letter case.
+    std::string DisplayedText(int index) const;
+    // The highlighted entry, -1 when there is none.
+    int HighlightedIndex() const;
+
+    std::function<void()> OnChange;
+
+    std::optional<LRESULT> HandleNotification(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void ForgetFileList() noexcept override { fileList_ = nullptr; }
+
+protected:
+    DWORD Style() const override;
+    void OnCreated() override;
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    int MinimumItemHeight() const override;
+    // Whether the volume at root keeps (FILE_CASE_PRESERVED_NAMES) and distinguishes
+    // (FILE_CASE_SENSITIVE_SEARCH) letter case. A volume that cannot be asked, such as a
+    // network share under Wine, counts as keeping case without distinguishing it.
+    virtual DWORD VolumeCaseFlags(const std::string& root) const;
+
+private:
+    friend class TDriveComboBox;
+    enum EntryKind { OpenAncestor, CurrentEntry, ClosedSubdirectory };
+
+    bool IsDirectoryShown(const std::string& text) const;
+    void ChangeDirectoryTo(const std::string& text);
+    void ChangeDrive(char drive);
+    // The drive-change step, also run by a linked drive selector.
+    void DriveChange(char drive);
+    void BuildEntries();
+    void AddEntry(const std::string& text, EntryKind kind);
+    std::vector<std::string> Subdirectories() const;
+    void Change();
+    EntryKind KindOf(int index) const;
+    void DrawEntry(const DRAWITEMSTRUCT& item) const;
+
+    std::string directory_;
+    bool preserveCase_ = true;
+    bool caseSensitive_ = false;
+    // Set while a directory change switches drives: the intermediate drive change then
+    // neither rebuilds nor notifies.
+    bool driveChangeInProgress_ = false;
+    TFileListBox* fileList_ = nullptr;
+    TDriveComboBox* driveComboBox_ = nullptr;
+    const Glyph openFolder_{"OPENFOLDER"};
+    const Glyph currentFolder_{"CURRENTFOLDER"};
+    const Glyph closedFolder_{"CLOSEDFOLDER"};
+};
+
+} // namespace reelbond

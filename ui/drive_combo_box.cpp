@@ -1,0 +1,255 @@
+#include "ui/drive_combo_box.h"
+
+#include "ui/directory_list_box.h"
+#include "ui/owner_draw.h"
+#include "ui/path.h"
+
+#include <algorithm>
+#include <cctype>
+#include <new>
+#include <winnetwk.h>
+
+namespace reelbond {
+namespace {
+
+constexpr int LabelBufferSize = 261;
+constexpr int GlyphIndent = 2;
+// Where the text starts in an entry without a glyph: after a glyph's usual width.
+constexpr int TextLeftWithoutGlyph = 16 + 6;
+constexpr int DropDownEntries = 8;
+
+char LetterInCase(char letter, TTextCase textCase) {
+    const auto c = static_cast<unsigned char>(letter);
+    return static_cast<char>(textCase == tcUpperCase ? std::toupper(c) : std::tolower(c));
+}
+
+std::string InCaseOf(char letter, const std::string& text) {
+    return std::isupper(static_cast<unsigned char>(letter)) ? UpperCaseFileName(text)
+                                                            : LowerCaseFileName(text);
+}
+
+// Switches the system's critical-error prompts off for its lifetime, so that a drive
+// without media answers at once instead of asking for a disk.
+class CriticalErrorPromptsOff {
+public:
+    CriticalErrorPromptsOff() : previous_(SetErrorMode(SEM_FAILCRITICALERRORS)) {}
+    ~CriticalErrorPromptsOff() { SetErrorMode(previous_); }
+    CriticalErrorPromptsOff(const CriticalErrorPromptsOff&) = delete;
+    CriticalErrorPromptsOff& operator=(const CriticalErrorPromptsOff&) = delete;
+
+private:
+    UINT previous_;
+};
+
+// Empty when the volume has no label or cannot be read.
+std::string VolumeLabel(const std::string& root) {
+    char label[LabelBufferSize] = "";
+    DWORD longestName = 0;
+    DWORD flags = 0;
+    const CriticalErrorPromptsOff promptsOff;
+    if (!GetVolumeInformationA(root.c_str(), label, sizeof label, nullptr, &longestName, &flags,
+                               nullptr, 0))
+        return {};
+    return label;
+}
+
+std::string BracketedLabel(char letter, const std::string& root) {
+    // Appended piece by piece: "[" + label gives gcc 12 a false -Wrestrict warning.
+    std::string text(1, '[');
+    text += InCaseOf(letter, VolumeLabel(root));
+    text += ']';
+    return text;
+}
+
+// The remote name of a mapped network drive, such as \\SERVER\SHARE; nullopt for others.
+std::optional<std::string> RemoteName(char letter) {
+    const std::string local = {UpperCaseDrive(letter), ':'};
+    char remote[LabelBufferSize] = "";
+    DWORD size = sizeof remote;
+    if (WNetGetConnectionA(local.c_str(), remote, &size) != NO_ERROR)
+        return std::nullopt;
+    return InCaseOf(letter, remote);
+}
+
+} // namespace
+
+TDriveComboBox::TDriveComboBox() {
+    const std::string current = CurrentDirectory();
+    drive_ = current[0] == '\\' ? '\0' : current[0];
+}
+
+TDriveComboBox::~TDriveComboBox() {
+    SetDirList(nullptr);
+}
+
+void TDriveComboBox::SetDrive(char drive) {
+    if (SelectedIndex() >= 0 && UpperCaseDrive(drive) == UpperCaseDrive(drive_))
+        return;
+    if (drive == '\0') {
+        drive_ = '\0';
+        if (hwnd())
+            SendMessageA(hwnd(), CB_SETCURSEL, static_cast<WPARAM>(-1), 0);
+    } else {
+        drive_ = LetterInCase(drive, textCase_);
+        SelectEntryOf(drive_);
+    }
+    if (dirList_)
+        dirList_->DriveChange(drive_);
+    if (OnChange)
+        OnChange();
+}
+
+void TDriveComboBox::SetTextCase(TTextCase textCase) {
+    textCase_ = textCase;
+    RebuildEntries();
+}
+
+void TDriveComboBox::SetDirList(TDirectoryListBox* dirList) {
+    if (dirList == dirList_)
+        return;
+    if (dirList_)
+        dirList_->driveComboBox_ = nullptr;
+    dirList_ = dirList;
+    if (dirList_)
+        dirList_->driveComboBox_ = this;
+}
+
+int TDriveComboBox::EntryCount() const {
+    return hwnd() ? static_cast<int>(SendMessageA(hwnd(), CB_GETCOUNT, 0, 0)) : 0;
+}
+
+std::string TDriveComboBox::EntryText(int index) const {
+    return ItemText(hwnd(), index, CB_GETLBTEXTLEN, CB_GETLBTEXT);
+}
+
+int TDriveComboBox::SelectedIndex() const {
+    return hwnd() ? static_cast<int>(SendMessageA(hwnd(), CB_GETCURSEL, 0, 0)) : -1;
+}
+
+std::optional<LRESULT> TDriveComboBox::HandleNotification(UINT message, WPARAM wParam,
+                                                          LPARAM lParam) {
+    if (message == WM_DRAWITEM) {
+        DrawEntry(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+        return TRUE;
+    }
+    if (message != WM_COMMAND || HIWORD(wParam) != CBN_SELCHANGE)
+        return std::nullopt;
+    const int picked = SelectedIndex();
+    if (picked >= 0)
+        SetDrive(EntryText(picked)[0]);
+    return 0;
+}
+
+DWORD TDriveComboBox::Style() const {
+    return CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED | CBS_HASSTRINGS | WS_VSCROLL | WS_TABSTOP;
+}
+
+void TDriveComboBox::OnCreated() {
+    // WM_MEASUREITEM came before this wrapper was attached.
+    ResetItemHeight();
+    RebuildEntries();
+}
+
+LRESULT TDriveComboBox::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    const LRESULT result = Default(message, wParam, lParam);
+    if (message == WM_SETFONT) {
+        ResetItemHeight();
+        RebuildEntries();
+    }
+    return result;
+}
+
+// A rebuild leaves no entry selected, so writing the drive again selects it and notifies.
+void TDriveComboBox::RebuildEntries() {
+    if (hwnd()) {
+        SendMessageA(hwnd(), CB_RESETCONTENT, 0, 0);
+        const DWORD present = GetLogicalDrives();
+        for (char letter = 'a'; letter <= 'z'; ++letter) {
+            if (present & (1u << (letter - 'a')))
+                AddDriveEntry(letter);
+        }
+        FitDropDownToEntries();
+    }
+    SetDrive(drive_);
+}
+
+void TDriveComboBox::AddDriveEntry(char letter) {
+    const std::string root = {letter, ':', '\\'};
+    const char shown = LetterInCase(letter, textCase_);
+    const std::string prefix = {shown, ':'};
+    switch (GetDriveTypeA(root.c_str())) {
+    case DRIVE_REMOVABLE:
+        // Never asks a removable drive for its label: it may have no media.
+        AddEntry(prefix, FloppyGlyph);
+        break;
+    case DRIVE_FIXED:
+        AddEntry(prefix + " " + BracketedLabel(shown, root), HardGlyph);
+        break;
+    case DRIVE_REMOTE: {
+        const std::optional<std::string> remote = RemoteName(shown);
+        AddEntry(prefix + " " + (remote ? *remote : BracketedLabel(shown, root)), NetworkGlyph);
+        break;
+    }
+    case DRIVE_CDROM:
+        AddEntry(prefix + " " + BracketedLabel(shown, root), CdRomGlyph);
+        break;
+    case DRIVE_RAMDISK:
+        AddEntry(prefix + " " + BracketedLabel(shown, root), RamGlyph);
+        break;
+    default:
+        break;
+    }
+}
+
+void TDriveComboBox::AddEntry(const std::string& text, DriveGlyph glyph) {
+    const auto at = SendMessageA(hwnd(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    if (at < 0)
+        throw std::bad_alloc();
+    SendMessageA(hwnd(), CB_SETITEMDATA, at, glyph);
+}
+
+// The first entry that starts with the letter and a colon; the selection stays as it was
+// when there is none.
+void TDriveComboBox::SelectEntryOf(char drive) {
+    for (int index = 0; index < EntryCount(); ++index) {
+        const std::string text = EntryText(index);
+        if (text.size() >= 2 && UpperCaseDrive(text[0]) == UpperCaseDrive(drive) &&
+            text[1] == ':') {
+            SendMessageA(hwnd(), CB_SETCURSEL, index, 0);
+            return;
+        }
+    }
+}
+
+void TDriveComboBox::ResetItemHeight() {
+    int tallestGlyph = 0;
+    for (const Glyph& glyph : glyphs_)
+        tallestGlyph = std::max(tallestGlyph, glyph.Height());
+    const int height = std::max(FontCharacterHeight(hwnd()), tallestGlyph);
+    // -1 is the selection field, 0 the entries of the list.
+    SendMessageA(hwnd(), CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), height);
+    SendMessageA(hwnd(), CB_SETITEMHEIGHT, 0, height);
+}
+
+// The window's height is that of the open list: without room for entries it opens empty.
+void TDriveComboBox::FitDropDownToEntries() {
+    RECT field;
+    GetWindowRect(hwnd(), &field);
+    const auto entryHeight = SendMessageA(hwnd(), CB_GETITEMHEIGHT, 0, 0);
+    const int shown = std::clamp(EntryCount(), 1, DropDownEntries);
+    SetWindowPos(hwnd(), nullptr, 0, 0, field.right - field.left,
+                 field.bottom - field.top + static_cast<int>(entryHeight) * shown + 2,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TDriveComboBox::DrawEntry(const DRAWITEMSTRUCT& item) const {
+    if (item.itemID != static_cast<UINT>(-1)) {
+        PaintEntryBackground(item);
+        const Glyph* glyph = item.itemData < GlyphCount ? &glyphs_[item.itemData] : nullptr;
+        DrawGlyphAndText(item, glyph, GlyphIndent, TextLeftWithoutGlyph,
+                         EntryText(static_cast<int>(item.itemID)), DT_VCENTER);
+    }
+    PaintEntryFocus(item);
+}
+
+} // namespace reelbond

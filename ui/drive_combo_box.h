@@ -1,0 +1,71 @@
+#pragma once
+
+#include "ui/glyph.h"
+#include "ui/window.h"
+
+#include <functional>
+#include <optional>
+#include <string>
+
+namespace reelbond {
+
+class TDirectoryListBox;
+
+// The case of the drive letters a drive selector shows and keeps.
+enum TTextCase { tcLowerCase, tcUpperCase };
+
+// The drive selector: a drop-down list of the computer's drives, each shown with the glyph of
+// its kind and its volume label or network name. The user can only pick, never type.
+class TDriveComboBox : public Control {
+public:
+    // Starts on the drive of the process's current directory; 0 on a network path.
+    TDriveComboBox();
+    ~TDriveComboBox() override;
+
+    char Drive() const { return drive_; }
+    // Selects the drive's entry, tells a linked directory list and notifies; does nothing
+    // when that drive is already selected.
+    void SetDrive(char drive);
+    TTextCase TextCase() const { return textCase_; }
+    // Rebuilds the entries in the new case and selects the drive again, which notifies.
+    void SetTextCase(TTextCase textCase);
+    TDirectoryListBox* DirList() const { return dirList_; }
+    void SetDirList(TDirectoryListBox* dirList);
+
+    int EntryCount() const;
+    std::string EntryText(int index) const;
+    // The selected entry, -1 when there is none.
+    int SelectedIndex() const;
+
+    std::function<void()> OnChange;
+
+    std::optional<LRESULT> HandleNotification(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+protected:
+    const char* ClassName() const override { return "COMBOBOX"; }
+    DWORD Style() const override;
+    void OnCreated() override;
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    friend class TDirectoryListBox;
+    enum DriveGlyph { FloppyGlyph, HardGlyph, NetworkGlyph, CdRomGlyph, RamGlyph, GlyphCount };
+
+    // The entries are built when the window is made and when the case or the font changes;
+    // drives that come or go later are not noticed.
+    void RebuildEntries();
+    void AddDriveEntry(char letter);
+    void AddEntry(const std::string& text, DriveGlyph glyph);
+    void SelectEntryOf(char drive);
+    void ResetItemHeight();
+    void FitDropDownToEntries();
+    void DrawEntry(const DRAWITEMSTRUCT& item) const;
+
+    char drive_;
+    TTextCase textCase_ = tcLowerCase;
+    TDirectoryListBox* dirList_ = nullptr;
+    const Glyph glyphs_[GlyphCount]{Glyph{"FLOPPY"}, Glyph{"HARD"}, Glyph{"NETWORK"},
+                                    Glyph{"CDROM"}, Glyph{"RAM"}};
+};
+
+} // namespace reelbond

@@ -1,0 +1,46 @@
+#include "ui/owner_drawn_list_box.h"
+
+#include "ui/owner_draw.h"
+
+#include <algorithm>
+
+namespace reelbond {
+
+int OwnerDrawnListBox::ItemHeight() const {
+    return static_cast<int>(SendMessageA(hwnd(), LB_GETITEMHEIGHT, 0, 0));
+}
+
+void OwnerDrawnListBox::SetItemHeight(int height) {
+    explicitItemHeight_ = height;
+    SendMessageA(hwnd(), LB_SETITEMHEIGHT, 0, height);
+}
+
+int OwnerDrawnListBox::EntryCount() const {
+    return hwnd() ? static_cast<int>(SendMessageA(hwnd(), LB_GETCOUNT, 0, 0)) : 0;
+}
+
+std::string OwnerDrawnListBox::EntryText(int index) const {
+    return ItemText(hwnd(), index, LB_GETTEXTLEN, LB_GETTEXT);
+}
+
+void OwnerDrawnListBox::OnCreated() {
+    // WM_MEASUREITEM came before this wrapper was attached.
+    if (explicitItemHeight_)
+        SetItemHeight(explicitItemHeight_);
+    else
+        ResetItemHeight();
+}
+
+LRESULT OwnerDrawnListBox::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    const LRESULT result = Default(message, wParam, lParam);
+    if (message == WM_SETFONT && !explicitItemHeight_)
+        ResetItemHeight();
+    return result;
+}
+
+void OwnerDrawnListBox::ResetItemHeight() {
+    SendMessageA(hwnd(), LB_SETITEMHEIGHT, 0,
+                 std::max(FontCharacterHeight(hwnd()), MinimumItemHeight()));
+}
+
+} // namespace reelbond

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "ui/window.h"
+
+#include <string>
+
+namespace reelbond {
+
+// A list box whose entries its wrapper draws, all of one height: the height the window
+// gives, or else the font's character height, raised to what the entries' glyphs need.
+class OwnerDrawnListBox : public Control {
+public:
+    int ItemHeight() const;
+    // Fixes the entry height: font changes leave it alone from then on.
+    void SetItemHeight(int height);
+    int EntryCount() const;
+    std::string EntryText(int index) const;
+
+protected:
+    const char* ClassName() const override { return "LISTBOX"; }
+    DWORD ExStyle() const override { return WS_EX_CLIENTEDGE; }
+    void OnCreated() override;
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    // The height from the font, raised to MinimumItemHeight.
+    void ResetItemHeight();
+    virtual int MinimumItemHeight() const { return 0; }
+
+private:
+    // The height the window gave; 0 when none was given.
+    int explicitItemHeight_ = 0;
+};
+
+} // namespace reelbond
