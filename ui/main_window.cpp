@@ -43,6 +43,9 @@ constexpr int ControlIdBase = 100;
 TForm1::TForm1() : StringGrid1(table_) {
     // Selection modes are fixed when the list's window is made.
     FileListBox1.SetMultiSelect(true);
+    for (Control* control : std::initializer_list<Control*>{
+             &FileListBox1, &DirectoryListBox1, &DriveComboBox1, &FilterComboBox1, &Edit1})
+        control->InputMethod.name = ChineseSimplifiedAbc;
 }
 
 void TForm1::Create() {
