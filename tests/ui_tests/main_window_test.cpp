@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
+#include <map>
 #include <commctrl.h>
 
 namespace reelbond {
@@ -389,6 +390,61 @@ TEST_F(MainWindowTest, DraggingAHeaderBorderResizesTheColumn) {
     SendMessageA(grid, WM_LBUTTONUP, 0, MAKELPARAM(160, 5));
     EXPECT_EQ(form.StringGrid1.ColumnWidth(0), 160);
     EXPECT_EQ(form.StringGrid1.ColumnWidth(1), 65);
+}
+
+} // namespace
+} // namespace reelbond
+
+namespace reelbond {
+namespace {
+
+// The hints of the window's tooltip, by the control they belong to.
+std::map<HWND, std::string> HintsOf(HWND tooltip) {
+    std::map<HWND, std::string> hints;
+    const auto count = SendMessageA(tooltip, TTM_GETTOOLCOUNT, 0, 0);
+    for (int index = 0; index < count; ++index) {
+        char text[128] = "";
+        TOOLINFOA tool{};
+        tool.cbSize = sizeof tool;
+        tool.lpszText = text;
+        SendMessageA(tooltip, TTM_ENUMTOOLSA, index, reinterpret_cast<LPARAM>(&tool));
+        hints[reinterpret_cast<HWND>(tool.uId)] = text;
+    }
+    return hints;
+}
+
+HWND TooltipOwnedBy(HWND owner) {
+    struct Search {
+        HWND owner;
+        HWND found;
+    } search{owner, nullptr};
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND window, LPARAM lParam) {
+            auto* search = reinterpret_cast<Search*>(lParam);
+            char className[64] = "";
+            GetClassNameA(window, className, sizeof className);
+            if (std::string(className) == TOOLTIPS_CLASSA && GetWindow(window, GW_OWNER) == search->owner)
+                search->found = window;
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+TEST_F(MainWindowTest, HintsShowAfterHalfASecondForTwoAndAHalf) {
+    Start();
+    const HWND tooltip = TooltipOwnedBy(form.hwnd());
+    ASSERT_NE(tooltip, nullptr);
+    EXPECT_EQ(SendMessageA(tooltip, TTM_GETDELAYTIME, TTDT_INITIAL, 0), 500);
+    EXPECT_EQ(SendMessageA(tooltip, TTM_GETDELAYTIME, TTDT_AUTOPOP, 0), 2500);
+    const auto hints = HintsOf(tooltip);
+    EXPECT_EQ(hints.at(form.BitnAdd.hwnd()), "Add Files(Alt+A)");
+    EXPECT_EQ(hints.at(form.SpdBtnLink.hwnd()), "Link Files(Alt+L)");
+    EXPECT_EQ(hints.at(form.FileListBox1.hwnd()), "double click to add file");
+    EXPECT_EQ(hints.at(form.DriveComboBox1.hwnd()), "select driver");
+    EXPECT_EQ(hints.count(form.FilterComboBox1.hwnd()), 0u);
+    EXPECT_EQ(hints.size(), 11u);
 }
 
 } // namespace
