@@ -1,0 +1,278 @@
+"""Drives the real Reelbond.exe from outside: starts it under Wine, moves the mouse and
+types with xdotool, reads its windows with peek.exe and takes screenshots of the display.
+Nothing here reaches into the program; what the tests see is what a user would see."""
+
+import json
+import os
+import shutil
+import subprocess
+import time
+
+# Where the main window's controls lie in its client area (the window's own layout;
+# controls in a group box or the panel are placed from that box's corner).
+LAYOUT = {
+    "DriveComboBox1": ("ComboBox", 5, 25, 131, 22),
+    "DirectoryListBox1": ("ListBox", 4, 53, 131, 169),
+    "FileListBox1": ("ListBox", 152, 25, 111, 197),
+    "BitnAdd": ("Button", 272, 27, 41, 32),
+    "BitnRemove": ("Button", 272, 67, 41, 32),
+    "BitUp": ("Button", 272, 107, 41, 32),
+    "BitDown": ("Button", 272, 147, 41, 32),
+    "BitnClear": ("Button", 272, 187, 41, 32),
+    "StringGrid1": ("ReelbondStringGrid", 322, 26, 329, 197),
+    "FilterComboBox1": ("ComboBox", 5, 248, 132, 21),
+    "Edit1": ("Edit", 152, 248, 111, 21),
+    "SpdBtnLink": ("ReelbondSpeedButton", 365, 243, 56, 26),
+    "SpdBtnExit": ("ReelbondSpeedButton", 466, 243, 56, 26),
+    "SpdBtnHelp": ("ReelbondSpeedButton", 567, 243, 56, 26),
+    "StatusBar1": ("msctls_statusbar32", 0, 283, 655, 22),
+    "ProgressBar1": ("msctls_progress32", 336, 286, 316, 18),
+}
+GRID_ROW_HEIGHT = 16
+GRID_FIRST_COLUMN_WIDTH = 122
+MESSAGE_BOX_CLASS = "#32770"
+ABOUT_BOX_CAPTION = "About Reelbond..."
+STATIC_TEXT_ID = 0xFFFF
+TOOLTIP_CLASS = "tooltips_class32"
+# A point of the main window's client area that no control covers.
+BARE_FACE = (144, 120)
+POLL_SECONDS = 0.05
+
+
+class Failure(Exception):
+    pass
+
+
+def windows_path(path):
+    """The path as the program sees it under Wine (Z: is the Linux root)."""
+    return "Z:" + os.path.abspath(path).replace("/", "\\")
+
+
+def same_place(kind, actual, expected):
+    """A drop-down list takes its height from its entries' height, not from the layout."""
+    if kind == "ComboBox":
+        return actual[:3] == expected[:3]
+    return actual == expected
+
+
+def centre(rect):
+    left, top, width, height = rect
+    return left + width // 2, top + height // 2
+
+
+class Window:
+    """One top-level window as peek read it."""
+
+    def __init__(self, data):
+        self.data = data
+        self.caption = data["text"]
+        self.children = data["children"]
+
+    def child(self, name):
+        kind, *rect = LAYOUT[name]
+        for child in self.children:
+            if child["class"] == kind and same_place(kind, child["rect"], rect):
+                return child
+        raise Failure(f"no {name} ({kind} at {rect}) in {self.caption!r}")
+
+    def enabled(self, name):
+        return self.child(name)["enabled"]
+
+    def screen_point(self, child, x, y):
+        """A point given in the child's client area, in screen coordinates."""
+        left, top = self.data["client"][:2]
+        origin_x, origin_y = child["client_origin"]
+        return left + origin_x + x, top + origin_y + y
+
+    def child_centre(self, child):
+        left, top = self.data["client"][:2]
+        x, y = centre(child["rect"])
+        return left + x, top + y
+
+    def status(self):
+        return self.child("StatusBar1")["panels"][0]
+
+    def entries(self, name="FileListBox1"):
+        return self.child(name)["entries"]
+
+    def by_class(self, kind):
+        return [child for child in self.children if child["class"] == kind]
+
+
+class MessageBox:
+    """A system message box: its caption, its text and whether it shows an icon."""
+
+    def __init__(self, window):
+        self.window = window
+        self.caption = window.caption
+        texts = [c["text"] for c in window.children if c["id"] == STATIC_TEXT_ID]
+        self.text = texts[0] if texts else ""
+        self.has_icon = any(c.get("icon") and c["visible"] for c in window.children)
+
+
+class Session:
+    """One run of the program, started in workdir, with its screenshots in shots."""
+
+    def __init__(self, program, peek, workdir, shots):
+        self.program = os.path.abspath(program)
+        self.program_windows = windows_path(self.program).lower()
+        self.peek = peek
+        self.workdir = workdir
+        self.shots = shots
+        self.shot_count = 0
+        self.last_main = None
+        os.makedirs(shots, exist_ok=True)
+        self.log = open(os.path.join(shots, "wine.log"), "ab")
+        self.process = subprocess.Popen(["wine", self.program], cwd=workdir,
+                                        stdin=subprocess.DEVNULL, stdout=self.log,
+                                        stderr=self.log)
+
+    # Reading -------------------------------------------------------------------------
+
+    def windows(self):
+        """The visible top-level windows of this program."""
+        result = subprocess.run(["wine", self.peek, "windows"], capture_output=True, timeout=30)
+        if result.returncode != 0:
+            raise Failure(f"peek failed ({result.returncode}): {result.stderr.decode()}")
+        return [Window(w) for w in json.loads(result.stdout)
+                if w["program"].lower() == self.program_windows]
+
+    def wait_for(self, what, find, timeout=15):
+        """Polls the windows until find(windows) gives something other than None or False,
+        and returns that."""
+        deadline = time.monotonic() + timeout
+        while True:
+            windows = self.windows()
+            found = find(windows)
+            if found is not None and found is not False:
+                return found
+            if self.process.poll() is not None:
+                raise Failure(f"the program ended (exit code {self.process.returncode}) "
+                              f"while waiting for {what}")
+            if time.monotonic() > deadline:
+                self.screenshot("timeout")
+                raise Failure(f"timed out waiting for {what}; windows: "
+                              f"{[(w.data['class'], w.caption) for w in windows]}")
+            time.sleep(POLL_SECONDS)
+
+    def main(self, ready=lambda window: True, what="the main window", taking_input=True):
+        """The main window, once ready(window) holds and, unless told, it takes input."""
+        def find(windows):
+            for window in windows:
+                if (window.data["class"] == "TForm1" and ready(window) and
+                        (window.data["enabled"] or not taking_input)):
+                    return window
+            return None
+        self.last_main = self.wait_for(what, find)
+        return self.last_main
+
+    def box(self):
+        """The message box that the program shows now."""
+        def find(windows):
+            boxes = [w for w in windows if w.data["class"] == MESSAGE_BOX_CLASS]
+            return MessageBox(boxes[0]) if boxes else None
+        return self.wait_for("a message box", find)
+
+    def about_box(self):
+        def find(windows):
+            return next((w for w in windows if w.caption == ABOUT_BOX_CAPTION), None)
+        return self.wait_for("the about box", find)
+
+    def no_window(self, caption):
+        self.wait_for(f"{caption!r} to close",
+                      lambda windows: all(w.caption != caption for w in windows))
+
+    # Input -----------------------------------------------------------------------------
+
+    def xdotool(self, *arguments):
+        subprocess.run(["xdotool", *arguments], check=True, timeout=30)
+
+    def click_at(self, x, y, modifier=None, double=False):
+        clicks = ["click", "--repeat", "2", "--delay", "80", "1"] if double else ["click", "1"]
+        if modifier:
+            self.xdotool("keydown", modifier, "mousemove", "--sync", str(x), str(y), *clicks,
+                         "keyup", modifier)
+        else:
+            self.xdotool("mousemove", "--sync", str(x), str(y), *clicks)
+
+    def click(self, name):
+        """Clicks a control of the main window, which stays where it was last seen."""
+        window = self.last_main or self.main()
+        self.click_at(*window.child_centre(window.child(name)))
+
+    def click_entry(self, text, list_name="FileListBox1", modifier=None, double=False):
+        window = self.main()
+        listbox = window.child(list_name)
+        for entry in listbox["entries"]:
+            if entry["text"] == text:
+                x, y = centre(entry["rect"])
+                return self.click_at(*window.screen_point(listbox, x, y), modifier, double)
+        raise Failure(f"no entry {text!r} in {list_name}: {listbox['entries']}")
+
+    def click_grid_row(self, row):
+        """Clicks the frame size cell of data row 1, 2, ... of the table."""
+        window = self.main()
+        grid = window.child("StringGrid1")
+        y = row * GRID_ROW_HEIGHT + GRID_ROW_HEIGHT // 2
+        self.click_at(*window.screen_point(grid, GRID_FIRST_COLUMN_WIDTH + 30, y))
+
+    def click_button(self, window, text):
+        """Presses a push button of a box by its caption, with the mouse."""
+        for child in window.children:
+            if child["class"] == "Button" and child["text"] == text:
+                return self.click_at(*window.child_centre(child))
+        raise Failure(f"no button {text!r} in {window.caption!r}")
+
+    def key(self, *keys):
+        self.xdotool("key", "--delay", "30", *keys)
+
+    def type(self, text):
+        self.xdotool("type", "--delay", "20", text)
+
+    def rest_mouse(self):
+        """Rests the pointer on the main window's bare face, between the browser's group
+        boxes, and waits until no tooltip covers part of a screenshot."""
+        window = self.main(taking_input=False)
+        left, top = window.data["client"][:2]
+        self.xdotool("mousemove", "--sync", str(left + BARE_FACE[0]), str(top + BARE_FACE[1]))
+        self.wait_for("the tooltips to hide",
+                      lambda windows: all(w.data["class"] != TOOLTIP_CLASS for w in windows))
+
+    # Outcome ---------------------------------------------------------------------------
+
+    def screenshot(self, name, crop=None):
+        """Saves the whole display, or the crop rectangle of it, and prints the path."""
+        self.shot_count += 1
+        path = os.path.join(self.shots, f"{self.shot_count:02d}-{name}.png")
+        geometry = ["-crop", "{2}x{3}+{0}+{1}".format(*crop), "+repage"] if crop else []
+        subprocess.run(["import", "-window", "root", *geometry, path], check=True, timeout=30)
+        print(f"screenshot: {path}", flush=True)
+        return path
+
+    def wait_exit(self, timeout=15):
+        try:
+            return self.process.wait(timeout)
+        except subprocess.TimeoutExpired:
+            raise Failure("the program did not end") from None
+
+    def stop(self):
+        """Ends the program if it still runs; only this process, never the Wine server."""
+        if self.process.poll() is None:
+            self.process.kill()
+            self.process.wait(15)
+        self.log.close()
+
+
+def expect(condition, message):
+    if not condition:
+        raise Failure(message)
+
+
+def equal(actual, expected, what):
+    expect(actual == expected, f"{what}: expected {expected!r}, got {actual!r}")
+
+
+def fresh_directory(path):
+    shutil.rmtree(path, ignore_errors=True)
+    os.makedirs(path)
+    return path
