@@ -299,11 +299,13 @@ void TForm1::BitDownClick() {
 void TForm1::StringGrid1DrawCell(int column, int row, const RECT& cell, GridCellState state,
                                  HDC dc) {
     ExtTextOutA(dc, 0, 0, ETO_OPAQUE, &cell, nullptr, 0, nullptr);
+    // Right-aligned paths keep their file names in view when the column is narrow; they
+    // keep a small margin from the next column. Centred texts may use the whole cell.
+    const bool path = column == InputFileTable::FileNameColumn && !state.fixed;
+    const UINT alignment = path ? DT_RIGHT : DT_CENTER;
     RECT text = cell;
-    InflateRect(&text, -2, 0);
-    // Right-aligned paths keep their file names in view when the column is narrow.
-    const UINT alignment = column == InputFileTable::FileNameColumn && !state.fixed ? DT_RIGHT
-                                                                                   : DT_CENTER;
+    if (path)
+        text.right -= 2;
     DrawTextA(dc, table_.Cell(column, row).c_str(), -1, &text,
               alignment | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
     UpdateMoveButtons();
