@@ -48,15 +48,15 @@ void TRichEdit::OnCreated() {
     SendMessageA(hwnd(), EM_AUTOURLDETECT, FALSE, 0);
 }
 
-void TRichEdit::SetDefaultFont(const FontSpec& spec) {
+void TRichEdit::SetDefaultFont(const FontSpec& font) {
     CHARFORMAT2A format{};
     format.cbSize = sizeof format;
     format.dwMask = CFM_FACE | CFM_SIZE | CFM_CHARSET | CFM_COLOR | CFM_BOLD;
-    format.dwEffects = CFE_AUTOCOLOR | (spec.bold ? CFE_BOLD : 0);
+    format.dwEffects = CFE_AUTOCOLOR | (font.bold ? CFE_BOLD : 0);
     // Twips of the character height at 96 dots per inch.
-    format.yHeight = MulDiv(spec.pixels, 1440, 96);
-    format.bCharSet = spec.charset;
-    std::string_view(spec.face).copy(format.szFaceName, LF_FACESIZE - 1);
+    format.yHeight = MulDiv(font.pixels, 1440, 96);
+    format.bCharSet = font.charset;
+    std::string_view(font.face).copy(format.szFaceName, LF_FACESIZE - 1);
     SendMessageA(hwnd(), EM_SETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&format));
 }
 

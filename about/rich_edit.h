@@ -12,7 +12,7 @@ namespace reelbond {
 class TRichEdit : public Control {
 public:
     // The font of text that carries no font of its own, in the window-text colour.
-    void SetDefaultFont(const FontSpec& spec);
+    void SetDefaultFont(const FontSpec& font);
     // On, a loaded file is read as plain text; off, as rich text. The control takes the
     // switch only while it is empty.
     bool PlainText() const;

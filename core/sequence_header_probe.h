@@ -14,8 +14,9 @@ struct SequenceHeaderInfo {
     std::uint8_t FrameRateCode;
 };
 
-// The probe reads the file in pieces of this many bytes.
-inline constexpr std::size_t SequenceHeaderReadSize = std::size_t{4} << 20;
+// The probe reads the file in pieces of this many bytes: at 1 MiB a piece is still in the
+// processor's cache when it is scanned (measured faster than 256 KiB and 4 MiB).
+inline constexpr std::size_t SequenceHeaderReadSize = std::size_t{1} << 20;
 
 // Finds the first 00 00 01 B3 in the named file and decodes the 32 bits after it.
 // std::nullopt when the file has none; throws IoError when it cannot be opened or read,

@@ -58,12 +58,12 @@ void ShowTopLevelError(const std::exception_ptr& failure) {
                 MB_OK | MB_ICONSTOP | MB_TASKMODAL);
 }
 
-UniqueFont CreateUiFont(const FontSpec& spec) {
+UniqueFont CreateUiFont(const FontSpec& font) {
     // A negative height asks for the character height without internal leading.
-    return UniqueFont(CreateFontA(-spec.pixels, 0, 0, 0, spec.bold ? FW_BOLD : FW_NORMAL, FALSE,
-                                  FALSE, FALSE, spec.charset, OUT_DEFAULT_PRECIS,
+    return UniqueFont(CreateFontA(-font.pixels, 0, 0, 0, font.bold ? FW_BOLD : FW_NORMAL, FALSE,
+                                  FALSE, FALSE, font.charset, OUT_DEFAULT_PRECIS,
                                   CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                                  DEFAULT_PITCH | FF_SWISS, spec.face));
+                                  DEFAULT_PITCH | FF_SWISS, font.face));
 }
 
 } // namespace reelbond

@@ -44,7 +44,7 @@ struct FontSpec {
     bool bold;
     BYTE charset;
 };
-UniqueFont CreateUiFont(const FontSpec& spec);
+UniqueFont CreateUiFont(const FontSpec& font);
 
 inline constexpr char InterfaceFont[] = "MS Sans Serif";
 
