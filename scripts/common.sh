@@ -29,7 +29,7 @@ wine_reg() {
 }
 
 ensure_prefix() {
-    [ -f "$WINEPREFIX/.reelbond-ready" ] && [ -f "$WINEPREFIX/drive_c/windows/Fonts/marlett.ttf" ] &&
+    [ -f "$WINEPREFIX/.reelbond-ready" ] && [ -f "$WINEPREFIX/drive_c/windows/Fonts/ms_sans_serif.ttf" ] &&
         return 0
     echo "Creating the Wine prefix in $WINEPREFIX"
     mkdir -p "$WINEPREFIX"
@@ -43,8 +43,10 @@ ensure_prefix() {
     wine_reg 'HKCU\Software\Wine\WineDbg' ShowCrashDialog REG_DWORD 0
     wine_reg 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' Debugger REG_SZ 'no-such-debugger.exe'
     wineserver -w
-    # Without Marlett the caption buttons draw as letters.
-    cp /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
+    # Without Marlett the caption buttons draw as letters; without Wine's MS Sans Serif the
+    # interface font falls back to a wider face that no longer fits the layout.
+    cp /usr/share/wine/fonts/marlett.ttf /usr/share/wine/fonts/ms_sans_serif.ttf \
+        "$WINEPREFIX/drive_c/windows/Fonts/"
     touch "$WINEPREFIX/.reelbond-ready"
 }
 
