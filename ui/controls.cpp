@@ -134,19 +134,18 @@ void SpeedButton::Paint() {
     SelectGuard font(paint.dc(), font_ ? font_ : GetStockObject(DEFAULT_GUI_FONT));
     SetBkMode(paint.dc(), TRANSPARENT);
     const std::string caption = Text();
-    if (pressed_)
-        OffsetRect(&client, 1, 1);
+    const auto drawCaption = [&](COLORREF colour, int shift) {
+        RECT place = client;
+        OffsetRect(&place, shift, shift);
+        SetTextColor(paint.dc(), colour);
+        DrawTextA(paint.dc(), caption.c_str(), -1, &place, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    };
     if (enabled) {
-        SetTextColor(paint.dc(), TextColour());
-        DrawTextA(paint.dc(), caption.c_str(), -1, &client, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+        drawCaption(TextColour(), pressed_ ? 1 : 0);
     } else {
         // The classic greyed look: a highlight copy one pixel down and right.
-        OffsetRect(&client, 1, 1);
-        SetTextColor(paint.dc(), GetSysColor(COLOR_BTNHIGHLIGHT));
-        DrawTextA(paint.dc(), caption.c_str(), -1, &client, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
-        OffsetRect(&client, -1, -1);
-        SetTextColor(paint.dc(), GetSysColor(COLOR_GRAYTEXT));
-        DrawTextA(paint.dc(), caption.c_str(), -1, &client, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+        drawCaption(GetSysColor(COLOR_BTNHIGHLIGHT), 1);
+        drawCaption(GetSysColor(COLOR_GRAYTEXT), 0);
     }
 }
 
