@@ -20,7 +20,7 @@ import traceback
 import zipfile
 
 from driver import (ABOUT_BOX_CAPTION, LAYOUT, Failure, Session, equal, expect,
-                    fresh_directory)
+                    fresh_directory, windows_path)
 
 TITLE = "Reelbond"
 FIRST, SECOND = "mpeg1_ps_352x240_2997_a.mpg", "mpeg1_ps_352x240_2997_b.mpg"
@@ -351,8 +351,33 @@ def package(context):
     equal(session.wait_exit(), 0, "exit code")
 
 
+def missing_help(context):
+    """A program without Help.rtf beside it: one box at start-up, then the window; Help
+    then shows the box with an empty text."""
+    alone = fresh_directory(os.path.join(context.root, "alone"))
+    program = os.path.join(alone, "Reelbond.exe")
+    shutil.copyfile(context.arguments.program, program)
+    session = context.start(fresh_directory(os.path.join(context.root, "elsewhere")), program)
+    box = session.box()
+    session.screenshot("missing-help")
+    expected = f"Cannot open file {windows_path(alone)}\\Help.rtf."
+    equal((box.caption, box.text.lower(), box.has_icon), (TITLE, expected.lower(), True),
+          "start-up error box")
+    expect(all(w.data["class"] != "TForm1" for w in session.windows()),
+           "the main window shown before the error box was closed")
+    session.click_button(box.window, "OK")
+    session.main()
+    session.key("alt+h")
+    equal(about_text(session.about_box()), "", "help text without a help file")
+    session.key("Return")
+    session.no_window(ABOUT_BOX_CAPTION)
+    session.click("SpdBtnExit")
+    equal(session.wait_exit(), 0, "exit code")
+
+
 SCENARIOS = {
     "road": road,
+    "missing_help": missing_help,
     "refusals": refusals,
     "missing_input": missing_input,
     "help_and_keys": help_and_keys,
