@@ -38,16 +38,11 @@ struct GdiObjectDeleter {
 struct IconDeleter {
     void operator()(HICON icon) const noexcept { DestroyIcon(icon); }
 };
-struct WindowDeleter {
-    void operator()(HWND window) const noexcept { DestroyWindow(window); }
-};
 
 using UniqueFont = Unique<HFONT, GdiObjectDeleter>;
 using UniqueBitmap = Unique<HBITMAP, GdiObjectDeleter>;
 using UniqueBrush = Unique<HBRUSH, GdiObjectDeleter>;
-using UniquePen = Unique<HPEN, GdiObjectDeleter>;
 using UniqueIcon = Unique<HICON, IconDeleter>;
-using UniqueWindow = Unique<HWND, WindowDeleter>;
 
 // Selects an object into a device context and puts the previous one back.
 class SelectGuard {

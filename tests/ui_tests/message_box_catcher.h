@@ -24,7 +24,6 @@ public:
 
     const std::vector<Box>& boxes() const { return boxes_; }
     std::vector<std::string> texts() const;
-    void clear() { boxes_.clear(); }
     // Runs while each box is open, before it is closed.
     std::function<void(const Box&)> whileOpen;
 
@@ -35,8 +34,5 @@ private:
     HHOOK hook_;
     std::vector<Box> boxes_;
 };
-
-// Handles the messages waiting in this thread's queue.
-void PumpMessages();
 
 } // namespace reelbond::test
