@@ -38,10 +38,8 @@ TAboutBox::~TAboutBox() {
 
 void TAboutBox::Create() {
     RegisterWindowClass(BoxClass, Procedure, 0, GetSysColorBrush(COLOR_BTNFACE));
-    RECT frame{0, 0, ClientWidth, ClientHeight};
-    AdjustWindowRectEx(&frame, BoxStyle, FALSE, BoxExStyle);
-    OffsetRect(&frame, -frame.left, -frame.top);
-    CreateWindowOfClass(BoxClass, BoxExStyle, BoxStyle, "About Reelbond...", frame, nullptr);
+    CreateTopLevelWindow(BoxClass, BoxExStyle, BoxStyle, "About Reelbond...", ClientWidth,
+                         ClientHeight);
     // The system menu of a fixed dialog frame: move and close.
     const HMENU systemMenu = GetSystemMenu(hwnd(), FALSE);
     for (const UINT command : {SC_RESTORE, SC_SIZE, SC_MINIMIZE, SC_MAXIMIZE})
@@ -86,14 +84,6 @@ void TAboutBox::Close() {
         modal_ = false;
     else
         ShowWindow(hwnd(), SW_HIDE);
-}
-
-void TAboutBox::CentreOnScreen() {
-    RECT frame;
-    GetWindowRect(hwnd(), &frame);
-    const int left = (GetSystemMetrics(SM_CXSCREEN) - (frame.right - frame.left)) / 2;
-    const int top = (GetSystemMetrics(SM_CYSCREEN) - (frame.bottom - frame.top)) / 2;
-    SetWindowPos(hwnd(), nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 LRESULT TAboutBox::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {

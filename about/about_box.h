@@ -43,7 +43,6 @@ private:
     void FormCreate();
     void BtnOKClick();
     void Close();
-    void CentreOnScreen();
     void RunModalLoop();
     // WM_NEXTDLGCTL: the rich edit asks for the next control on Tab.
     void MoveFocus(WPARAM wParam, LPARAM lParam);

@@ -51,21 +51,12 @@ TForm1::TForm1() : StringGrid1(table_) {
 void TForm1::Create() {
     RegisterWindowClass(WindowClassName, Procedure, CS_DBLCLKS, GetSysColorBrush(COLOR_BTNFACE),
                         LoadIconA(GetModuleHandleA(nullptr), "MAINICON"));
-    RECT frame{0, 0, ClientWidth, ClientHeight};
-    AdjustWindowRectEx(&frame, FormStyle, FALSE, 0);
-    OffsetRect(&frame, -frame.left, -frame.top);
-    CreateWindowOfClass(WindowClassName, WS_EX_CONTROLPARENT, FormStyle, " Reelbond", frame,
-                        nullptr);
+    CreateTopLevelWindow(WindowClassName, WS_EX_CONTROLPARENT, FormStyle, " Reelbond", ClientWidth,
+                         ClientHeight);
 }
 
 void TForm1::Show() {
-    RECT frame;
-    GetWindowRect(hwnd(), &frame);
-    const int width = frame.right - frame.left;
-    const int height = frame.bottom - frame.top;
-    SetWindowPos(hwnd(), nullptr, (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
-                 (GetSystemMetrics(SM_CYSCREEN) - height) / 2, 0, 0,
-                 SWP_NOSIZE | SWP_NOZORDER);
+    CentreOnScreen();
     ShowWindow(hwnd(), SW_SHOW);
     UpdateWindow(hwnd());
 }

@@ -63,6 +63,22 @@ void Window::CreateWindowOfClass(const char* className, DWORD exStyle, DWORD sty
                     GetModuleHandleA(nullptr), this);
 }
 
+void Window::CreateTopLevelWindow(const char* className, DWORD exStyle, DWORD style,
+                                  const char* caption, int clientWidth, int clientHeight) {
+    RECT frame{0, 0, clientWidth, clientHeight};
+    AdjustWindowRectEx(&frame, style, FALSE, exStyle);
+    OffsetRect(&frame, -frame.left, -frame.top);
+    CreateWindowOfClass(className, exStyle, style, caption, frame, nullptr);
+}
+
+void Window::CentreOnScreen() {
+    RECT frame;
+    GetWindowRect(hwnd_, &frame);
+    const int left = (GetSystemMetrics(SM_CXSCREEN) - (frame.right - frame.left)) / 2;
+    const int top = (GetSystemMetrics(SM_CYSCREEN) - (frame.bottom - frame.top)) / 2;
+    SetWindowPos(hwnd_, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 LRESULT Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     if (auto result = ReflectNotification(message, wParam, lParam))
         return *result;

@@ -29,6 +29,11 @@ protected:
     void CreateWindowOfClass(const char* className, DWORD exStyle, DWORD style,
                              const char* caption, const RECT& frame, HWND parent);
     virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    // A top-level window whose client area has the given size, hidden.
+    void CreateTopLevelWindow(const char* className, DWORD exStyle, DWORD style,
+                              const char* caption, int clientWidth, int clientHeight);
+    // Places the window in the middle of the screen, its size unchanged.
+    void CentreOnScreen();
     static LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
 private:
