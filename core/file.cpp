@@ -56,29 +56,38 @@ bool IsReadOnlyFile(const std::string& path) {
            !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-} // namespace
-
-File File::Open(const std::string& path, unsigned long disposition) {
-    // Windows refuses write access to a read-only file; Wine running as root does not,
-    // so the refusal is made here for both.
-    if (IsReadOnlyFile(path) && disposition == OPEN_EXISTING)
-        throw IoError(ERROR_ACCESS_DENIED);
-    HANDLE handle = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE,
-                                FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, disposition,
-                                FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (handle == INVALID_HANDLE_VALUE)
-        ThrowLastError();
-    return File(handle);
+HANDLE OpenHandle(const std::string& path, DWORD disposition) {
+    return CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE,
+                       FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, disposition,
+                       FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 
+} // namespace
+
 File File::OpenExisting(const std::string& path) {
-    return Open(path, OPEN_EXISTING);
+    // Windows refuses write access to a read-only file; Wine running as root does not,
+    // so the refusal is made here for both.
+    if (IsReadOnlyFile(path))
+        throw IoError(ERROR_ACCESS_DENIED);
+    return Adopt(OpenHandle(path, OPEN_EXISTING));
 }
 
 File File::Create(const std::string& path) {
     if (IsReadOnlyFile(path))
         throw IoError(ERROR_ACCESS_DENIED);
-    return Open(path, CREATE_ALWAYS);
+    // A file that does not exist yet is made without truncating it: after a truncation,
+    // ext4 (under Wine) starts writing the file to disk each time it is closed, which
+    // slows a link that reopens its output for every input.
+    HANDLE handle = OpenHandle(path, CREATE_NEW);
+    if (handle == INVALID_HANDLE_VALUE && GetLastError() == ERROR_FILE_EXISTS)
+        handle = OpenHandle(path, CREATE_ALWAYS);
+    return Adopt(handle);
+}
+
+File File::Adopt(void* handle) {
+    if (handle == INVALID_HANDLE_VALUE)
+        ThrowLastError();
+    return File(handle);
 }
 
 File::File(File&& other) noexcept : handle_(std::exchange(other.handle_, nullptr)) {}

@@ -47,7 +47,8 @@ public:
 
 private:
     explicit File(void* handle) noexcept : handle_(handle) {}
-    static File Open(const std::string& path, unsigned long disposition);
+    // Takes over a handle just opened, or raises the error of the open that failed.
+    static File Adopt(void* handle);
     void* Handle() const;
 
     void* handle_ = nullptr;

@@ -40,6 +40,7 @@ TEST(FileTest, OpenFailuresCarryTheSystemCode) {
     EXPECT_EQ(CodeOf([&] { File::OpenExisting(dir / "nodir\\a.mpg"); }), 3);
     EXPECT_EQ(CodeOf([&] { File::Create(dir / "nodir\\a.mpg"); }), 3);
     EXPECT_EQ(CodeOf([&] { File::OpenExisting(dir.path()); }), 5);
+    EXPECT_EQ(CodeOf([&] { File::Create(dir.path()); }), 5);
 }
 
 TEST(FileTest, ReadOnlyFileIsRefusedForOpenAndCreate) {
@@ -51,8 +52,13 @@ TEST(FileTest, ReadOnlyFileIsRefusedForOpenAndCreate) {
     EXPECT_EQ(ReadBytes(dir / "ro.mpg"), "data");
 }
 
-TEST(FileTest, CreateTruncatesAndWritesReadBack) {
+TEST(FileTest, CreateMakesOrEmptiesTheFileAndWritesReadBack) {
     TempDir dir;
+    File fresh = File::Create(dir / "new.mpg");
+    fresh.Write("x", 1);
+    fresh.Close();
+    EXPECT_EQ(ReadBytes(dir / "new.mpg"), "x");
+
     WriteBytes(dir / "out.mpg", "old and long contents");
     File out = File::Create(dir / "out.mpg");
     EXPECT_EQ(out.Size(), 0);
