@@ -60,11 +60,24 @@ configure_and_build() {
     cmake --build "$BUILD" -j "$(nproc)" "$@"
 }
 
+# Starts the keeper of the prefix in WINEPREFIX and waits until it reports Wine's background
+# processes up (tests/keeper.cpp says why that matters).
 KEEPER_PID=
-start_keeper() {
-    wine "$BUILD/tests/keeper.exe" >/dev/null 2>&1 </dev/null &
+launch_keeper() {
+    local ready=$BUILD/$1
+    rm -f "$ready"
+    wine "$BUILD/tests/keeper.exe" "Z:${ready//\//\\}" >/dev/null 2>&1 </dev/null &
     KEEPER_PID=$!
-    sleep 1
+    for _ in $(seq 1200); do
+        [ -f "$ready" ] && return 0
+        sleep 0.1
+    done
+    echo "Wine's background processes did not start within 120 s" >&2
+    return 1
+}
+
+start_keeper() {
+    launch_keeper keeper.ready
 }
 
 stop_keeper() {

@@ -4,7 +4,7 @@
 # The prefix lies beside the main one and so has a wineserver of its own: the other tests'
 # wineserver is never stopped or restarted.
 #
-#   drive_prefix.sh setup BUILD KEEPER_EXE   copy the main prefix once, lay out the drives,
+#   drive_prefix.sh setup BUILD              copy the main prefix once, lay out the drives,
 #                                            start a keeper for the prefix
 #   drive_prefix.sh cleanup BUILD            stop the keeper and the prefix's wineserver
 #
@@ -15,21 +15,19 @@
 #   F: network "share"                            Z: / as Wine makes it
 #   G: RAM disk "r&d"                             \\server\share: a network share with dir\inner
 set -euo pipefail
+source "$(dirname "$0")/../../scripts/common.sh"
 
 command=$1
 BUILD=$2
 MAIN_PREFIX=$BUILD/wine
 export WINEPREFIX=$BUILD/wine-drives
-export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml="
-export WINEARCH=win64
 DRIVES=$BUILD/drives
-KEEPER_PID=$BUILD/drives-keeper.pid
+KEEPER_PID_FILE=$BUILD/drives-keeper.pid
 
 stop_prefix() {
-    if [ -f "$KEEPER_PID" ]; then
-        kill "$(cat "$KEEPER_PID")" 2>/dev/null || true
-        rm -f "$KEEPER_PID"
+    if [ -f "$KEEPER_PID_FILE" ]; then
+        kill "$(cat "$KEEPER_PID_FILE")" 2>/dev/null || true
+        rm -f "$KEEPER_PID_FILE"
     fi
     # WINEPREFIX names the drive prefix: only its own wineserver is stopped.
     wineserver -k 2>/dev/null || true
@@ -70,7 +68,6 @@ EOF
 }
 
 setup() {
-    local keeper=$1
     stop_prefix
     if [ ! -f "$WINEPREFIX/.reelbond-drives" ]; then
         rm -rf "$WINEPREFIX"
@@ -102,16 +99,15 @@ setup() {
     write_drive_types
 
     # As scripts/test does for the main prefix: tests then start in milliseconds.
-    wine "$keeper" >/dev/null 2>&1 </dev/null &
-    echo $! >"$KEEPER_PID"
-    sleep 1
+    launch_keeper drives-keeper.ready
+    echo "$KEEPER_PID" >"$KEEPER_PID_FILE"
 }
 
 case $command in
-setup) setup "$3" ;;
+setup) setup ;;
 cleanup) stop_prefix ;;
 *)
-    echo "usage: $0 setup BUILD KEEPER_EXE | cleanup BUILD" >&2
+    echo "usage: $0 setup BUILD | cleanup BUILD" >&2
     exit 2
     ;;
 esac
