@@ -178,8 +178,11 @@ void TForm1::RestoreFocus() {
 }
 
 bool TForm1::PreTranslateMessage(const MSG& message) {
+    // With no control focused, plain keys too arrive as system keys; only Alt makes a
+    // letter an accelerator (the context code, bit 29).
+    constexpr LPARAM AltHeld = LPARAM{1} << 29;
     if (message.message == WM_SYSCHAR)
-        return ClickAccelerator(static_cast<char>(message.wParam));
+        return (message.lParam & AltHeld) && ClickAccelerator(static_cast<char>(message.wParam));
     if (message.message != WM_CHAR)
         return false;
     // Where typed characters mean nothing, a plain letter works as its accelerator.

@@ -125,8 +125,17 @@ bool Control::Enabled() const {
 }
 
 void Control::SetEnabled(bool enabled) {
-    if (Enabled() != enabled)
-        EnableWindow(hwnd_, enabled);
+    if (Enabled() == enabled)
+        return;
+    const bool hadFocus = GetFocus() == hwnd_;
+    EnableWindow(hwnd_, enabled);
+    // The system leaves no window with the focus, and keys would then reach the top-level
+    // window as system keys, where Tab does nothing.
+    if (hadFocus) {
+        const HWND next = GetNextDlgTabItem(GetParent(hwnd_), hwnd_, FALSE);
+        if (next && next != hwnd_)
+            SetFocus(next);
+    }
 }
 
 void Control::SetFont(HFONT font) {

@@ -59,6 +59,7 @@ public:
     void Create(HWND parent, int id, const RECT& frame, const std::string& text);
 
     bool Enabled() const;
+    // Disabling the focused control hands the focus on to the next control in tab order.
     void SetEnabled(bool enabled);
     void SetFont(HFONT font);
     std::string Text() const;

@@ -88,6 +88,38 @@ protected:
 
     std::string Panel0() const { return form.StatusBar1.PanelText(0); }
 
+    // Real input: the system turns it into messages as it does for a user.
+    static POINT CentreOf(const Control& control) {
+        RECT frame;
+        GetWindowRect(control.hwnd(), &frame);
+        return {(frame.left + frame.right) / 2, (frame.top + frame.bottom) / 2};
+    }
+    static void SendMouse(POINT at, DWORD buttons = 0) {
+        const int width = GetSystemMetrics(SM_CXSCREEN);
+        const int height = GetSystemMetrics(SM_CYSCREEN);
+        INPUT input{};
+        input.type = INPUT_MOUSE;
+        input.mi.dx = (at.x * 65536 + width - 1) / width;
+        input.mi.dy = (at.y * 65536 + height - 1) / height;
+        input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | buttons;
+        ASSERT_EQ(SendInput(1, &input, sizeof input), 1u);
+    }
+    void ClickWithMouse(const Control& control) {
+        const POINT at = CentreOf(control);
+        SendMouse(at);
+        SendMouse(at, MOUSEEVENTF_LEFTDOWN);
+        SendMouse(at, MOUSEEVENTF_LEFTUP);
+        Pump();
+    }
+    void PressKey(WORD key) {
+        INPUT keys[2]{};
+        keys[0].type = keys[1].type = INPUT_KEYBOARD;
+        keys[0].ki.wVk = keys[1].ki.wVk = key;
+        keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
+        ASSERT_EQ(SendInput(2, keys, sizeof keys[0]), 2u);
+        Pump();
+    }
+
     void DoubleClickDirectory(const std::string& name) {
         test::DoubleClickEntry(form.DirectoryListBox1.hwnd(), name);
         Pump();
@@ -356,6 +388,25 @@ TEST_F(MainWindowTest, TypedLetterIsInputInTheEditButExitInTheGrid) {
     PostMessageA(form.StringGrid1.hwnd(), WM_CHAR, 'E', 0);
     Pump();
     EXPECT_EQ(form.hwnd(), nullptr);
+}
+
+TEST_F(MainWindowTest, ClearByMouseLeavesTheFocusOnAControlAndPlainLettersExitNothing) {
+    CopyMedia(ClipA);
+    Start();
+    AddSelected({ClipA});
+    ClickWithMouse(form.BitnClear);
+    ASSERT_TRUE(form.Table().IsEmpty());
+    // Up and Down, next in tab order, are disabled too.
+    EXPECT_EQ(GetFocus(), form.FilterComboBox1.hwnd());
+    PressKey('E');
+    ASSERT_TRUE(IsWindow(form.hwnd()));
+    PressKey(VK_TAB);
+    EXPECT_EQ(GetFocus(), form.Edit1.hwnd());
+    // Without a focused control keys arrive as system keys, Alt held or not.
+    SetFocus(nullptr);
+    PressKey('E');
+    PressKey('H');
+    EXPECT_TRUE(IsWindow(form.hwnd()));
 }
 
 TEST_F(MainWindowTest, GridClicksKeysAndWheelMoveTheCurrentRow) {
