@@ -409,6 +409,30 @@ TEST_F(MainWindowTest, ClearByMouseLeavesTheFocusOnAControlAndPlainLettersExitNo
     EXPECT_TRUE(IsWindow(form.hwnd()));
 }
 
+TEST_F(MainWindowTest, QuickClicksEachCount) {
+    for (const char* name : {"a.mpg", "b.mpg", "c.mpg", "d.mpg"})
+        CopyMedia(ClipA, name);
+    int helps = 0;
+    form.OnHelp = [&] { ++helps; };
+    Start();
+    AddSelected({"a.mpg", "b.mpg", "c.mpg", "d.mpg"});
+    for (int click = 0; click < 3; ++click)
+        ClickWithMouse(form.BitUp);
+    EXPECT_EQ(Column(0), (Strings{dir / "d.mpg", dir / "a.mpg", dir / "b.mpg", dir / "c.mpg"}));
+    for (int click = 0; click < 3; ++click)
+        ClickWithMouse(form.SpdBtnHelp);
+    EXPECT_EQ(helps, 3);
+}
+
+TEST_F(MainWindowTest, EnterPressesTheFocusedBitmapButton) {
+    CopyMedia(ClipA);
+    Start();
+    Select(ClipA);
+    SetFocus(form.BitnAdd.hwnd());
+    PressKey(VK_RETURN);
+    EXPECT_EQ(Column(0), (Strings{dir / ClipA}));
+}
+
 TEST_F(MainWindowTest, GridClicksKeysAndWheelMoveTheCurrentRow) {
     CopyMedia(ClipA);
     Start();
