@@ -119,12 +119,19 @@ void TForm1::AddTooltip(const Control& control, const char* hint) {
         SendMessageA(tooltip_, TTM_SETDELAYTIME, TTDT_INITIAL, 500);
         SendMessageA(tooltip_, TTM_SETDELAYTIME, TTDT_AUTOPOP, 2500);
     }
+    // The control's own mouse messages show the hint while it is enabled; a disabled one
+    // gets none, they reach the window, so a tool of the window covers its place as well.
     TOOLINFOA tool{};
     tool.cbSize = sizeof tool;
     tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
     tool.hwnd = hwnd();
     tool.uId = reinterpret_cast<UINT_PTR>(control.hwnd());
     tool.lpszText = const_cast<char*>(hint);
+    SendMessageA(tooltip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+    tool.uFlags = TTF_SUBCLASS;
+    tool.uId = control.id();
+    GetWindowRect(control.hwnd(), &tool.rect);
+    MapWindowPoints(HWND_DESKTOP, hwnd(), reinterpret_cast<POINT*>(&tool.rect), 2);
     SendMessageA(tooltip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
 }
 

@@ -229,6 +229,15 @@ class Session:
     def type(self, text):
         self.xdotool("type", "--delay", "20", text)
 
+    def hint(self, name):
+        """Rests the pointer on a control of the main window and returns the hint that
+        shows."""
+        window = self.main(taking_input=False)
+        self.xdotool("mousemove", "--sync", *map(str, window.child_centre(window.child(name))))
+        tip = self.wait_for(f"the hint of {name}", lambda windows: next(
+            (w for w in windows if w.data["class"] == TOOLTIP_CLASS and w.caption), None))
+        return tip.caption
+
     def rest_mouse(self):
         """Rests the pointer on the main window's bare face, between the browser's group
         boxes, and waits until no tooltip covers part of a screenshot."""

@@ -157,6 +157,9 @@ def road(context):
     buttons(window, BitnAdd=True, SpdBtnLink=False, BitnRemove=False, BitnClear=False)
     equal(window.status(), "  0   file(s) selected", "start text")
     session.screenshot("start")
+    # A disabled button gets no mouse messages, yet its hint shows.
+    equal(session.hint("SpdBtnLink"), "Link Files(Alt+L)", "hint of the disabled Link")
+    session.screenshot("hint-of-disabled-link")
 
     session.click_entry(FIRST)
     session.click_entry(SECOND, modifier="shift")

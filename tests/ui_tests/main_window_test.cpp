@@ -473,9 +473,15 @@ TEST_F(MainWindowTest, DraggingAHeaderBorderResizesTheColumn) {
 namespace reelbond {
 namespace {
 
-// The hints of the window's tooltip, by the control they belong to.
-std::map<HWND, std::string> HintsOf(HWND tooltip) {
-    std::map<HWND, std::string> hints;
+// The hints of the window's tooltip, by the control they belong to: the tools that follow
+// the control itself, and those that cover its place in the window.
+struct Hints {
+    std::map<HWND, std::string> ofControl;
+    std::map<HWND, std::string> ofPlace;
+};
+
+Hints HintsOf(HWND tooltip, HWND window) {
+    Hints hints;
     const auto count = SendMessageA(tooltip, TTM_GETTOOLCOUNT, 0, 0);
     for (int index = 0; index < count; ++index) {
         char text[128] = "";
@@ -483,7 +489,16 @@ std::map<HWND, std::string> HintsOf(HWND tooltip) {
         tool.cbSize = sizeof tool;
         tool.lpszText = text;
         SendMessageA(tooltip, TTM_ENUMTOOLSA, index, reinterpret_cast<LPARAM>(&tool));
-        hints[reinterpret_cast<HWND>(tool.uId)] = text;
+        if (tool.uFlags & TTF_IDISHWND) {
+            hints.ofControl[reinterpret_cast<HWND>(tool.uId)] = text;
+            continue;
+        }
+        const HWND control = GetDlgItem(window, static_cast<int>(tool.uId));
+        RECT place;
+        GetWindowRect(control, &place);
+        MapWindowPoints(HWND_DESKTOP, window, reinterpret_cast<POINT*>(&place), 2);
+        EXPECT_TRUE(EqualRect(&place, &tool.rect)) << text;
+        hints.ofPlace[control] = text;
     }
     return hints;
 }
@@ -513,13 +528,40 @@ TEST_F(MainWindowTest, HintsShowAfterHalfASecondForTwoAndAHalf) {
     ASSERT_NE(tooltip, nullptr);
     EXPECT_EQ(SendMessageA(tooltip, TTM_GETDELAYTIME, TTDT_INITIAL, 0), 500);
     EXPECT_EQ(SendMessageA(tooltip, TTM_GETDELAYTIME, TTDT_AUTOPOP, 0), 2500);
-    const auto hints = HintsOf(tooltip);
-    EXPECT_EQ(hints.at(form.BitnAdd.hwnd()), "Add Files(Alt+A)");
-    EXPECT_EQ(hints.at(form.SpdBtnLink.hwnd()), "Link Files(Alt+L)");
-    EXPECT_EQ(hints.at(form.FileListBox1.hwnd()), "double click to add file");
-    EXPECT_EQ(hints.at(form.DriveComboBox1.hwnd()), "select driver");
-    EXPECT_EQ(hints.count(form.FilterComboBox1.hwnd()), 0u);
-    EXPECT_EQ(hints.size(), 11u);
+    const auto hints = HintsOf(tooltip, form.hwnd());
+    EXPECT_EQ(hints.ofControl.at(form.BitnAdd.hwnd()), "Add Files(Alt+A)");
+    EXPECT_EQ(hints.ofControl.at(form.SpdBtnLink.hwnd()), "Link Files(Alt+L)");
+    EXPECT_EQ(hints.ofControl.at(form.FileListBox1.hwnd()), "double click to add file");
+    EXPECT_EQ(hints.ofControl.at(form.DriveComboBox1.hwnd()), "select driver");
+    EXPECT_EQ(hints.ofControl.count(form.FilterComboBox1.hwnd()), 0u);
+    EXPECT_EQ(hints.ofControl.size(), 11u);
+    EXPECT_EQ(hints.ofPlace, hints.ofControl);
+}
+
+TEST_F(MainWindowTest, DisabledControlShowsItsHintWhenTheMouseRestsOnIt) {
+    Start();
+    const HWND tooltip = TooltipOwnedBy(form.hwnd());
+    ASSERT_FALSE(form.SpdBtnLink.Enabled());
+    RECT client;
+    GetClientRect(form.hwnd(), &client);
+    MapWindowPoints(form.hwnd(), HWND_DESKTOP, reinterpret_cast<POINT*>(&client), 2);
+    SendMouse({client.left + 144, client.top + 120}); // the bare face, under no hint
+    Pump();
+    const DWORD start = GetTickCount();
+    SendMouse(CentreOf(form.SpdBtnLink));
+    char text[1024] = "";
+    TOOLINFOA tool{};
+    tool.cbSize = sizeof tool;
+    tool.lpszText = text;
+    while (!IsWindowVisible(tooltip) && GetTickCount() - start < 10000) {
+        Pump();
+        Sleep(10);
+    }
+    const DWORD shownAfter = GetTickCount() - start;
+    ASSERT_TRUE(IsWindowVisible(tooltip));
+    EXPECT_GE(shownAfter, 450u);
+    ASSERT_TRUE(SendMessageA(tooltip, TTM_GETCURRENTTOOLA, 0, reinterpret_cast<LPARAM>(&tool)));
+    EXPECT_STREQ(text, "Link Files(Alt+L)");
 }
 
 } // namespace
