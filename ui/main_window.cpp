@@ -43,6 +43,8 @@ constexpr int ControlIdBase = 100;
 TForm1::TForm1() : StringGrid1(table_) {
     // Selection modes are fixed when the list's window is made.
     FileListBox1.SetMultiSelect(true);
+    // The layout's height, which a drop-down list would otherwise take from its font.
+    DriveComboBox1.SetFieldHeight(22);
     for (Control* control : std::initializer_list<Control*>{
              &FileListBox1, &DirectoryListBox1, &DriveComboBox1, &FilterComboBox1, &Edit1})
         control->InputMethod.name = ChineseSimplifiedAbc;
@@ -216,6 +218,8 @@ void TForm1::FormCreate() {
     StatusBar1.SetPanelWidths({138, 127, 500});
     StatusBar1.SetPanelText(0, InitialCountText);
     StatusBar1.SetPanelText(2, "   Progress");
+    StatusBar1.SetBorderWidth(1);
+    ProgressBar1.SetBorderWidth(2);
     StringGrid1.SetColumnWidths({122, 65, 68, 70});
     StringGrid1.SetRowHeight(16);
     BitnAdd.SetGlyph("GLYPH_ADD");

@@ -173,9 +173,7 @@ TEST_F(MainWindowTest, ControlsLieWhereTheLayoutPutsThem) {
     EXPECT_EQ(drive[0], 5);
     EXPECT_EQ(drive[1], 25);
     EXPECT_EQ(drive[2], 131);
-    // The selection field's height follows the font: 22 with MS Sans Serif, 21 with the
-    // DejaVu Sans that Wine puts in its place.
-    EXPECT_NEAR(drive[3], 22, 1);
+    EXPECT_EQ(drive[3], 22);
     EXPECT_EQ(frameOf(form.DirectoryListBox1), (Frame{4, 53, 131, 169}));
     EXPECT_EQ(frameOf(form.FileListBox1), (Frame{152, 25, 111, 197}));
     EXPECT_EQ(frameOf(form.StringGrid1), (Frame{322, 26, 329, 197}));
@@ -184,6 +182,19 @@ TEST_F(MainWindowTest, ControlsLieWhereTheLayoutPutsThem) {
     EXPECT_EQ(frameOf(form.FilterComboBox1)[0], 5);
     EXPECT_EQ(frameOf(form.ProgressBar1), (Frame{336, 286, 316, 18}));
     EXPECT_EQ(frameOf(form.StatusBar1), (Frame{0, 283, 655, 22}));
+    // The band between a control's own frame and its client area.
+    const auto borderWidth = [](const Control& control) {
+        RECT frame;
+        GetWindowRect(control.hwnd(), &frame);
+        POINT client{0, 0};
+        ClientToScreen(control.hwnd(), &client);
+        RECT own{0, 0, 0, 0};
+        AdjustWindowRectEx(&own, GetWindowLongA(control.hwnd(), GWL_STYLE), FALSE,
+                           GetWindowLongA(control.hwnd(), GWL_EXSTYLE));
+        return client.x - frame.left + own.left;
+    };
+    EXPECT_EQ(borderWidth(form.ProgressBar1), 2);
+    EXPECT_EQ(borderWidth(form.StatusBar1), 1);
 }
 
 TEST_F(MainWindowTest, TabVisitsTheControlsInOrder) {
