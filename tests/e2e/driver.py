@@ -230,14 +230,13 @@ class Session:
     def type(self, text):
         self.xdotool("type", "--delay", "20", text)
 
-    def hint(self, name):
-        """Rests the pointer on a control of the main window and returns the hint that
-        shows."""
+    def wait_hint(self, name, text):
+        """Rests the pointer on a control of the main window until its hint, text, shows;
+        a hint still showing from before may linger for a moment."""
         window = self.main(taking_input=False)
         self.xdotool("mousemove", "--sync", *map(str, window.child_centre(window.child(name))))
-        tip = self.wait_for(f"the hint of {name}", lambda windows: next(
-            (w for w in windows if w.data["class"] == TOOLTIP_CLASS and w.caption), None))
-        return tip.caption
+        self.wait_for(f"the hint {text!r} of {name}", lambda windows: any(
+            w.data["class"] == TOOLTIP_CLASS and w.caption == text for w in windows))
 
     def rest_mouse(self):
         """Rests the pointer on the main window's bare face, between the browser's group

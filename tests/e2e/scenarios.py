@@ -158,7 +158,7 @@ def road(context):
     equal(window.status(), "  0   file(s) selected", "start text")
     session.screenshot("start")
     # A disabled button gets no mouse messages, yet its hint shows.
-    equal(session.hint("SpdBtnLink"), "Link Files(Alt+L)", "hint of the disabled Link")
+    session.wait_hint("SpdBtnLink", "Link Files(Alt+L)")
     session.screenshot("hint-of-disabled-link")
 
     session.click_entry(FIRST)
