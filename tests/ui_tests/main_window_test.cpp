@@ -1,136 +1,18 @@
-#include "message_box_catcher.h"
-#include "panel_driver.h"
-#include "support/temp_dir.h"
+#include "main_window_fixture.h"
 #include "ui/app.h"
-#include "ui/main_window.h"
 #include "ui/path.h"
 
-#include <gtest/gtest.h>
-
 #include <cctype>
-#include <map>
-#include <commctrl.h>
 
 namespace reelbond {
 namespace {
 
+using test::ClipA;
+using test::ClipB;
+using test::MainWindowTest;
 using test::MessageBoxCatcher;
-using test::TempDir;
-using Strings = std::vector<std::string>;
-
-constexpr char ClipA[] = "mpeg1_ps_352x240_2997_a.mpg";
-constexpr char ClipB[] = "mpeg1_ps_352x240_2997_b.mpg";
-constexpr char Pal[] = "mpeg1_es_352x288_25.mpg";
-
-class MainWindowTest : public testing::Test {
-protected:
-    static void SetUpTestSuite() {
-        const INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES};
-        InitCommonControlsEx(&controls);
-    }
-
-    void CopyMedia(const std::string& name, const std::string& as = "") {
-        CopyFileA(test::TestMedia(name).c_str(), (dir / (as.empty() ? name : as)).c_str(), FALSE);
-    }
-
-    void Start() {
-        form.Create();
-        form.Show();
-        Pump();
-    }
-
-    void Pump() { test::PumpEvents(form); }
-
-    void Select(const std::string& name) {
-        const HWND list = form.FileListBox1.hwnd();
-        const auto index = SendMessageA(list, LB_FINDSTRINGEXACT, -1,
-                                        reinterpret_cast<LPARAM>(name.c_str()));
-        ASSERT_GE(index, 0) << name;
-        SendMessageA(list, LB_SETSEL, TRUE, index);
-    }
-
-    // Clicks, then lets the window repaint: the move buttons follow the painted table.
-    void Click(const BitmapButton& button) {
-        SendMessageA(button.hwnd(), BM_CLICK, 0, 0);
-        Pump();
-    }
-    void Click(const SpeedButton& button) {
-        SendMessageA(button.hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
-        SendMessageA(button.hwnd(), WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
-        Pump();
-    }
-
-    void AddSelected(std::initializer_list<const char*> names) {
-        for (const char* name : names)
-            Select(name);
-        Click(form.BitnAdd);
-        Pump();
-    }
-
-    Strings Column(int column) const {
-        Strings cells;
-        for (int row = 1; row <= form.Table().DataRowCount(); ++row)
-            cells.push_back(form.Table().Cell(column, row));
-        return cells;
-    }
-
-    Strings EnabledButtons() const {
-        Strings names;
-        const std::pair<const Control*, const char*> buttons[] = {
-            {&form.BitnAdd, "Add"},   {&form.BitnRemove, "Remove"}, {&form.BitUp, "Up"},
-            {&form.BitDown, "Down"},  {&form.BitnClear, "Clear"},   {&form.SpdBtnLink, "Link"},
-            {&form.SpdBtnExit, "Exit"}, {&form.SpdBtnHelp, "Help"}};
-        for (const auto& [button, name] : buttons)
-            if (button->Enabled())
-                names.push_back(name);
-        return names;
-    }
-
-    std::string Panel0() const { return form.StatusBar1.PanelText(0); }
-
-    // Real input: the system turns it into messages as it does for a user.
-    static POINT CentreOf(const Control& control) {
-        RECT frame;
-        GetWindowRect(control.hwnd(), &frame);
-        return {(frame.left + frame.right) / 2, (frame.top + frame.bottom) / 2};
-    }
-    static void SendMouse(POINT at, DWORD buttons = 0) {
-        const int width = GetSystemMetrics(SM_CXSCREEN);
-        const int height = GetSystemMetrics(SM_CYSCREEN);
-        INPUT input{};
-        input.type = INPUT_MOUSE;
-        input.mi.dx = (at.x * 65536 + width - 1) / width;
-        input.mi.dy = (at.y * 65536 + height - 1) / height;
-        input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | buttons;
-        ASSERT_EQ(SendInput(1, &input, sizeof input), 1u);
-    }
-    void ClickWithMouse(const Control& control) {
-        const POINT at = CentreOf(control);
-        SendMouse(at);
-        SendMouse(at, MOUSEEVENTF_LEFTDOWN);
-        SendMouse(at, MOUSEEVENTF_LEFTUP);
-        Pump();
-    }
-    void PressKey(WORD key) {
-        INPUT keys[2]{};
-        keys[0].type = keys[1].type = INPUT_KEYBOARD;
-        keys[0].ki.wVk = keys[1].ki.wVk = key;
-        keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
-        ASSERT_EQ(SendInput(2, keys, sizeof keys[0]), 2u);
-        Pump();
-    }
-
-    void DoubleClickDirectory(const std::string& name) {
-        test::DoubleClickEntry(form.DirectoryListBox1.hwnd(), name);
-        Pump();
-    }
-
-    TempDir dir;
-    test::CurrentDirectoryGuard inDir{dir.path()};
-    MessageBoxCatcher boxes;
-    TForm1 form;
-    Strings notices;
-};
+using test::Pal;
+using test::Strings;
 
 TEST_F(MainWindowTest, StartsWithHeaderEmptyTableAndOnlyExitAndHelp) {
     Start();
@@ -401,49 +283,6 @@ TEST_F(MainWindowTest, TypedLetterIsInputInTheEditButExitInTheGrid) {
     EXPECT_EQ(form.hwnd(), nullptr);
 }
 
-TEST_F(MainWindowTest, ClearByMouseLeavesTheFocusOnAControlAndPlainLettersExitNothing) {
-    CopyMedia(ClipA);
-    Start();
-    AddSelected({ClipA});
-    ClickWithMouse(form.BitnClear);
-    ASSERT_TRUE(form.Table().IsEmpty());
-    // Up and Down, next in tab order, are disabled too.
-    EXPECT_EQ(GetFocus(), form.FilterComboBox1.hwnd());
-    PressKey('E');
-    ASSERT_TRUE(IsWindow(form.hwnd()));
-    PressKey(VK_TAB);
-    EXPECT_EQ(GetFocus(), form.Edit1.hwnd());
-    // Without a focused control keys arrive as system keys, Alt held or not.
-    SetFocus(nullptr);
-    PressKey('E');
-    PressKey('H');
-    EXPECT_TRUE(IsWindow(form.hwnd()));
-}
-
-TEST_F(MainWindowTest, QuickClicksEachCount) {
-    for (const char* name : {"a.mpg", "b.mpg", "c.mpg", "d.mpg"})
-        CopyMedia(ClipA, name);
-    int helps = 0;
-    form.OnHelp = [&] { ++helps; };
-    Start();
-    AddSelected({"a.mpg", "b.mpg", "c.mpg", "d.mpg"});
-    for (int click = 0; click < 3; ++click)
-        ClickWithMouse(form.BitUp);
-    EXPECT_EQ(Column(0), (Strings{dir / "d.mpg", dir / "a.mpg", dir / "b.mpg", dir / "c.mpg"}));
-    for (int click = 0; click < 3; ++click)
-        ClickWithMouse(form.SpdBtnHelp);
-    EXPECT_EQ(helps, 3);
-}
-
-TEST_F(MainWindowTest, EnterPressesTheFocusedBitmapButton) {
-    CopyMedia(ClipA);
-    Start();
-    Select(ClipA);
-    SetFocus(form.BitnAdd.hwnd());
-    PressKey(VK_RETURN);
-    EXPECT_EQ(Column(0), (Strings{dir / ClipA}));
-}
-
 TEST_F(MainWindowTest, GridClicksKeysAndWheelMoveTheCurrentRow) {
     CopyMedia(ClipA);
     Start();
@@ -476,103 +315,6 @@ TEST_F(MainWindowTest, DraggingAHeaderBorderResizesTheColumn) {
     SendMessageA(grid, WM_LBUTTONUP, 0, MAKELPARAM(160, 5));
     EXPECT_EQ(form.StringGrid1.ColumnWidth(0), 160);
     EXPECT_EQ(form.StringGrid1.ColumnWidth(1), 65);
-}
-
-} // namespace
-} // namespace reelbond
-
-namespace reelbond {
-namespace {
-
-// The hints of the window's tooltip, by the control they belong to: the tools that follow
-// the control itself, and those that cover its place in the window.
-struct Hints {
-    std::map<HWND, std::string> ofControl;
-    std::map<HWND, std::string> ofPlace;
-};
-
-Hints HintsOf(HWND tooltip, HWND window) {
-    Hints hints;
-    const auto count = SendMessageA(tooltip, TTM_GETTOOLCOUNT, 0, 0);
-    for (int index = 0; index < count; ++index) {
-        char text[128] = "";
-        TOOLINFOA tool{};
-        tool.cbSize = sizeof tool;
-        tool.lpszText = text;
-        SendMessageA(tooltip, TTM_ENUMTOOLSA, index, reinterpret_cast<LPARAM>(&tool));
-        if (tool.uFlags & TTF_IDISHWND) {
-            hints.ofControl[reinterpret_cast<HWND>(tool.uId)] = text;
-            continue;
-        }
-        const HWND control = GetDlgItem(window, static_cast<int>(tool.uId));
-        RECT place;
-        GetWindowRect(control, &place);
-        MapWindowPoints(HWND_DESKTOP, window, reinterpret_cast<POINT*>(&place), 2);
-        EXPECT_TRUE(EqualRect(&place, &tool.rect)) << text;
-        hints.ofPlace[control] = text;
-    }
-    return hints;
-}
-
-HWND TooltipOwnedBy(HWND owner) {
-    struct Search {
-        HWND owner;
-        HWND found;
-    } search{owner, nullptr};
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND window, LPARAM lParam) {
-            auto* search = reinterpret_cast<Search*>(lParam);
-            char className[64] = "";
-            GetClassNameA(window, className, sizeof className);
-            if (std::string(className) == TOOLTIPS_CLASSA && GetWindow(window, GW_OWNER) == search->owner)
-                search->found = window;
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
-TEST_F(MainWindowTest, HintsShowAfterHalfASecondForTwoAndAHalf) {
-    Start();
-    const HWND tooltip = TooltipOwnedBy(form.hwnd());
-    ASSERT_NE(tooltip, nullptr);
-    EXPECT_EQ(SendMessageA(tooltip, TTM_GETDELAYTIME, TTDT_INITIAL, 0), 500);
-    EXPECT_EQ(SendMessageA(tooltip, TTM_GETDELAYTIME, TTDT_AUTOPOP, 0), 2500);
-    const auto hints = HintsOf(tooltip, form.hwnd());
-    EXPECT_EQ(hints.ofControl.at(form.BitnAdd.hwnd()), "Add Files(Alt+A)");
-    EXPECT_EQ(hints.ofControl.at(form.SpdBtnLink.hwnd()), "Link Files(Alt+L)");
-    EXPECT_EQ(hints.ofControl.at(form.FileListBox1.hwnd()), "double click to add file");
-    EXPECT_EQ(hints.ofControl.at(form.DriveComboBox1.hwnd()), "select driver");
-    EXPECT_EQ(hints.ofControl.count(form.FilterComboBox1.hwnd()), 0u);
-    EXPECT_EQ(hints.ofControl.size(), 11u);
-    EXPECT_EQ(hints.ofPlace, hints.ofControl);
-}
-
-TEST_F(MainWindowTest, DisabledControlShowsItsHintWhenTheMouseRestsOnIt) {
-    Start();
-    const HWND tooltip = TooltipOwnedBy(form.hwnd());
-    ASSERT_FALSE(form.SpdBtnLink.Enabled());
-    RECT client;
-    GetClientRect(form.hwnd(), &client);
-    MapWindowPoints(form.hwnd(), HWND_DESKTOP, reinterpret_cast<POINT*>(&client), 2);
-    SendMouse({client.left + 144, client.top + 120}); // the bare face, under no hint
-    Pump();
-    const DWORD start = GetTickCount();
-    SendMouse(CentreOf(form.SpdBtnLink));
-    char text[1024] = "";
-    TOOLINFOA tool{};
-    tool.cbSize = sizeof tool;
-    tool.lpszText = text;
-    while (!IsWindowVisible(tooltip) && GetTickCount() - start < 10000) {
-        Pump();
-        Sleep(10);
-    }
-    const DWORD shownAfter = GetTickCount() - start;
-    ASSERT_TRUE(IsWindowVisible(tooltip));
-    EXPECT_GE(shownAfter, 450u);
-    ASSERT_TRUE(SendMessageA(tooltip, TTM_GETCURRENTTOOLA, 0, reinterpret_cast<LPARAM>(&tool)));
-    EXPECT_STREQ(text, "Link Files(Alt+L)");
 }
 
 } // namespace
