@@ -48,14 +48,6 @@ def windows_path(path):
     return "Z:" + os.path.abspath(path).replace("/", "\\")
 
 
-def same_place(name, actual, expected):
-    """The file type selector takes its height from its entries' height, not from the
-    layout; everything else, the drive selector included, keeps the layout's size."""
-    if name == "FilterComboBox1":
-        return actual[:3] == expected[:3]
-    return actual == expected
-
-
 def centre(rect):
     left, top, width, height = rect
     return left + width // 2, top + height // 2
@@ -72,7 +64,7 @@ class Window:
     def child(self, name):
         kind, *rect = LAYOUT[name]
         for child in self.children:
-            if child["class"] == kind and same_place(name, child["rect"], rect):
+            if child["class"] == kind and child["rect"] == rect:
                 return child
         raise Failure(f"no {name} ({kind} at {rect}) in {self.caption!r}")
 

@@ -61,7 +61,7 @@ TEST_F(MainWindowTest, ControlsLieWhereTheLayoutPutsThem) {
     EXPECT_EQ(frameOf(form.StringGrid1), (Frame{322, 26, 329, 197}));
     EXPECT_EQ(frameOf(form.SpdBtnHelp), (Frame{567, 243, 56, 26}));
     EXPECT_EQ(frameOf(form.Edit1), (Frame{152, 248, 111, 21}));
-    EXPECT_EQ(frameOf(form.FilterComboBox1)[0], 5);
+    EXPECT_EQ(frameOf(form.FilterComboBox1), (Frame{5, 248, 132, 21}));
     EXPECT_EQ(frameOf(form.ProgressBar1), (Frame{336, 286, 316, 18}));
     EXPECT_EQ(frameOf(form.StatusBar1), (Frame{0, 283, 655, 22}));
     // The band between a control's own frame and its client area.
