@@ -3,6 +3,7 @@
 #include "core/io_error.h"
 
 #include <algorithm>
+#include <new>
 
 namespace reelbond {
 namespace {
@@ -83,11 +84,14 @@ AddOutcome InputFileTable::AddSelectedFiles(const FileListSource& list) {
                 outcome.stoppedAtIneligibleFile = true;
                 break;
             }
+            const std::string path = FullPath(list.Directory(), name);
             AppendEmptyRow();
-            FillLastRow(FullPath(list.Directory(), name), *info);
+            FillLastRow(path, *info);
             ++outcome.added;
         }
     } catch (const IoError&) {
+        outcome.failure = std::current_exception();
+    } catch (const std::bad_alloc&) {
         outcome.failure = std::current_exception();
     }
     return outcome;

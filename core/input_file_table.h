@@ -31,8 +31,8 @@ protected:
 struct AddOutcome {
     int added = 0;
     bool stoppedAtIneligibleFile = false;
-    // An IoError that ended the operation, for the caller to raise once it has shown the
-    // files added before it.
+    // An IoError or failed allocation that ended the operation, for the caller to raise
+    // once it has shown the files added before it.
     std::exception_ptr failure;
 };
 

@@ -23,11 +23,42 @@ std::optional<LRESULT> BitmapButton::HandleNotification(UINT message, WPARAM wPa
         Draw(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
         return TRUE;
     }
-    if (message == WM_COMMAND && HIWORD(wParam) == BN_CLICKED && OnClick) {
-        OnClick();
+    if (message == WM_COMMAND && HIWORD(wParam) == BN_CLICKED) {
+        Click();
         return 0;
     }
     return std::nullopt;
+}
+
+LRESULT BitmapButton::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_LBUTTONDBLCLK:
+        // An owner-drawn button makes the second of two quick clicks a double click, which
+        // it neither shows pressed nor reports as a click: take it as the press it is.
+        return Default(WM_LBUTTONDOWN, wParam, lParam);
+    case WM_GETDLGCODE: {
+        // Enter, which dialog navigation would send to a default button, is ours.
+        const auto* key = reinterpret_cast<const MSG*>(lParam);
+        const LRESULT code = Default(message, wParam, lParam);
+        if (key && key->message == WM_KEYDOWN && key->wParam == VK_RETURN)
+            return code | DLGC_WANTMESSAGE;
+        return code;
+    }
+    case WM_KEYDOWN:
+        // Once per press, as Space does: a held key repeats with bit 30 set.
+        if (wParam == VK_RETURN && !(lParam & (1 << 30))) {
+            Click();
+            return 0;
+        }
+        return Default(message, wParam, lParam);
+    default:
+        return Default(message, wParam, lParam);
+    }
+}
+
+void BitmapButton::Click() {
+    if (OnClick)
+        OnClick();
 }
 
 void BitmapButton::Draw(const DRAWITEMSTRUCT& item) const {

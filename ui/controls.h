@@ -19,7 +19,8 @@ protected:
     DWORD Style() const override { return BS_GROUPBOX; }
 };
 
-// A push button that shows a glyph only, greyed while disabled.
+// A push button that shows a glyph only, greyed while disabled. Every click of the mouse
+// clicks it, quick ones included; Space and Enter click it while it has the focus.
 class BitmapButton : public Control {
 public:
     void SetGlyph(const char* resourceName) { glyph_ = std::make_unique<Glyph>(resourceName); }
@@ -29,9 +30,11 @@ public:
 protected:
     const char* ClassName() const override { return "BUTTON"; }
     DWORD Style() const override { return BS_OWNERDRAW | WS_TABSTOP; }
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
     void Draw(const DRAWITEMSTRUCT& item) const;
+    void Click();
     std::unique_ptr<Glyph> glyph_;
 };
 

@@ -229,6 +229,20 @@ void TDriveComboBox::ResetItemHeight() {
     // -1 is the selection field, 0 the entries of the list.
     SendMessageA(hwnd(), CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), height);
     SendMessageA(hwnd(), CB_SETITEMHEIGHT, 0, height);
+    if (fieldHeight_) {
+        // The frame around the field differs between systems: the field takes what the
+        // closed window lacks or has too much.
+        RECT closed;
+        GetWindowRect(hwnd(), &closed);
+        const int fitted = height + fieldHeight_ - (closed.bottom - closed.top);
+        SendMessageA(hwnd(), CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), fitted);
+    }
+}
+
+void TDriveComboBox::SetFieldHeight(int height) {
+    fieldHeight_ = height;
+    if (hwnd())
+        ResetItemHeight();
 }
 
 // The window's height is that of the open list: without room for entries it opens empty.

@@ -31,6 +31,8 @@ public:
     void SetTextCase(TTextCase textCase);
     TDirectoryListBox* DirList() const { return dirList_; }
     void SetDirList(TDirectoryListBox* dirList);
+    // The height of the closed selector, kept through font changes; 0 follows the font.
+    void SetFieldHeight(int height);
 
     int EntryCount() const;
     std::string EntryText(int index) const;
@@ -64,6 +66,7 @@ private:
     char drive_;
     TTextCase textCase_ = tcLowerCase;
     TDirectoryListBox* dirList_ = nullptr;
+    int fieldHeight_ = 0;
     const Glyph glyphs_[GlyphCount]{Glyph{"FLOPPY"}, Glyph{"HARD"}, Glyph{"NETWORK"},
                                     Glyph{"CDROM"}, Glyph{"RAM"}};
 };

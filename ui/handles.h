@@ -73,6 +73,20 @@ private:
     PAINTSTRUCT paint_{};
 };
 
+// The device context of a whole window, frame included, released at the end.
+class WindowDcGuard {
+public:
+    explicit WindowDcGuard(HWND window) noexcept : window_(window), dc_(GetWindowDC(window)) {}
+    ~WindowDcGuard() { ReleaseDC(window_, dc_); }
+    WindowDcGuard(const WindowDcGuard&) = delete;
+    WindowDcGuard& operator=(const WindowDcGuard&) = delete;
+    HDC dc() const noexcept { return dc_; }
+
+private:
+    HWND window_;
+    HDC dc_;
+};
+
 // A memory device context compatible with another, deleted at the end.
 class MemoryDc {
 public:

@@ -43,6 +43,8 @@ constexpr int ControlIdBase = 100;
 TForm1::TForm1() : StringGrid1(table_) {
     // Selection modes are fixed when the list's window is made.
     FileListBox1.SetMultiSelect(true);
+    // The layout's height, which a drop-down list would otherwise take from its font.
+    DriveComboBox1.SetFieldHeight(22);
     for (Control* control : std::initializer_list<Control*>{
              &FileListBox1, &DirectoryListBox1, &DriveComboBox1, &FilterComboBox1, &Edit1})
         control->InputMethod.name = ChineseSimplifiedAbc;
@@ -119,12 +121,19 @@ void TForm1::AddTooltip(const Control& control, const char* hint) {
         SendMessageA(tooltip_, TTM_SETDELAYTIME, TTDT_INITIAL, 500);
         SendMessageA(tooltip_, TTM_SETDELAYTIME, TTDT_AUTOPOP, 2500);
     }
+    // The control's own mouse messages show the hint while it is enabled; a disabled one
+    // gets none, they reach the window, so a tool of the window covers its place as well.
     TOOLINFOA tool{};
     tool.cbSize = sizeof tool;
     tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
     tool.hwnd = hwnd();
     tool.uId = reinterpret_cast<UINT_PTR>(control.hwnd());
     tool.lpszText = const_cast<char*>(hint);
+    SendMessageA(tooltip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+    tool.uFlags = TTF_SUBCLASS;
+    tool.uId = control.id();
+    GetWindowRect(control.hwnd(), &tool.rect);
+    MapWindowPoints(HWND_DESKTOP, hwnd(), reinterpret_cast<POINT*>(&tool.rect), 2);
     SendMessageA(tooltip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
@@ -178,8 +187,11 @@ void TForm1::RestoreFocus() {
 }
 
 bool TForm1::PreTranslateMessage(const MSG& message) {
+    // With no control focused, plain keys too arrive as system keys; only Alt makes a
+    // letter an accelerator (the context code, bit 29).
+    constexpr LPARAM AltHeld = LPARAM{1} << 29;
     if (message.message == WM_SYSCHAR)
-        return ClickAccelerator(static_cast<char>(message.wParam));
+        return (message.lParam & AltHeld) && ClickAccelerator(static_cast<char>(message.wParam));
     if (message.message != WM_CHAR)
         return false;
     // Where typed characters mean nothing, a plain letter works as its accelerator.
@@ -206,6 +218,8 @@ void TForm1::FormCreate() {
     StatusBar1.SetPanelWidths({138, 127, 500});
     StatusBar1.SetPanelText(0, InitialCountText);
     StatusBar1.SetPanelText(2, "   Progress");
+    StatusBar1.SetBorderWidth(1);
+    ProgressBar1.SetBorderWidth(2);
     StringGrid1.SetColumnWidths({122, 65, 68, 70});
     StringGrid1.SetRowHeight(16);
     BitnAdd.SetGlyph("GLYPH_ADD");

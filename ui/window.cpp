@@ -125,8 +125,49 @@ bool Control::Enabled() const {
 }
 
 void Control::SetEnabled(bool enabled) {
-    if (Enabled() != enabled)
-        EnableWindow(hwnd_, enabled);
+    if (Enabled() == enabled)
+        return;
+    const bool hadFocus = GetFocus() == hwnd_;
+    EnableWindow(hwnd_, enabled);
+    // The system leaves no window with the focus, and keys would then reach the top-level
+    // window as system keys, where Tab does nothing.
+    if (hadFocus) {
+        const HWND next = GetNextDlgTabItem(GetParent(hwnd_), hwnd_, FALSE);
+        if (next && next != hwnd_)
+            SetFocus(next);
+    }
+}
+
+void Control::SetBorderWidth(int width) {
+    borderWidth_ = width;
+    SetWindowPos(hwnd_, nullptr, 0, 0, 0, 0,
+                 SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// The class's own frame stays outside; the band is taken from what it leaves as client.
+LRESULT Control::HandleFrameMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    const LRESULT result = HandleMessage(message, wParam, lParam);
+    if (message == WM_NCCALCSIZE) {
+        RECT& client = reinterpret_cast<NCCALCSIZE_PARAMS*>(lParam)->rgrc[0];
+        InflateRect(&client, -borderWidth_, -borderWidth_);
+    } else {
+        PaintBorderBand();
+    }
+    return result;
+}
+
+void Control::PaintBorderBand() {
+    RECT client;
+    GetClientRect(hwnd_, &client);
+    MapWindowPoints(hwnd_, nullptr, reinterpret_cast<POINT*>(&client), 2);
+    RECT frame;
+    GetWindowRect(hwnd_, &frame);
+    OffsetRect(&client, -frame.left, -frame.top);
+    RECT band = client;
+    InflateRect(&band, borderWidth_, borderWidth_);
+    WindowDcGuard dc(hwnd_);
+    ExcludeClipRect(dc.dc(), client.left, client.top, client.right, client.bottom);
+    FillRect(dc.dc(), &band, GetSysColorBrush(COLOR_BTNFACE));
 }
 
 void Control::SetFont(HFONT font) {
@@ -173,7 +214,14 @@ LRESULT CALLBACK Control::SubclassProcedure(HWND hwnd, UINT message, WPARAM wPar
         control->InputMethod.SwitchOn();
     else if (message == WM_KILLFOCUS)
         control->InputMethod.SwitchOff();
-    return Guarded([&] { return control->HandleMessage(message, wParam, lParam); }, LRESULT{0});
+    const bool frame = message == WM_NCCALCSIZE || message == WM_NCPAINT;
+    return Guarded(
+        [&] {
+            if (frame && control->borderWidth_)
+                return control->HandleFrameMessage(message, wParam, lParam);
+            return control->HandleMessage(message, wParam, lParam);
+        },
+        LRESULT{0});
 }
 
 std::optional<LRESULT> ReflectNotification(UINT message, WPARAM wParam, LPARAM lParam) {

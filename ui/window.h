@@ -59,7 +59,10 @@ public:
     void Create(HWND parent, int id, const RECT& frame, const std::string& text);
 
     bool Enabled() const;
+    // Disabling the focused control hands the focus on to the next control in tab order.
     void SetEnabled(bool enabled);
+    // A band of the button face this wide inside the control's frame, around its client area.
+    void SetBorderWidth(int width);
     void SetFont(HFONT font);
     std::string Text() const;
     void SetText(const std::string& text);
@@ -87,8 +90,11 @@ protected:
 private:
     static LRESULT CALLBACK SubclassProcedure(HWND hwnd, UINT message, WPARAM wParam,
                                               LPARAM lParam, UINT_PTR id, DWORD_PTR self);
+    LRESULT HandleFrameMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    void PaintBorderBand();
     HWND hwnd_ = nullptr;
     COLORREF textColour_ = 0;
+    int borderWidth_ = 0;
 };
 
 // Hands a parent's notification about a child control to the child's wrapper.

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <new>
 #include <utility>
 #include <vector>
 
@@ -145,6 +146,28 @@ TEST_F(InputFileTableTest, IoErrorEndsTheAddAndIsHandedBack) {
         EXPECT_STREQ(error.what(), "File access denied");
     }
     EXPECT_EQ(Names(), (Strings{Path("a.mpg")}));
+}
+
+TEST_F(InputFileTableTest, FailedAllocationEndsTheAddLikeAnIoError) {
+    // A list whose third entry cannot be read for want of memory.
+    class ExhaustedList : public FakeFileList {
+    public:
+        using FakeFileList::FakeFileList;
+        std::string EntryText(int index) const override {
+            if (index == 2)
+                throw std::bad_alloc();
+            return FakeFileList::EntryText(index);
+        }
+    };
+    WriteBytes(dir / "a.mpg", Ntsc);
+    WriteBytes(dir / "b.mpg", Ntsc);
+    const auto outcome = table.AddSelectedFiles(
+        ExhaustedList(dir.path(), {{"a.mpg", true}, {"b.mpg", true}, {"c.mpg", true}}));
+    EXPECT_EQ(outcome.added, 2);
+    ASSERT_TRUE(outcome.failure);
+    EXPECT_THROW(std::rethrow_exception(outcome.failure), std::bad_alloc);
+    EXPECT_EQ(Names(), (Strings{Path("a.mpg"), Path("b.mpg")}));
+    EXPECT_EQ(table.FileCountText(), "  2 file(s) selected");
 }
 
 TEST_F(InputFileTableTest, DriveRootPathsGetOneSeparator) {

@@ -48,13 +48,6 @@ def windows_path(path):
     return "Z:" + os.path.abspath(path).replace("/", "\\")
 
 
-def same_place(kind, actual, expected):
-    """A drop-down list takes its height from its entries' height, not from the layout."""
-    if kind == "ComboBox":
-        return actual[:3] == expected[:3]
-    return actual == expected
-
-
 def centre(rect):
     left, top, width, height = rect
     return left + width // 2, top + height // 2
@@ -71,7 +64,7 @@ class Window:
     def child(self, name):
         kind, *rect = LAYOUT[name]
         for child in self.children:
-            if child["class"] == kind and same_place(kind, child["rect"], rect):
+            if child["class"] == kind and child["rect"] == rect:
                 return child
         raise Failure(f"no {name} ({kind} at {rect}) in {self.caption!r}")
 
@@ -228,6 +221,14 @@ class Session:
 
     def type(self, text):
         self.xdotool("type", "--delay", "20", text)
+
+    def wait_hint(self, name, text):
+        """Rests the pointer on a control of the main window until its hint, text, shows;
+        a hint still showing from before may linger for a moment."""
+        window = self.main(taking_input=False)
+        self.xdotool("mousemove", "--sync", *map(str, window.child_centre(window.child(name))))
+        self.wait_for(f"the hint {text!r} of {name}", lambda windows: any(
+            w.data["class"] == TOOLTIP_CLASS and w.caption == text for w in windows))
 
     def rest_mouse(self):
         """Rests the pointer on the main window's bare face, between the browser's group

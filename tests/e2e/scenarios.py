@@ -157,6 +157,9 @@ def road(context):
     buttons(window, BitnAdd=True, SpdBtnLink=False, BitnRemove=False, BitnClear=False)
     equal(window.status(), "  0   file(s) selected", "start text")
     session.screenshot("start")
+    # A disabled button gets no mouse messages, yet its hint shows.
+    session.wait_hint("SpdBtnLink", "Link Files(Alt+L)")
+    session.screenshot("hint-of-disabled-link")
 
     session.click_entry(FIRST)
     session.click_entry(SECOND, modifier="shift")
@@ -303,6 +306,15 @@ def help_and_keys(context):
     session.click("Edit1")
     session.type("e")
     session.main(lambda w: w.child("Edit1")["text"] == "e", "e typed into the output name")
+    # Clear disables itself under the focus, which moves on: keys still reach a control.
+    add_files(session, FIRST, 1)
+    session.click("BitnClear")
+    session.main(lambda w: w.status() == EMPTIED, "the table cleared")
+    session.key("Tab")
+    session.type("e")
+    # Tab selects the name box's text, which the e then replaces.
+    session.main(lambda w: w.child("Edit1")["focused"] and w.child("Edit1")["text"] == "e",
+                 "Tab to the output name and e typed there")
     add_files(session, FIRST, 2, last=SECOND)
     session.click_grid_row(1)
     session.type("e")

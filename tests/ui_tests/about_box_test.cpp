@@ -181,7 +181,8 @@ TEST_F(AboutBoxTest, DeliveredHelpFileIsRichTextThatExplainsEveryMessage) {
           "The input files have different format and cannot be linked.",
           "The output file need a name.", "The output file cannot be one of the input files.",
           "File: <path> not found.", "File not found", "Invalid filename", "File access denied",
-          "Read beyond end of file", "Disk full", "The disk driver does not prepared.",
+          "Read beyond end of file", "Disk full", "Out of memory",
+          "The disk driver does not prepared.",
           "The files link has been done!", "format differ", "1.01"})
         EXPECT_NE(text.find(message), std::string::npos) << message;
 }

@@ -1,0 +1,149 @@
+// What real input does to the main window: the focus, quick clicks, Enter and the hints.
+#include "main_window_fixture.h"
+
+#include <map>
+
+namespace reelbond {
+namespace {
+
+using test::ClipA;
+using test::MainWindowTest;
+using test::Strings;
+
+TEST_F(MainWindowTest, ClearByMouseLeavesTheFocusOnAControlAndPlainLettersExitNothing) {
+    CopyMedia(ClipA);
+    Start();
+    AddSelected({ClipA});
+    ClickWithMouse(form.BitnClear);
+    ASSERT_TRUE(form.Table().IsEmpty());
+    // Up and Down, next in tab order, are disabled too.
+    EXPECT_EQ(GetFocus(), form.FilterComboBox1.hwnd());
+    PressKey('E');
+    ASSERT_TRUE(IsWindow(form.hwnd()));
+    PressKey(VK_TAB);
+    EXPECT_EQ(GetFocus(), form.Edit1.hwnd());
+    // Without a focused control keys arrive as system keys, Alt held or not.
+    SetFocus(nullptr);
+    PressKey('E');
+    PressKey('H');
+    EXPECT_TRUE(IsWindow(form.hwnd()));
+}
+
+TEST_F(MainWindowTest, QuickClicksEachCount) {
+    for (const char* name : {"a.mpg", "b.mpg", "c.mpg", "d.mpg"})
+        CopyMedia(ClipA, name);
+    int helps = 0;
+    form.OnHelp = [&] { ++helps; };
+    Start();
+    AddSelected({"a.mpg", "b.mpg", "c.mpg", "d.mpg"});
+    for (int click = 0; click < 3; ++click)
+        ClickWithMouse(form.BitUp);
+    EXPECT_EQ(Column(0), (Strings{dir / "d.mpg", dir / "a.mpg", dir / "b.mpg", dir / "c.mpg"}));
+    for (int click = 0; click < 3; ++click)
+        ClickWithMouse(form.SpdBtnHelp);
+    EXPECT_EQ(helps, 3);
+}
+
+TEST_F(MainWindowTest, EnterPressesTheFocusedBitmapButton) {
+    CopyMedia(ClipA);
+    Start();
+    Select(ClipA);
+    SetFocus(form.BitnAdd.hwnd());
+    PressKey(VK_RETURN);
+    EXPECT_EQ(Column(0), (Strings{dir / ClipA}));
+}
+
+// The hints of the window's tooltip, by the control they belong to: the tools that follow
+// the control itself, and those that cover its place in the window.
+struct Hints {
+    std::map<HWND, std::string> ofControl;
+    std::map<HWND, std::string> ofPlace;
+};
+
+Hints HintsOf(HWND tooltip, HWND window) {
+    Hints hints;
+    const auto count = SendMessageA(tooltip, TTM_GETTOOLCOUNT, 0, 0);
+    for (int index = 0; index < count; ++index) {
+        char text[128] = "";
+        TOOLINFOA tool{};
+        tool.cbSize = sizeof tool;
+        tool.lpszText = text;
+        SendMessageA(tooltip, TTM_ENUMTOOLSA, index, reinterpret_cast<LPARAM>(&tool));
+        if (tool.uFlags & TTF_IDISHWND) {
+            hints.ofControl[reinterpret_cast<HWND>(tool.uId)] = text;
+            continue;
+        }
+        const HWND control = GetDlgItem(window, static_cast<int>(tool.uId));
+        RECT place;
+        GetWindowRect(control, &place);
+        MapWindowPoints(HWND_DESKTOP, window, reinterpret_cast<POINT*>(&place), 2);
+        EXPECT_TRUE(EqualRect(&place, &tool.rect)) << text;
+        hints.ofPlace[control] = text;
+    }
+    return hints;
+}
+
+HWND TooltipOwnedBy(HWND owner) {
+    struct Search {
+        HWND owner;
+        HWND found;
+    } search{owner, nullptr};
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND window, LPARAM lParam) {
+            auto* search = reinterpret_cast<Search*>(lParam);
+            char className[64] = "";
+            GetClassNameA(window, className, sizeof className);
+            if (std::string(className) == TOOLTIPS_CLASSA &&
+                GetWindow(window, GW_OWNER) == search->owner)
+                search->found = window;
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+TEST_F(MainWindowTest, HintsShowAfterHalfASecondForTwoAndAHalf) {
+    Start();
+    const HWND tooltip = TooltipOwnedBy(form.hwnd());
+    ASSERT_NE(tooltip, nullptr);
+    EXPECT_EQ(SendMessageA(tooltip, TTM_GETDELAYTIME, TTDT_INITIAL, 0), 500);
+    EXPECT_EQ(SendMessageA(tooltip, TTM_GETDELAYTIME, TTDT_AUTOPOP, 0), 2500);
+    const auto hints = HintsOf(tooltip, form.hwnd());
+    EXPECT_EQ(hints.ofControl.at(form.BitnAdd.hwnd()), "Add Files(Alt+A)");
+    EXPECT_EQ(hints.ofControl.at(form.SpdBtnLink.hwnd()), "Link Files(Alt+L)");
+    EXPECT_EQ(hints.ofControl.at(form.FileListBox1.hwnd()), "double click to add file");
+    EXPECT_EQ(hints.ofControl.at(form.DriveComboBox1.hwnd()), "select driver");
+    EXPECT_EQ(hints.ofControl.count(form.FilterComboBox1.hwnd()), 0u);
+    EXPECT_EQ(hints.ofControl.size(), 11u);
+    EXPECT_EQ(hints.ofPlace, hints.ofControl);
+}
+
+TEST_F(MainWindowTest, DisabledControlShowsItsHintWhenTheMouseRestsOnIt) {
+    Start();
+    const HWND tooltip = TooltipOwnedBy(form.hwnd());
+    ASSERT_FALSE(form.SpdBtnLink.Enabled());
+    RECT client;
+    GetClientRect(form.hwnd(), &client);
+    MapWindowPoints(form.hwnd(), HWND_DESKTOP, reinterpret_cast<POINT*>(&client), 2);
+    SendMouse({client.left + 144, client.top + 120}); // the bare face, under no hint
+    Pump();
+    const DWORD start = GetTickCount();
+    SendMouse(CentreOf(form.SpdBtnLink));
+    char text[1024] = "";
+    TOOLINFOA tool{};
+    tool.cbSize = sizeof tool;
+    tool.lpszText = text;
+    while (!IsWindowVisible(tooltip) && GetTickCount() - start < 10000) {
+        Pump();
+        Sleep(10);
+    }
+    const DWORD shownAfter = GetTickCount() - start;
+    ASSERT_TRUE(IsWindowVisible(tooltip));
+    EXPECT_GE(shownAfter, 450u);
+    ASSERT_TRUE(SendMessageA(tooltip, TTM_GETCURRENTTOOLA, 0, reinterpret_cast<LPARAM>(&tool)));
+    EXPECT_STREQ(text, "Link Files(Alt+L)");
+}
+
+} // namespace
+} // namespace reelbond
