@@ -2,6 +2,7 @@
 
 #include "core/io_error.h"
 #include "ui/app.h"
+#include "ui/owner_draw.h"
 
 #include <cctype>
 #include <commctrl.h>
@@ -289,7 +290,7 @@ void TForm1::BitDownClick() {
 
 void TForm1::StringGrid1DrawCell(int column, int row, const RECT& cell, GridCellState state,
                                  HDC dc) {
-    ExtTextOutA(dc, 0, 0, ETO_OPAQUE, &cell, nullptr, 0, nullptr);
+    ExtTextOutW(dc, 0, 0, ETO_OPAQUE, &cell, nullptr, 0, nullptr);
     // Right-aligned paths keep their file names in view when the column is narrow; they
     // keep a small margin from the next column. Centred texts may use the whole cell.
     const bool path = column == InputFileTable::FileNameColumn && !state.fixed;
@@ -297,8 +298,8 @@ void TForm1::StringGrid1DrawCell(int column, int row, const RECT& cell, GridCell
     RECT text = cell;
     if (path)
         text.right -= 2;
-    DrawTextA(dc, table_.Cell(column, row).c_str(), -1, &text,
-              alignment | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    DrawTextWidened(dc, table_.Cell(column, row), text,
+                    alignment | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
     UpdateMoveButtons();
 }
 
