@@ -179,6 +179,9 @@ void TForm1::RestoreFocus() {
 }
 
 bool TForm1::PreTranslateMessage(const MSG& message) {
+    // The characters are wide: one beyond ASCII is no accelerator letter, whatever its low byte.
+    if (message.wParam > 0x7F)
+        return false;
     if (message.message == WM_SYSCHAR)
         return ClickAccelerator(static_cast<char>(message.wParam));
     if (message.message != WM_CHAR)
