@@ -132,6 +132,33 @@ TEST_F(NamesInEveryScriptTest, ListsAndGridDrawEachNameAsTheWideFunctionDoes) {
     }
 }
 
+// Characters typed as the keyboard delivers them, each a wide character.
+void Type(TForm1& form, const std::wstring& text) {
+    for (const wchar_t character : text) {
+        INPUT keys[2]{};
+        for (INPUT& key : keys) {
+            key.type = INPUT_KEYBOARD;
+            key.ki.wScan = character;
+            key.ki.dwFlags = KEYEVENTF_UNICODE;
+        }
+        keys[1].ki.dwFlags |= KEYEVENTF_KEYUP;
+        ASSERT_EQ(SendInput(2, keys, sizeof(INPUT)), 2u);
+    }
+    test::PumpEvents(form);
+}
+
+TEST_F(NamesInEveryScriptTest, TypedCharactersReachTheOutputNameWholeAndAreNoAccelerators) {
+    ASSERT_TRUE(SetForegroundWindow(form.hwnd()));
+    const std::string typed = Names[0] + Names[6] + Names[7]; // café日本clip😀
+    Type(form, Widened(typed));
+    EXPECT_EQ(form.Edit1.Text(), typed);
+
+    // U+0145 and U+0165 end in the bytes of "E" and "e", which the grid takes for Exit.
+    SetFocus(form.StringGrid1.hwnd());
+    Type(form, L"\x0145\x0165");
+    EXPECT_TRUE(IsWindow(form.hwnd()));
+}
+
 // The order of the user's locale (here and on an English Windows): letters first by their
 // base letter, whatever their case or accent; Greek after Latin, CJK after Greek.
 TEST_F(NamesInEveryScriptTest, ListsSortByTheUserLocaleAndTheDirectoryListMergesCasePairs) {

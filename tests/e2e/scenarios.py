@@ -248,7 +248,9 @@ def names(context):
     session.main(lambda w: [e["text"] for e in w.entries()] == ["clip\U0001f600.mpg"],
                  "the file list of Zugabe")
     add_files(session, "clip\U0001f600.mpg", 4)
-    output_name = "joined \u00e9\u65e5"  # joined é日
+    # Typed in ASCII: xdotool types other characters by remapping a key, which Wine sometimes
+    # reads too late, losing the character (the window tests type them through the system).
+    output_name = "joined"
     session.click("Edit1")
     session.type(output_name)
     session.main(lambda w: w.child("Edit1")["text"] == output_name, "the typed output name")
