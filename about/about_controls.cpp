@@ -1,5 +1,7 @@
 #include "about/about_controls.h"
 
+#include "ui/owner_draw.h"
+
 namespace reelbond {
 
 void TLabel::SizeToText() {
@@ -8,7 +10,7 @@ void TLabel::SizeToText() {
     {
         const SelectGuard font(dc,
                                reinterpret_cast<HGDIOBJ>(SendMessageA(hwnd(), WM_GETFONT, 0, 0)));
-        DrawTextA(dc, Text().c_str(), -1, &bounds, DT_CALCRECT | DT_NOPREFIX | DT_EXPANDTABS);
+        DrawTextWidened(dc, Text(), bounds, DT_CALCRECT | DT_NOPREFIX | DT_EXPANDTABS);
     }
     ReleaseDC(hwnd(), dc);
     SetWindowPos(hwnd(), nullptr, 0, 0, bounds.right, bounds.bottom,

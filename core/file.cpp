@@ -1,6 +1,7 @@
 #include "file.h"
 
 #include "io_error.h"
+#include "text.h"
 
 #include <algorithm>
 #include <utility>
@@ -32,22 +33,6 @@ std::string FullPath(const std::string& path) {
     std::string full(needed, '\0');
     full.resize(GetFullPathNameA(path.c_str(), needed, full.data(), nullptr));
     return full;
-}
-
-std::wstring Widened(const std::string& text) {
-    const int length =
-        MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
-    return wide;
-}
-
-// Ordinal, as file systems compare names, not by the rules of a language.
-bool EqualIgnoringCase(const std::string& first, const std::string& second) {
-    const std::wstring a = Widened(first);
-    const std::wstring b = Widened(second);
-    return CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(),
-                                static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
 }
 
 bool IsReadOnlyFile(const std::string& path) {

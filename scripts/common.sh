@@ -9,7 +9,7 @@ export WINEDLLOVERRIDES="mscoree,mshtml="
 export WINEARCH=win64
 
 PACKAGES=(cmake make mingw-w64 g++-mingw-w64-x86-64-posix wine wine64 xvfb xauth
-          fonts-wine x11-utils xdotool imagemagick ffmpeg googletest attr libcap2-bin zip unzip python3)
+          fonts-wine fonts-wqy-microhei x11-utils xdotool imagemagick ffmpeg googletest attr libcap2-bin zip unzip python3)
 
 ensure_packages() {
     local missing=()
@@ -29,6 +29,11 @@ wine_reg() {
 }
 
 ensure_prefix() {
+    create_prefix
+    link_fonts
+}
+
+create_prefix() {
     [ -f "$WINEPREFIX/.reelbond-ready" ] && [ -f "$WINEPREFIX/drive_c/windows/Fonts/ms_sans_serif.ttf" ] &&
         return 0
     echo "Creating the Wine prefix in $WINEPREFIX"
@@ -48,6 +53,20 @@ ensure_prefix() {
     cp /usr/share/wine/fonts/marlett.ttf /usr/share/wine/fonts/ms_sans_serif.ttf \
         "$WINEPREFIX/drive_c/windows/Fonts/"
     touch "$WINEPREFIX/.reelbond-ready"
+}
+
+# The interface font has Latin, Greek and Cyrillic letters only. Windows draws other scripts
+# through its own font links; Wine links a face only to fonts the registry names, so CJK names
+# would draw as boxes. (Characters beyond U+FFFF, such as emoji, stay boxes: Wine's GDI draws
+# each half of a surrogate pair on its own.) Runs once on new and on existing prefixes.
+FONT_LINKS='wqy-microhei.ttc,WenQuanYi Micro Hei'
+link_fonts() {
+    local marker=$WINEPREFIX/.reelbond-font-links
+    [ "$(cat "$marker" 2>/dev/null)" = "$FONT_LINKS" ] && return 0
+    wine_reg 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' \
+        'MS Sans Serif' REG_MULTI_SZ "$FONT_LINKS"
+    wineserver -w
+    printf '%s' "$FONT_LINKS" >"$marker"
 }
 
 configure_and_build() {

@@ -25,9 +25,11 @@ private:
     bool initialised_;
 };
 
+// Messages are taken and handed on as wide ones, so that a typed character reaches the wide
+// controls whole: as an 8-bit message it is converted with the keyboard's code page.
 int RunEventLoop(TForm1& form) {
     MSG message;
-    while (GetMessageA(&message, nullptr, 0, 0) > 0)
+    while (GetMessageW(&message, nullptr, 0, 0) > 0)
         ProcessMessage(form, message);
     return static_cast<int>(message.wParam);
 }
@@ -35,10 +37,10 @@ int RunEventLoop(TForm1& form) {
 } // namespace
 
 void ProcessMessage(TForm1& form, MSG& message) {
-    if (form.PreTranslateMessage(message) || IsDialogMessageA(form.hwnd(), &message))
+    if (form.PreTranslateMessage(message) || IsDialogMessageW(form.hwnd(), &message))
         return;
     TranslateMessage(&message);
-    DispatchMessageA(&message);
+    DispatchMessageW(&message);
 }
 
 int RunApplication() {

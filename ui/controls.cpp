@@ -1,6 +1,7 @@
 #include "ui/controls.h"
 
 #include "ui/app.h"
+#include "ui/owner_draw.h"
 
 #include <cctype>
 #include <vector>
@@ -169,7 +170,7 @@ void SpeedButton::Paint() {
         RECT place = client;
         OffsetRect(&place, shift, shift);
         SetTextColor(paint.dc(), colour);
-        DrawTextA(paint.dc(), caption.c_str(), -1, &place, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+        DrawTextWidened(paint.dc(), caption, place, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
     };
     if (enabled) {
         drawCaption(TextColour(), pressed_ ? 1 : 0);

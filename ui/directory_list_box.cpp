@@ -1,11 +1,13 @@
 #include "ui/directory_list_box.h"
 
+#include "core/text.h"
 #include "ui/drive_combo_box.h"
 #include "ui/owner_draw.h"
 #include "ui/path.h"
 
 #include <algorithm>
 #include <new>
+#include <utility>
 
 namespace reelbond {
 namespace {
@@ -42,11 +44,11 @@ private:
     bool& flag_;
 };
 
-// Case-insensitive in the user's locale: negative, zero or positive as a sorts to b.
-int CompareIgnoringCase(const std::string& a, const std::string& b) {
-    return CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.c_str(), -1, b.c_str(), -1) -
-           CSTR_EQUAL;
-}
+// A name with its wide form, in which the locale's comparison is made.
+struct SortableName {
+    std::string name;
+    std::wstring wide;
+};
 
 int BackslashCount(const std::string& path) {
     int count = 0;
@@ -191,8 +193,7 @@ DWORD TDirectoryListBox::VolumeCaseFlags(const std::string& root) const {
 bool TDirectoryListBox::IsDirectoryShown(const std::string& text) const {
     if (!caseSensitive_)
         return SamePath(text, directory_);
-    return CompareStringA(LOCALE_USER_DEFAULT, 0, text.c_str(), -1, directory_.c_str(), -1) ==
-           CSTR_EQUAL;
+    return CompareInUserLocale(Widened(text), Widened(directory_), LetterCase::Respected) == 0;
 }
 
 // A failure leaves the list and the process's current directory as they were.
@@ -282,23 +283,26 @@ void TDirectoryListBox::AddEntry(const std::string& text, EntryKind kind) {
 
 // Visible subdirectories in case-insensitive order, one of names that differ only in case.
 std::vector<std::string> TDirectoryListBox::Subdirectories() const {
-    std::vector<std::string> names;
-    ForEachFound(JoinPath(directory_, "*.*"), [&](const WIN32_FIND_DATAA& found) {
-        const std::string name = found.cFileName;
-        const DWORD attributes = found.dwFileAttributes;
+    std::vector<SortableName> found;
+    ForEachFound(JoinPath(directory_, "*.*"), [&](const WIN32_FIND_DATAA& entry) {
+        const std::string name = entry.cFileName;
+        const DWORD attributes = entry.dwFileAttributes;
         if ((attributes & FILE_ATTRIBUTE_DIRECTORY) &&
             !(attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) && name != "." &&
             name != "..")
-            names.push_back(name);
+            found.push_back({name, Widened(name)});
     });
-    std::stable_sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
-        return CompareIgnoringCase(a, b) < 0;
+    const auto compare = [](const SortableName& a, const SortableName& b) {
+        return CompareInUserLocale(a.wide, b.wide, LetterCase::Ignored);
+    };
+    std::stable_sort(found.begin(), found.end(),
+                     [&](const auto& a, const auto& b) { return compare(a, b) < 0; });
+    const auto merged = std::unique(found.begin(), found.end(), [&](const auto& a, const auto& b) {
+        return compare(a, b) == 0;
     });
-    names.erase(std::unique(names.begin(), names.end(),
-                            [](const std::string& a, const std::string& b) {
-                                return CompareIgnoringCase(a, b) == 0;
-                            }),
-                names.end());
+    std::vector<std::string> names;
+    for (auto name = found.begin(); name != merged; ++name)
+        names.push_back(std::move(name->name));
     return names;
 }
 

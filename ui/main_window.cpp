@@ -2,6 +2,7 @@
 
 #include "core/io_error.h"
 #include "ui/app.h"
+#include "ui/owner_draw.h"
 
 #include <cctype>
 #include <commctrl.h>
@@ -187,6 +188,9 @@ void TForm1::RestoreFocus() {
 }
 
 bool TForm1::PreTranslateMessage(const MSG& message) {
+    // The characters are wide: one beyond ASCII is no accelerator letter, whatever its low byte.
+    if (message.wParam > 0x7F)
+        return false;
     // With no control focused, plain keys too arrive as system keys; only Alt makes a
     // letter an accelerator (the context code, bit 29).
     constexpr LPARAM AltHeld = LPARAM{1} << 29;
@@ -303,7 +307,7 @@ void TForm1::BitDownClick() {
 
 void TForm1::StringGrid1DrawCell(int column, int row, const RECT& cell, GridCellState state,
                                  HDC dc) {
-    ExtTextOutA(dc, 0, 0, ETO_OPAQUE, &cell, nullptr, 0, nullptr);
+    ExtTextOutW(dc, 0, 0, ETO_OPAQUE, &cell, nullptr, 0, nullptr);
     // Right-aligned paths keep their file names in view when the column is narrow; they
     // keep a small margin from the next column. Centred texts may use the whole cell.
     const bool path = column == InputFileTable::FileNameColumn && !state.fixed;
@@ -311,8 +315,8 @@ void TForm1::StringGrid1DrawCell(int column, int row, const RECT& cell, GridCell
     RECT text = cell;
     if (path)
         text.right -= 2;
-    DrawTextA(dc, table_.Cell(column, row).c_str(), -1, &text,
-              alignment | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    DrawTextWidened(dc, table_.Cell(column, row), text,
+                    alignment | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
     UpdateMoveButtons();
 }
 

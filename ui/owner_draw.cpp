@@ -1,16 +1,22 @@
 #include "ui/owner_draw.h"
 
+#include "core/text.h"
 #include "ui/handles.h"
 
 namespace reelbond {
 
+int DrawTextWidened(HDC dc, const std::string& text, RECT& area, UINT format) {
+    const std::wstring wide = Widened(text);
+    return DrawTextW(dc, wide.c_str(), static_cast<int>(wide.size()), &area, format);
+}
+
 int FontCharacterHeight(HWND window) {
     HDC dc = GetDC(window);
     auto font = reinterpret_cast<HGDIOBJ>(SendMessageA(window, WM_GETFONT, 0, 0));
-    TEXTMETRICA metrics{};
+    TEXTMETRICW metrics{};
     {
         SelectGuard selectFont(dc, font ? font : GetStockObject(SYSTEM_FONT));
-        GetTextMetricsA(dc, &metrics);
+        GetTextMetricsW(dc, &metrics);
     }
     ReleaseDC(window, dc);
     return metrics.tmHeight;
@@ -42,8 +48,8 @@ void DrawGlyphAndText(const DRAWITEMSTRUCT& item, const Glyph* glyph, int glyphL
                     CentredTop(item.rcItem, glyph->Height()));
         textArea.left = item.rcItem.left + glyphLeft + glyph->Width() + GapAfterGlyph;
     }
-    DrawTextA(item.hDC, text.c_str(), static_cast<int>(text.size()), &textArea,
-              DT_SINGLELINE | DT_NOPREFIX | DT_LEFT | verticalPlacement);
+    DrawTextWidened(item.hDC, text, textArea,
+                    DT_SINGLELINE | DT_NOPREFIX | DT_LEFT | verticalPlacement);
 }
 
 std::string ItemText(HWND control, int index, UINT lengthMessage, UINT textMessage) {

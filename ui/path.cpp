@@ -2,6 +2,7 @@
 
 #include "core/file.h"
 #include "core/io_error.h"
+#include "core/text.h"
 
 #include <cctype>
 
@@ -25,23 +26,6 @@ void RememberDriveDirectory(const std::string& directory) {
 void ChangeBackTo(const std::string& saved) {
     if (DirectoryExists(saved))
         ChangeDirectory(saved);
-}
-
-std::wstring Widened(const std::string& text) {
-    const int length =
-        MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring wide(length, L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
-    return wide;
-}
-
-std::string Narrowed(const std::wstring& wide) {
-    const int length = WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()),
-                                           nullptr, 0, nullptr, nullptr);
-    std::string text(length, '\0');
-    WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), text.data(), length,
-                        nullptr, nullptr);
-    return text;
 }
 
 // Converted per wide character, so that a double-byte name keeps its characters whole.
@@ -107,7 +91,7 @@ std::string UpperCaseFileName(const std::string& path) {
 }
 
 bool SamePath(const std::string& a, const std::string& b) {
-    return LowerCaseFileName(a) == LowerCaseFileName(b);
+    return EqualIgnoringCase(a, b);
 }
 
 std::string CurrentDirectory() {

@@ -29,7 +29,8 @@ bool HasWildcard(std::string_view name);
 // every locale).
 std::string LowerCaseFileName(const std::string& path);
 std::string UpperCaseFileName(const std::string& path);
-// The file-name comparison: the same path when both lower-case to the same text.
+// The file-name comparison: the same path when equal but for letter case, compared
+// ordinally by the file system's rules.
 bool SamePath(const std::string& a, const std::string& b);
 
 // The process's current directory as the system reports it.

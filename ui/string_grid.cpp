@@ -107,6 +107,8 @@ LRESULT TStringGrid::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_SETFONT:
         font_ = reinterpret_cast<HFONT>(wParam);
         return 0;
+    case WM_GETFONT:
+        return reinterpret_cast<LRESULT>(font_);
     case WM_SIZE:
         Refresh();
         return 0;

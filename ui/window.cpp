@@ -1,5 +1,6 @@
 #include "ui/window.h"
 
+#include "core/text.h"
 #include "ui/app.h"
 
 #include <commctrl.h>
@@ -109,10 +110,14 @@ Control::~Control() {
     }
 }
 
+// Created as a wide window: the system's controls then take typed characters whole. As an
+// 8-bit window, an edit box got "é" converted with the keyboard's code page and read it with
+// the program's, as U+FFFD (seen under Wine with the UTF-8 code page). The program's 8-bit
+// calls to it are converted with the program's code page.
 void Control::Create(HWND parent, int id, const RECT& frame, const std::string& text) {
-    hwnd_ = CreateWindowExA(ExStyle(), ClassName(), text.c_str(), Style() | WS_CHILD | WS_VISIBLE,
-                            frame.left, frame.top, frame.right - frame.left,
-                            frame.bottom - frame.top, parent,
+    hwnd_ = CreateWindowExW(ExStyle(), Widened(ClassName()).c_str(), Widened(text).c_str(),
+                            Style() | WS_CHILD | WS_VISIBLE, frame.left, frame.top,
+                            frame.right - frame.left, frame.bottom - frame.top, parent,
                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                             GetModuleHandleA(nullptr), nullptr);
     SetPropA(hwnd_, ControlProperty, this);

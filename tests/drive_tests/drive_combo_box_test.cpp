@@ -1,6 +1,7 @@
 // Runs in the drive prefix that drive_prefix.sh lays out: C: "data", D: CD-ROM "Movies",
 // E: floppy "Flop", F: network "share", G: RAM disk "r&d", H: floppy not ready, I: fixed
-// without a label, K: no root directory, Z: /.
+// without a label, J: fixed "Vidéo 日本", K: no root directory, Z: /.
+#include "core/text.h"
 #include "support/temp_dir.h"
 #include "ui/directory_list_box.h"
 #include "ui/drive_combo_box.h"
@@ -57,8 +58,8 @@ TEST_F(DriveComboBoxTest, ListsThePresentDrivesInLetterOrderByTheirKind) {
         << "the mode in force before the volume queries is back";
     SetErrorMode(errorMode);
     // E: has a label that only a volume query would show; K: has no root directory.
-    EXPECT_EQ(Entries(), (Names{"C: [DATA]", "D: [MOVIES]", "E:", "F: [SHARE]", "G: [R&D]",
-                                "H:", "I: []", "Z: []"}));
+    EXPECT_EQ(Entries(), (Names{"C: [DATA]", "D: [MOVIES]", "E:", "F: [SHARE]", "G: [R&D]", "H:",
+                                "I: []", "J: [VID\xC3\x89O \xE6\x97\xA5\xE6\x9C\xAC]", "Z: []"}));
     EXPECT_EQ(drives.Drive(), 'C');
     EXPECT_EQ(SelectedText(), "C: [DATA]");
     EXPECT_EQ(changes, 1) << "creation selects the drive again, which notifies";
@@ -66,8 +67,8 @@ TEST_F(DriveComboBoxTest, ListsThePresentDrivesInLetterOrderByTheirKind) {
 
 TEST_F(DriveComboBoxTest, LowerCaseLettersGiveLowerCaseLabelsAndDrive) {
     CreateSelector();
-    EXPECT_EQ(Entries(), (Names{"c: [data]", "d: [movies]", "e:", "f: [share]", "g: [r&d]",
-                                "h:", "i: []", "z: []"}));
+    EXPECT_EQ(Entries(), (Names{"c: [data]", "d: [movies]", "e:", "f: [share]", "g: [r&d]", "h:",
+                                "i: []", "j: [vid\xC3\xA9o \xE6\x97\xA5\xE6\x9C\xAC]", "z: []"}));
     EXPECT_EQ(drives.Drive(), 'c');
 
     drives.SetTextCase(tcUpperCase);
@@ -143,15 +144,6 @@ TEST_F(DriveComboBoxTest, LinkedDirectoryListFollowsTheDriveAndSwitchesItBack) {
     EXPECT_EQ(directories.Directory(), "I:\\alpha");
 }
 
-// Pixels of an area of dc, row by row.
-std::vector<COLORREF> PixelsOf(HDC dc, const RECT& area) {
-    std::vector<COLORREF> pixels;
-    for (int y = area.top; y < area.bottom; ++y)
-        for (int x = area.left; x < area.right; ++x)
-            pixels.push_back(GetPixel(dc, x, y));
-    return pixels;
-}
-
 // An entry drawn into a bitmap as the system asks the selector's window to draw it.
 class DrawnEntry {
 public:
@@ -186,8 +178,9 @@ TEST_F(DriveComboBoxTest, DrawsTheGlyphOfEachKindAndTheTextAfterItWithAmpersands
     CreateSelector();
     const int height = static_cast<int>(SendMessageA(drives.hwnd(), CB_GETITEMHEIGHT, 0, 0));
     EXPECT_EQ(height, std::max(FontCharacterHeight(drives.hwnd()), 11));
-    const char* glyphs[] = {"HARD", "CDROM", "FLOPPY", "NETWORK", "RAM", "FLOPPY", "HARD", "HARD"};
-    ASSERT_EQ(drives.EntryCount(), 8);
+    const char* glyphs[] = {"HARD",   "CDROM", "FLOPPY", "NETWORK", "RAM",
+                            "FLOPPY", "HARD",  "HARD",   "HARD"};
+    ASSERT_EQ(drives.EntryCount(), 9);
     const COLORREF window = GetSysColor(COLOR_WINDOW);
     for (int index = 0; index < drives.EntryCount(); ++index) {
         const DrawnEntry drawn(host.hwnd(), drives, index, height);
@@ -195,15 +188,17 @@ TEST_F(DriveComboBoxTest, DrawsTheGlyphOfEachKindAndTheTextAfterItWithAmpersands
         EXPECT_TRUE(test::ShowsGlyph(drawn.dc(), 2, (height - glyph.Height()) / 2, glyph, window))
             << drives.EntryText(index);
 
-        // The text as one unprefixed line from the glyph's width plus 6.
+        // The text as one unprefixed line from the glyph's width plus 6, drawn by the wide
+        // function: J:'s label draws right only so.
         const DrawnEntry reference(host.hwnd(), drives, index, height);
         RECT text{22, 0, 131, height};
         FillRect(reference.dc(), &text, GetSysColorBrush(COLOR_WINDOW));
         const std::string entry = drives.EntryText(index);
-        DrawTextA(reference.dc(), entry.c_str(), -1, &text,
+        const std::wstring wide = Widened(entry);
+        DrawTextW(reference.dc(), wide.c_str(), -1, &text,
                   DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_LEFT);
-        EXPECT_EQ(PixelsOf(drawn.dc(), RECT{18, 0, 131, height}),
-                  PixelsOf(reference.dc(), RECT{18, 0, 131, height}))
+        EXPECT_EQ(test::PixelsIn(drawn.dc(), RECT{18, 0, 131, height}),
+                  test::PixelsIn(reference.dc(), RECT{18, 0, 131, height}))
             << entry;
     }
 }

@@ -14,6 +14,7 @@
 #   E: floppy "Flop"                              K: untyped, its directory missing (no root)
 #   F: network "share"                            Z: / as Wine makes it
 #   G: RAM disk "r&d"                             \\server\share: a network share with dir\inner
+#   J: fixed, labelled "Vidéo 日本", with a directory and a clip of each name in NAMES
 set -euo pipefail
 source "$(dirname "$0")/../../scripts/common.sh"
 
@@ -23,6 +24,11 @@ MAIN_PREFIX=$BUILD/wine
 export WINEPREFIX=$BUILD/wine-drives
 DRIVES=$BUILD/drives
 KEEPER_PID_FILE=$BUILD/drives-keeper.pid
+MEDIA=$(cd "$(dirname "$0")/../media" && pwd)
+# Names in every script: Latin-1 with a pair equal but for case, Greek, CJK, an emoji (four
+# bytes in UTF-8), two dots. The case pair is made here: Wine's own file functions refuse a
+# name that differs from an existing one only in case.
+NAMES=(café Ärger ärger Éclair Øre Ωmega 日本 clip😀 Zebra.v1.2)
 
 stop_prefix() {
     if [ -f "$KEEPER_PID_FILE" ]; then
@@ -63,13 +69,16 @@ write_drive_types() {
 "g:"="ramdisk"
 "h:"="floppy"
 "i:"="hd"
+"j:"="hd"
 EOF
     mv "$registry.new" "$registry"
 }
 
 setup() {
     stop_prefix
-    if [ ! -f "$WINEPREFIX/.reelbond-drives" ]; then
+    # Copied again when the main prefix has changed since, for example by new font links.
+    if [ ! -f "$WINEPREFIX/.reelbond-drives" ] ||
+        [ -n "$(find "$MAIN_PREFIX" -maxdepth 1 -name '.reelbond-*' -newer "$WINEPREFIX/.reelbond-drives")" ]; then
         rm -rf "$WINEPREFIX"
         cp -a "$MAIN_PREFIX" "$WINEPREFIX"
         touch "$WINEPREFIX/.reelbond-drives"
@@ -84,6 +93,10 @@ setup() {
     make_tree "$DRIVES/ram" "r&d"
     make_tree "$DRIVES/fixed" "" Clips clips alpha Beta
     make_tree "$DRIVES/share" "" dir/inner
+    make_tree "$DRIVES/names" "Vidéo 日本" "${NAMES[@]}"
+    for name in "${NAMES[@]}"; do
+        cp "$MEDIA/mpeg1_ps_352x240_2997_a.mpg" "$DRIVES/names/$name.mpg"
+    done
 
     find "$WINEPREFIX/dosdevices" -maxdepth 1 -name '?:' ! -name 'c:' ! -name 'z:' -delete
     rm -rf "$WINEPREFIX/dosdevices/unc"
@@ -93,6 +106,7 @@ setup() {
     link_drive g: "$DRIVES/ram"
     link_drive h: "$DRIVES/missing-floppy"
     link_drive i: "$DRIVES/fixed"
+    link_drive j: "$DRIVES/names"
     link_drive k: "$DRIVES/missing"
     mkdir -p "$WINEPREFIX/dosdevices/unc/server"
     ln -sfn "$DRIVES/share" "$WINEPREFIX/dosdevices/unc/server/share"

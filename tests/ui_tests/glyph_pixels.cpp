@@ -1,21 +1,103 @@
 #include "glyph_pixels.h"
 
+#include "core/text.h"
 #include "ui/handles.h"
+
+#include <vector>
 
 namespace reelbond::test {
 
+std::vector<COLORREF> PixelsIn(HDC dc, const RECT& area) {
+    std::vector<COLORREF> pixels;
+    for (int y = area.top; y < area.bottom; ++y)
+        for (int x = area.left; x < area.right; ++x)
+            pixels.push_back(GetPixel(dc, x, y));
+    return pixels;
+}
+
+namespace {
+
+// A bitmap of the screen's format for drawing a reference into.
+class Canvas {
+public:
+    Canvas(int width, int height)
+        : screen_(GetDC(nullptr)), memory_(screen_),
+          bitmap_(CreateCompatibleBitmap(screen_, width, height)),
+          select_(memory_.get(), bitmap_.get()), width_(width), height_(height) {}
+    ~Canvas() { ReleaseDC(nullptr, screen_); }
+    Canvas(const Canvas&) = delete;
+    Canvas& operator=(const Canvas&) = delete;
+
+    HDC dc() const { return memory_.get(); }
+    std::vector<COLORREF> Pixels() const { return PixelsIn(dc(), RECT{0, 0, width_, height_}); }
+
+private:
+    HDC screen_;
+    MemoryDc memory_;
+    UniqueBitmap bitmap_;
+    SelectGuard select_;
+    int width_;
+    int height_;
+};
+
+std::vector<COLORREF> Drawn(const std::wstring& text, int width, int height, UINT format,
+                            const TextLook& look) {
+    Canvas canvas(width, height);
+    RECT area{0, 0, width, height};
+    const UniqueBrush paper(CreateSolidBrush(look.paper));
+    FillRect(canvas.dc(), &area, paper.get());
+    const SelectGuard font(canvas.dc(), look.font);
+    SetTextColor(canvas.dc(), look.ink);
+    SetBkMode(canvas.dc(), TRANSPARENT);
+    DrawTextW(canvas.dc(), text.c_str(), static_cast<int>(text.size()), &area, format);
+    return canvas.Pixels();
+}
+
+} // namespace
+
 bool ShowsGlyph(HDC dc, int x, int y, const Glyph& glyph, COLORREF background) {
-    MemoryDc reference(dc);
-    UniqueBitmap canvas(CreateCompatibleBitmap(dc, glyph.Width(), glyph.Height()));
-    SelectGuard select(reference.get(), canvas.get());
+    Canvas reference(glyph.Width(), glyph.Height());
     const UniqueBrush fill(CreateSolidBrush(background));
     const RECT area{0, 0, glyph.Width(), glyph.Height()};
-    FillRect(reference.get(), &area, fill.get());
-    glyph.Draw(reference.get(), 0, 0);
-    for (int row = 0; row < glyph.Height(); ++row)
-        for (int column = 0; column < glyph.Width(); ++column)
-            if (GetPixel(dc, x + column, y + row) != GetPixel(reference.get(), column, row))
-                return false;
+    FillRect(reference.dc(), &area, fill.get());
+    glyph.Draw(reference.dc(), 0, 0);
+    return PixelsIn(dc, RECT{x, y, x + glyph.Width(), y + glyph.Height()}) == reference.Pixels();
+}
+
+TextLook EntryLook(HWND control, bool selected) {
+    return {reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0)),
+            GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT),
+            GetSysColor(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW)};
+}
+
+bool ShowsText(HWND window, const RECT& area, const std::string& text, UINT format,
+               const TextLook& look) {
+    const int width = area.right - area.left;
+    const int height = area.bottom - area.top;
+    const std::vector<COLORREF> reference = Drawn(Widened(text), width, height, format, look);
+    if (reference == Drawn(L"", width, height, format, look))
+        return false;
+    HDC dc = GetDC(window);
+    const std::vector<COLORREF> shown = PixelsIn(dc, area);
+    ReleaseDC(window, dc);
+    return shown == reference;
+}
+
+bool HasGlyphs(HFONT font, const std::wstring& text) {
+    // Unassigned, so no font has a glyph for them: U+0378 and, as a surrogate pair, U+3FFFD.
+    const std::wstring unassigned = L"\x0378";
+    const std::wstring unassignedPair = L"\xD8BF\xDFFD";
+    const TextLook look{font, RGB(0, 0, 0), RGB(255, 255, 255)};
+    const auto draw = [&](const std::wstring& character) {
+        return Drawn(character, 32, 32, DT_SINGLELINE | DT_NOPREFIX, look);
+    };
+    for (std::size_t at = 0; at < text.size(); ++at) {
+        const bool pair = IS_HIGH_SURROGATE(text[at]) && at + 1 < text.size();
+        const std::wstring character = text.substr(at, pair ? 2 : 1);
+        at += pair ? 1 : 0;
+        if (draw(character) == draw(pair ? unassignedPair : unassigned))
+            return false;
+    }
     return true;
 }
 

@@ -9,7 +9,7 @@ namespace reelbond::test {
 
 void PumpEvents(TForm1& form) {
     MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
         if (message.message != WM_QUIT)
             ProcessMessage(form, message);
 }

@@ -114,6 +114,10 @@ TEST(PathTest, SamePathIgnoresLetterCaseOnly) {
     EXPECT_FALSE(SamePath("C:\\Video", "C:\\Video\\"));
     ASSERT_EQ(GetACP(), CP_UTF8);
     EXPECT_TRUE(SamePath("\xC3\x84rger.mpg", "\xC3\xA4rger.mpg")); // Ärger, ärger
+    EXPECT_TRUE(SamePath("\xCE\xA9MEGA", "\xCF\x89mega"));         // ΩMEGA, ωmega
+    // Character by character, as file systems compare, not by a language's equivalences.
+    EXPECT_FALSE(SamePath("stra\xC3\x9F\x65", "strasse")); // straße
+    EXPECT_FALSE(SamePath("caf\xC3\xA9", "cafe"));
 }
 
 TEST(PathTest, DrivePartAndJoining) {
