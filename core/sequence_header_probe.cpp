@@ -61,7 +61,7 @@ StartCode FoundAt(const unsigned char* b3, const unsigned char* end, std::int64_
     return found;
 }
 
-StartCode FindStartCode(File& file, const std::function<void()>& betweenPieces) {
+StartCode FindStartCode(File& file, const std::function<void()>& stillWorking) {
     Piece first(SequenceHeaderFirstReadSize);
     std::optional<Piece> large;
     Piece* piece = &first;
@@ -73,8 +73,8 @@ StartCode FindStartCode(File& file, const std::function<void()>& betweenPieces) 
             return FoundAt(b3, data + got, pieceOffset + (b3 - data));
         if (got < piece->Capacity())
             return {};
-        if (betweenPieces)
-            betweenPieces();
+        if (stillWorking)
+            stillWorking();
         if (!large)
             piece = &large.emplace(SequenceHeaderReadSize);
         piece->CarryOver(data + got);
@@ -100,10 +100,10 @@ SequenceHeaderInfo ReadHeaderAfter(File& file, StartCode& found) {
 } // namespace
 
 std::optional<SequenceHeaderInfo> SequenceHeaderProbe(const std::string& fileName,
-                                                      const std::function<void()>& betweenPieces) {
+                                                      const std::function<void()>& stillWorking) {
     File file = File::OpenExisting(fileName);
     std::optional<SequenceHeaderInfo> info;
-    if (StartCode found = FindStartCode(file, betweenPieces); found.b3Offset >= 0)
+    if (StartCode found = FindStartCode(file, stillWorking); found.b3Offset >= 0)
         info = ReadHeaderAfter(file, found);
     file.Close();
     return info;

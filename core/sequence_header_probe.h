@@ -25,10 +25,10 @@ inline constexpr std::size_t SequenceHeaderReadSize = std::size_t{1} << 20;
 
 // Finds the first 00 00 01 B3 in the named file and decodes the 32 bits after it.
 // std::nullopt when the file has none; throws IoError when it cannot be opened or read,
-// or when the header is cut off by the end of the file. betweenPieces, when given, is
+// or when the header is cut off by the end of the file. stillWorking, when given, is
 // called after each piece read without a find, so a window can keep answering meanwhile.
 std::optional<SequenceHeaderInfo>
-SequenceHeaderProbe(const std::string& fileName, const std::function<void()>& betweenPieces = {});
+SequenceHeaderProbe(const std::string& fileName, const std::function<void()>& stillWorking = {});
 
 // The table's text for a frame rate code, such as "25 f/s"; empty for codes without one.
 std::string FrameRateText(std::uint8_t frameRateCode);

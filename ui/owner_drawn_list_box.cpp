@@ -43,4 +43,13 @@ void OwnerDrawnListBox::ResetItemHeight() {
                  std::max(FontCharacterHeight(hwnd()), MinimumItemHeight()));
 }
 
+RedrawSuspender::RedrawSuspender(HWND list) : list_(list) {
+    SendMessageA(list_, WM_SETREDRAW, FALSE, 0);
+}
+
+RedrawSuspender::~RedrawSuspender() {
+    SendMessageA(list_, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(list_, nullptr, TRUE);
+}
+
 } // namespace reelbond

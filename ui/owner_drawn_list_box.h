@@ -30,4 +30,17 @@ private:
     int explicitItemHeight_ = 0;
 };
 
+// Suspends a list's repainting while its entries are replaced, then repaints it once:
+// repainting after every insert makes a large directory take seconds to list.
+class RedrawSuspender {
+public:
+    explicit RedrawSuspender(HWND list);
+    ~RedrawSuspender();
+    RedrawSuspender(const RedrawSuspender&) = delete;
+    RedrawSuspender& operator=(const RedrawSuspender&) = delete;
+
+private:
+    HWND list_;
+};
+
 } // namespace reelbond
