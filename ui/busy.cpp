@@ -9,8 +9,7 @@ constexpr int MostPaintsPerPulse = 64;
 
 } // namespace
 
-PointerScope::PointerScope(LPCSTR pointer)
-    : previous_(SetCursor(LoadCursorA(nullptr, pointer))) {}
+PointerScope::PointerScope(LPCSTR pointer) : previous_(SetCursor(LoadCursorA(nullptr, pointer))) {}
 
 PointerScope::~PointerScope() {
     SetCursor(previous_);

@@ -104,7 +104,7 @@ void TFileListBox::SetShowGlyphs(bool show) {
 }
 
 bool TFileListBox::IsSelected(int index) const {
-    return SendMessageA(hwnd(), LB_GETSEL, index, 0) > 0;
+    return SendToListProcedure(LB_GETSEL, index, 0) > 0;
 }
 
 int TFileListBox::FocusedIndex() const {
@@ -233,10 +233,10 @@ int TFileListBox::AddEntry(const WIN32_FIND_DATAA& found) {
     GlyphKind glyph = IsProgramName(name) ? ExecutableGlyph : UnknownFileGlyph;
     if (isDirectory)
         glyph = showGlyphs_ ? ClosedFolderGlyph : NoGlyph;
-    const auto at = SendMessageA(hwnd(), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    const auto at = SendToListProcedure(LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
     if (at < 0)
         throw std::bad_alloc();
-    SendMessageA(hwnd(), LB_SETITEMDATA, at, glyph);
+    SendToListProcedure(LB_SETITEMDATA, at, glyph);
     return static_cast<int>(at);
 }
 
