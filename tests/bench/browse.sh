@@ -9,7 +9,7 @@ if [ "$(find "$DATA/many" -name '*.mpg' 2>/dev/null | wc -l)" != "$FILES" ]; the
     rm -rf "$DATA"
     mkdir -p "$DATA/many" "$DATA/other"
     # Small files of 6 KB, each with its sequence header in the first bytes.
-    python3 - "$DATA/many" "$FILES" "$BUILD/../tests/media/mpeg1_ps_352x240_2997_a.mpg" <<'PY'
+    python3 - "$DATA/many" "$FILES" "$(dirname "$0")/../media/mpeg1_ps_352x240_2997_a.mpg" <<'PY'
 import sys
 directory, count, media = sys.argv[1], int(sys.argv[2]), sys.argv[3]
 data = open(media, "rb").read()[:6000]
