@@ -70,7 +70,8 @@ void InputFileTable::ResetGrid() {
     currentRow_ = 1;
 }
 
-AddOutcome InputFileTable::AddSelectedFiles(const FileListSource& list) {
+AddOutcome InputFileTable::AddSelectedFiles(const FileListSource& list,
+                                            const std::function<void()>& stillWorking) {
     AddOutcome outcome;
     const int count = list.EntryCount();
     try {
@@ -79,7 +80,7 @@ AddOutcome InputFileTable::AddSelectedFiles(const FileListSource& list) {
                 continue;
             const std::string name = list.EntryText(index);
             // A bare name: the file list keeps the current directory at its own.
-            const auto info = SequenceHeaderProbe(name);
+            const auto info = SequenceHeaderProbe(name, stillWorking);
             if (!info) {
                 outcome.stoppedAtIneligibleFile = true;
                 break;
@@ -88,6 +89,8 @@ AddOutcome InputFileTable::AddSelectedFiles(const FileListSource& list) {
             AppendEmptyRow();
             FillLastRow(path, *info);
             ++outcome.added;
+            if (stillWorking)
+                stillWorking();
         }
     } catch (const IoError&) {
         outcome.failure = std::current_exception();

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <exception>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -63,8 +64,10 @@ public:
     void ResetGrid();
 
     // Probes and appends the selected entries of list in list order, stopping at the first
-    // ineligible file.
-    AddOutcome AddSelectedFiles(const FileListSource& list);
+    // ineligible file. stillWorking is called after each file and goes to each probe, so a
+    // window can keep answering the system during a long add.
+    AddOutcome AddSelectedFiles(const FileListSource& list,
+                                const std::function<void()>& stillWorking = {});
     // Removes the current row; false when that left the table empty.
     bool RemoveCurrentRow();
     void MoveCurrentRowUp();

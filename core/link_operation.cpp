@@ -90,10 +90,14 @@ class Progress {
 public:
     Progress(LinkWindow& window, std::int64_t totalSize) : window_(window), total_(totalSize) {}
 
-    void FileDone(std::int64_t written) { Show(PercentOf(written)); }
+    void FileDone(std::int64_t written) {
+        Show(PercentOf(written));
+        window_.StillWorking();
+    }
 
     // Within a large file the bar moves only when its whole number changes.
     void Advance(std::int64_t written) {
+        window_.StillWorking();
         const int percent = PercentOf(written);
         if (percent != shown_)
             Show(percent);

@@ -28,6 +28,9 @@ public:
     // Sets ProgressBar1 (0 to 100) and repaints it at once.
     virtual void ShowProgress(int position) = 0;
     virtual void SetStatusPanel0Text(const std::string& text) = 0;
+    // Called between the pieces of the copy, so the window can go on answering the
+    // system while a long link runs; it must take no input.
+    virtual void StillWorking() {}
 
 protected:
     ~LinkWindow() = default;

@@ -1,84 +1,95 @@
 #include "sequence_header_probe.h"
 
-#include "file.h"
+#include "core/file.h"
+#include "core/start_code_scan.h"
 
+#include <algorithm>
 #include <array>
-#include <bit>
 #include <cstring>
-#include <emmintrin.h>
 #include <memory>
 
 namespace reelbond {
 namespace {
 
-// The bytes before the piece being scanned: the last three of the previous piece, so a
-// start code split between two reads is still found. Sixteen keep the reads aligned.
+// Sixteen bytes before each piece keep the reads aligned; the scan uses the last three.
 constexpr std::size_t Lead = 16;
-constexpr std::size_t CarriedBytes = 3;
-// The vector search looks up to this far past the data; zeros there cannot end a start code.
-constexpr std::size_t Tail = 64;
+static_assert(Lead >= StartCodeScanLead);
 
-// 0xFF in each of the 16 bytes at `at` that equals value.
-__m128i Equals(const unsigned char* at, unsigned char value) {
-    return _mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(at)),
-                          _mm_set1_epi8(static_cast<char>(value)));
-}
+// Where the first start code ends, and the four bytes after its B3 when the piece that held
+// it holds them too.
+struct StartCode {
+    std::int64_t b3Offset = -1;
+    std::size_t bytesAfter = 0;
+    std::array<unsigned char, 4> after{};
+};
 
-// B3 after 01: rare in any data, so the full test below runs seldom.
-__m128i MayEndStartCode(const unsigned char* at) {
-    return _mm_and_si128(Equals(at, 0xB3), Equals(at - 1, 0x01));
-}
-
-// One bit per byte of the 16 at `at` that is the B3 of a 00 00 01 B3.
-unsigned StartCodeEnds(const unsigned char* at) {
-    const __m128i zerosBefore = _mm_and_si128(Equals(at - 2, 0x00), Equals(at - 3, 0x00));
-    return static_cast<unsigned>(
-        _mm_movemask_epi8(_mm_and_si128(MayEndStartCode(at), zerosBefore)));
-}
-
-// The first B3 in [begin, end) that ends a 00 00 01 B3, or nullptr. Reads the three bytes
-// before begin and up to Tail bytes past end, which must not hold a B3.
-const unsigned char* FindStartCodeEnd(const unsigned char* begin, const unsigned char* end) {
-    for (const unsigned char* block = begin; block < end; block += 64) {
-        const __m128i candidates =
-            _mm_or_si128(_mm_or_si128(MayEndStartCode(block), MayEndStartCode(block + 16)),
-                         _mm_or_si128(MayEndStartCode(block + 32), MayEndStartCode(block + 48)));
-        if (!_mm_movemask_epi8(candidates))
-            continue;
-        for (const unsigned char* at = block; at < block + 64; at += 16) {
-            if (const unsigned found = StartCodeEnds(at))
-                return at + std::countr_zero(found);
-        }
+// A piece of the file with room before it for the bytes carried over and after it for the
+// scan's look-ahead.
+class Piece {
+public:
+    explicit Piece(std::size_t capacity)
+        : capacity_(capacity), buffer_(std::make_unique_for_overwrite<unsigned char[]>(
+                                   Lead + capacity + StartCodeScanTail)) {
+        // Bytes before the file's start are none of 00, 01: nothing can match across them.
+        std::memset(Data() - StartCodeScanLead, 0xFF, StartCodeScanLead);
     }
-    return nullptr;
+
+    unsigned char* Data() const { return buffer_.get() + Lead; }
+    std::size_t Capacity() const { return capacity_; }
+
+    // Fills the piece from the file; returns how many bytes arrived.
+    std::size_t ReadFrom(File& file) {
+        const std::size_t got = file.ReadUpTo(Data(), capacity_);
+        std::memset(Data() + got, 0, StartCodeScanTail);
+        return got;
+    }
+
+    // The last bytes of the previous piece go before this one, so that a start code split
+    // between two reads is still found.
+    void CarryOver(const unsigned char* end) {
+        std::memcpy(Data() - StartCodeScanLead, end - StartCodeScanLead, StartCodeScanLead);
+    }
+
+private:
+    std::size_t capacity_;
+    std::unique_ptr<unsigned char[]> buffer_;
+};
+
+StartCode FoundAt(const unsigned char* b3, const unsigned char* end, std::int64_t offset) {
+    StartCode found{offset, std::min<std::size_t>(4, static_cast<std::size_t>(end - b3 - 1)), {}};
+    std::memcpy(found.after.data(), b3 + 1, found.bytesAfter);
+    return found;
 }
 
-// The file offset of the first start code's B3 byte, or -1 when there is none.
-std::int64_t FindStartCode(File& file) {
-    const auto buffer =
-        std::make_unique_for_overwrite<unsigned char[]>(Lead + SequenceHeaderReadSize + Tail);
-    unsigned char* const piece = buffer.get() + Lead;
-    // Bytes before the file's start are none of 00, 01: nothing can match across them.
-    std::memset(piece - CarriedBytes, 0xFF, CarriedBytes);
+StartCode FindStartCode(File& file, const std::function<void()>& stillWorking) {
+    Piece first(SequenceHeaderFirstReadSize);
+    std::optional<Piece> large;
+    Piece* piece = &first;
     std::int64_t pieceOffset = 0;
     for (;;) {
-        const std::size_t got = file.ReadUpTo(piece, SequenceHeaderReadSize);
-        std::memset(piece + got, 0, Tail);
-        if (const unsigned char* b3 = FindStartCodeEnd(piece, piece + got))
-            return pieceOffset + (b3 - piece);
-        if (got < SequenceHeaderReadSize)
-            return -1;
-        std::memcpy(piece - CarriedBytes, piece + got - CarriedBytes, CarriedBytes);
+        const std::size_t got = piece->ReadFrom(file);
+        const unsigned char* const data = piece->Data();
+        if (const unsigned char* b3 = FindStartCodeEnd(data, data + got))
+            return FoundAt(b3, data + got, pieceOffset + (b3 - data));
+        if (got < piece->Capacity())
+            return {};
+        if (stillWorking)
+            stillWorking();
+        if (!large)
+            piece = &large.emplace(SequenceHeaderReadSize);
+        piece->CarryOver(data + got);
         pieceOffset += static_cast<std::int64_t>(got);
     }
 }
 
-// The three values from the four bytes after the start code; all four must exist, or the
-// read is short ("Read beyond end of file").
-SequenceHeaderInfo ReadHeaderAfter(File& file, std::int64_t b3Offset) {
-    std::array<unsigned char, 4> b;
-    file.Seek(b3Offset + 1);
-    file.Read(b.data(), b.size());
+// The three values from the four bytes after the start code. Those not read with the
+// piece are read now; all four must exist, or the read is short ("Read beyond end of file").
+SequenceHeaderInfo ReadHeaderAfter(File& file, StartCode& found) {
+    std::array<unsigned char, 4>& b = found.after;
+    if (found.bytesAfter < b.size()) {
+        file.Seek(found.b3Offset + 1);
+        file.Read(b.data(), b.size());
+    }
     return {
         static_cast<std::uint16_t>(b[0] << 4 | b[1] >> 4),
         static_cast<std::uint16_t>((b[1] & 0x0F) << 8 | b[2]),
@@ -88,11 +99,12 @@ SequenceHeaderInfo ReadHeaderAfter(File& file, std::int64_t b3Offset) {
 
 } // namespace
 
-std::optional<SequenceHeaderInfo> SequenceHeaderProbe(const std::string& fileName) {
+std::optional<SequenceHeaderInfo> SequenceHeaderProbe(const std::string& fileName,
+                                                      const std::function<void()>& stillWorking) {
     File file = File::OpenExisting(fileName);
     std::optional<SequenceHeaderInfo> info;
-    if (const std::int64_t b3Offset = FindStartCode(file); b3Offset >= 0)
-        info = ReadHeaderAfter(file, b3Offset);
+    if (StartCode found = FindStartCode(file, stillWorking); found.b3Offset >= 0)
+        info = ReadHeaderAfter(file, found);
     file.Close();
     return info;
 }

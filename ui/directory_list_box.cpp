@@ -15,23 +15,6 @@ namespace {
 constexpr int IndentStep = 4;
 constexpr int IndentStart = 2;
 
-// Suspends the list's repainting while its entries are replaced, then repaints it once.
-class RedrawSuspender {
-public:
-    explicit RedrawSuspender(HWND list) : list_(list) {
-        SendMessageA(list_, WM_SETREDRAW, FALSE, 0);
-    }
-    ~RedrawSuspender() {
-        SendMessageA(list_, WM_SETREDRAW, TRUE, 0);
-        InvalidateRect(list_, nullptr, TRUE);
-    }
-    RedrawSuspender(const RedrawSuspender&) = delete;
-    RedrawSuspender& operator=(const RedrawSuspender&) = delete;
-
-private:
-    HWND list_;
-};
-
 // Clears a flag when it goes out of scope, also when a step fails.
 class FlagScope {
 public:

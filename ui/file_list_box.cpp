@@ -1,5 +1,6 @@
 #include "ui/file_list_box.h"
 
+#include "ui/busy.h"
 #include "ui/filter_combo_box.h"
 #include "ui/owner_draw.h"
 #include "ui/path.h"
@@ -26,18 +27,6 @@ bool IsProgramName(const std::string& name) {
     return std::find(programExtensions.begin(), programExtensions.end(), extension) !=
            programExtensions.end();
 }
-
-// Puts the mouse pointer of its construction back, also when a scan fails.
-class PointerRestorer {
-public:
-    PointerRestorer() : pointer_(GetCursor()) {}
-    ~PointerRestorer() { SetCursor(pointer_); }
-    PointerRestorer(const PointerRestorer&) = delete;
-    PointerRestorer& operator=(const PointerRestorer&) = delete;
-
-private:
-    HCURSOR pointer_;
-};
 
 std::vector<std::string> SplitMask(const std::string& mask) {
     std::vector<std::string> patterns;
@@ -115,7 +104,7 @@ void TFileListBox::SetShowGlyphs(bool show) {
 }
 
 bool TFileListBox::IsSelected(int index) const {
-    return SendMessageA(hwnd(), LB_GETSEL, index, 0) > 0;
+    return SendToListProcedure(LB_GETSEL, index, 0) > 0;
 }
 
 int TFileListBox::FocusedIndex() const {
@@ -217,9 +206,10 @@ void TFileListBox::Rescan() {
         FileAttrSet{ftHidden, ftSystem, ftVolumeID, ftDirectory}.AttributeBits() & ~attributes;
     // A vanished directory fails here, before the entries are touched.
     ChangeDirectory(directory_);
-    SendMessageA(hwnd(), LB_RESETCONTENT, 0, 0);
     {
-        const PointerRestorer restorer;
+        const RedrawSuspender suspended(hwnd());
+        SendMessageA(hwnd(), LB_RESETCONTENT, 0, 0);
+        std::optional<PointerScope> waitPointer;
         for (const std::string& pattern : SplitMask(mask_)) {
             if (pattern.empty())
                 continue;
@@ -228,8 +218,8 @@ void TFileListBox::Rescan() {
                     return;
                 if (!fileType_.Contains(ftNormal) && !(found.dwFileAttributes & attributes))
                     return;
-                if (AddEntry(found) == WaitPointerPosition)
-                    SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_WAIT)));
+                if (AddEntry(found) == WaitPointerPosition && !waitPointer)
+                    waitPointer.emplace(IDC_WAIT);
             });
         }
     }
@@ -243,10 +233,10 @@ int TFileListBox::AddEntry(const WIN32_FIND_DATAA& found) {
     GlyphKind glyph = IsProgramName(name) ? ExecutableGlyph : UnknownFileGlyph;
     if (isDirectory)
         glyph = showGlyphs_ ? ClosedFolderGlyph : NoGlyph;
-    const auto at = SendMessageA(hwnd(), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    const auto at = SendToListProcedure(LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
     if (at < 0)
         throw std::bad_alloc();
-    SendMessageA(hwnd(), LB_SETITEMDATA, at, glyph);
+    SendToListProcedure(LB_SETITEMDATA, at, glyph);
     return static_cast<int>(at);
 }
 

@@ -266,7 +266,11 @@ void TForm1::FileListBox1Change() {
 }
 
 void TForm1::BitnAddClick() {
-    const AddOutcome outcome = table_.AddSelectedFiles(FileListBox1);
+    AddOutcome outcome;
+    {
+        const PointerScope wait(IDC_WAIT);
+        outcome = table_.AddSelectedFiles(FileListBox1, [this] { pulse_(); });
+    }
     if (outcome.added > 0)
         SetTableButtonsEnabled(true);
     StringGrid1.Refresh();
@@ -321,7 +325,10 @@ void TForm1::StringGrid1DrawCell(int column, int row, const RECT& cell, GridCell
 }
 
 void TForm1::SpdBtnLinkClick() {
-    LinkOperation(table_, *this);
+    {
+        const PointerScope wait(IDC_WAIT);
+        LinkOperation(table_, *this);
+    }
     StringGrid1.Refresh();
 }
 
@@ -356,10 +363,13 @@ void TForm1::DefaultBeep() {
 void TForm1::InformationBox(const std::string& message) {
     // The table may have changed under the grid; show it as it is behind the box.
     StringGrid1.Refresh();
+    // The link shows its boxes while the wait pointer is up.
+    const PointerScope normal(IDC_ARROW);
     ShowInformationBox(hwnd(), message);
 }
 
 void TForm1::ErrorBox(const std::string& message) {
+    const PointerScope normal(IDC_ARROW);
     ShowErrorBox(hwnd(), message);
 }
 
@@ -389,6 +399,10 @@ void TForm1::ShowProgress(int position) {
 
 void TForm1::SetStatusPanel0Text(const std::string& text) {
     StatusBar1.SetPanelText(0, text);
+}
+
+void TForm1::StillWorking() {
+    pulse_();
 }
 
 } // namespace reelbond

@@ -2,6 +2,7 @@
 
 #include "core/input_file_table.h"
 #include "core/link_operation.h"
+#include "ui/busy.h"
 #include "ui/controls.h"
 #include "ui/directory_list_box.h"
 #include "ui/drive_combo_box.h"
@@ -100,10 +101,13 @@ private:
     void SetClearEnabled(bool enabled) override;
     void ShowProgress(int position) override;
     void SetStatusPanel0Text(const std::string& text) override;
+    void StillWorking() override;
 
     std::vector<UniqueFont> fonts_;
     HWND tooltip_ = nullptr;
     HWND lastFocus_ = nullptr;
+    // Keeps the window answering during a long add or link.
+    MessagePulse pulse_;
 };
 
 } // namespace reelbond

@@ -43,4 +43,18 @@ void OwnerDrawnListBox::ResetItemHeight() {
                  std::max(FontCharacterHeight(hwnd()), MinimumItemHeight()));
 }
 
+LRESULT OwnerDrawnListBox::SendToListProcedure(UINT message, WPARAM wParam, LPARAM lParam) const {
+    const auto procedure = reinterpret_cast<WNDPROC>(GetClassLongPtrA(hwnd(), GCLP_WNDPROC));
+    return CallWindowProcA(procedure, hwnd(), message, wParam, lParam);
+}
+
+RedrawSuspender::RedrawSuspender(HWND list) : list_(list) {
+    SendMessageA(list_, WM_SETREDRAW, FALSE, 0);
+}
+
+RedrawSuspender::~RedrawSuspender() {
+    SendMessageA(list_, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(list_, nullptr, TRUE);
+}
+
 } // namespace reelbond

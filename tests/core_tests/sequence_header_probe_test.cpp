@@ -18,6 +18,9 @@ using test::TestMedia;
 using test::WriteBytes;
 
 constexpr std::size_t Piece = SequenceHeaderReadSize;
+// Where the reads end: the small first one, then the large ones.
+constexpr std::size_t ReadEnds[] = {SequenceHeaderFirstReadSize,
+                                    SequenceHeaderFirstReadSize + Piece};
 
 // The probe's outcome in one comparable line: "352x240 code 4", "none" or "error 100".
 std::string Probe(const std::string& path) {
@@ -134,24 +137,28 @@ TEST(SequenceHeaderProbeTest, NothingCarriesOverFromAnEarlierProbe) {
 
 TEST(SequenceHeaderProbeTest, StartCodeAcrossTwoReadsIsFound) {
     TempDir dir;
-    // The B3 lands just before, on and after the end of the first read.
-    for (std::size_t before = 0; before <= 8; ++before) {
-        std::string bytes(Piece + 16, '\0');
-        bytes.replace(Piece - before, 8, Hex("00 00 01 B3 16 01 20 13"));
-        EXPECT_EQ(ProbeBytes(dir, bytes), "352x288 code 3") << before;
+    // The B3 lands just before, on and after the end of a read.
+    for (const std::size_t end : ReadEnds) {
+        for (std::size_t before = 0; before <= 8; ++before) {
+            std::string bytes(end + 16, '\0');
+            bytes.replace(end - before, 8, Hex("00 00 01 B3 16 01 20 13"));
+            EXPECT_EQ(ProbeBytes(dir, bytes), "352x288 code 3") << end << " " << before;
+        }
     }
 }
 
 TEST(SequenceHeaderProbeTest, PartsOfStartCodesAcrossTwoReadsDoNotMatch) {
     TempDir dir;
-    std::string bytes(Piece + 16, '\x01');
-    bytes.replace(Piece - 3, 4, Hex("00 00 01 B2"));
-    EXPECT_EQ(ProbeBytes(dir, bytes), "none");
-    bytes.replace(Piece - 3, 4, Hex("00 00 02 B3"));
-    EXPECT_EQ(ProbeBytes(dir, bytes), "none");
-    // The last, short read still completes a start code begun in the read before.
-    bytes = std::string(Piece - 3, '\0') + Hex("00 00 01 B3 16 00");
-    EXPECT_EQ(ProbeBytes(dir, bytes), "error 100");
+    for (const std::size_t end : ReadEnds) {
+        std::string bytes(end + 16, '\x01');
+        bytes.replace(end - 3, 4, Hex("00 00 01 B2"));
+        EXPECT_EQ(ProbeBytes(dir, bytes), "none") << end;
+        bytes.replace(end - 3, 4, Hex("00 00 02 B3"));
+        EXPECT_EQ(ProbeBytes(dir, bytes), "none") << end;
+        // The last, short read still completes a start code begun in the read before.
+        bytes = std::string(end - 3, '\0') + Hex("00 00 01 B3 16 00");
+        EXPECT_EQ(ProbeBytes(dir, bytes), "error 100") << end;
+    }
 }
 
 TEST(SequenceHeaderProbeTest, HeaderNearTheEndOfALargeFileIsFound) {
@@ -163,6 +170,10 @@ TEST(SequenceHeaderProbeTest, HeaderNearTheEndOfALargeFileIsFound) {
     EXPECT_EQ(ProbeBytes(dir, bytes), "none");
     bytes.replace(bytes.size() - 20, 8, Hex("00 00 01 B3 2D 02 40 13"));
     EXPECT_EQ(ProbeBytes(dir, bytes), "720x576 code 3");
+    // Each full read without a find gives the window its turn: the small one and one large.
+    int turns = 0;
+    EXPECT_TRUE(SequenceHeaderProbe(dir / "probe.mpg", [&] { ++turns; }));
+    EXPECT_EQ(turns, 2);
 }
 
 TEST(SequenceHeaderProbeTest, HeaderBeyondFourGibibytesIsFound) {

@@ -2,6 +2,7 @@
 types with xdotool, reads its windows with peek.exe and takes screenshots of the display.
 Nothing here reaches into the program; what the tests see is what a user would see."""
 
+import ctypes
 import json
 import os
 import shutil
@@ -130,6 +131,15 @@ class Session:
         return [Window(w) for w in json.loads(result.stdout)
                 if w["program"].lower() == self.program_windows]
 
+    def main_hung(self):
+        """Whether Windows takes the main window for hung, asked without a message to it."""
+        result = subprocess.run(["wine", self.peek, "hung", "TForm1"], capture_output=True,
+                                timeout=30)
+        states = json.loads(result.stdout)
+        if result.returncode != 0 or len(states) != 1:
+            raise Failure(f"peek hung gave {states} ({result.returncode})")
+        return states[0]
+
     def wait_for(self, what, find, timeout=15):
         """Polls the windows until find(windows) gives something other than None or False,
         and returns that."""
@@ -148,7 +158,8 @@ class Session:
                               f"{[(w.data['class'], w.caption) for w in windows]}")
             time.sleep(POLL_SECONDS)
 
-    def main(self, ready=lambda window: True, what="the main window", taking_input=True):
+    def main(self, ready=lambda window: True, what="the main window", taking_input=True,
+             timeout=15):
         """The main window, once ready(window) holds and, unless told, it takes input."""
         def find(windows):
             for window in windows:
@@ -156,7 +167,7 @@ class Session:
                         (window.data["enabled"] or not taking_input)):
                     return window
             return None
-        self.last_main = self.wait_for(what, find)
+        self.last_main = self.wait_for(what, find, timeout)
         return self.last_main
 
     def box(self):
@@ -262,6 +273,54 @@ class Session:
             self.process.kill()
             self.process.wait(15)
         self.log.close()
+
+
+class XFixesCursorImage(ctypes.Structure):
+    _fields_ = [("x", ctypes.c_short), ("y", ctypes.c_short), ("width", ctypes.c_ushort),
+                ("height", ctypes.c_ushort), ("xhot", ctypes.c_ushort),
+                ("yhot", ctypes.c_ushort), ("cursor_serial", ctypes.c_ulong),
+                ("pixels", ctypes.POINTER(ctypes.c_ulong)), ("atom", ctypes.c_ulong),
+                ("name", ctypes.c_char_p)]
+
+
+class Pointer:
+    """The mouse pointer the display shows, read with XFixes as a user would see it."""
+
+    def __init__(self):
+        self.x11 = ctypes.CDLL("libX11.so.6")
+        self.xfixes = ctypes.CDLL("libXfixes.so.3")
+        self.x11.XOpenDisplay.restype = ctypes.c_void_p
+        self.x11.XFree.argtypes = [ctypes.c_void_p]
+        self.xfixes.XFixesQueryExtension.argtypes = [ctypes.c_void_p] + [ctypes.c_void_p] * 2
+        self.xfixes.XFixesGetCursorImage.argtypes = [ctypes.c_void_p]
+        self.xfixes.XFixesGetCursorImage.restype = ctypes.POINTER(XFixesCursorImage)
+        self.display = self.x11.XOpenDisplay(None)
+        event, error = ctypes.c_int(), ctypes.c_int()
+        if not self.display or not self.xfixes.XFixesQueryExtension(
+                self.display, ctypes.byref(event), ctypes.byref(error)):
+            raise Failure("no display with XFixes to read the pointer from")
+
+    def shape(self):
+        """The pointer's size, hot spot and pixels: equal for equal pointers."""
+        image = self.xfixes.XFixesGetCursorImage(self.display)
+        if not image:
+            raise Failure("XFixes gave no pointer image")
+        c = image.contents
+        shape = (c.width, c.height, c.xhot, c.yhot,
+                 tuple(c.pixels[i] for i in range(c.width * c.height)))
+        self.x11.XFree(image)
+        return shape
+
+    def wait_for(self, what, ready, timeout=30):
+        """Polls the pointer's shape until ready(shape) holds, and returns the shape."""
+        deadline = time.monotonic() + timeout
+        while True:
+            shape = self.shape()
+            if ready(shape):
+                return shape
+            if time.monotonic() > deadline:
+                raise Failure(f"timed out waiting for {what}")
+            time.sleep(0.005)
 
 
 def expect(condition, message):

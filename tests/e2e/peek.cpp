@@ -1,6 +1,8 @@
 // Reads the state of another program's windows from outside, for the end-to-end tests:
 //   peek windows         every visible top-level window with its children, as JSON
 //   peek version FILE    the version resource and icon groups of a program file, as JSON
+//   peek hung CLASS      for each visible top-level window of that class, whether Windows
+//                        takes it for hung ("Not Responding"), as JSON; sends it no message
 // It only reads; the tests drive the program with real mouse and key input.
 #include <windows.h>
 
@@ -297,6 +299,19 @@ std::string Version(const char* file) {
     });
 }
 
+BOOL CALLBACK AddHungState(HWND window, LPARAM context) {
+    auto& found = *reinterpret_cast<std::pair<std::string, std::vector<std::string>>*>(context);
+    if (IsWindowVisible(window) && ClassOf(window) == found.first)
+        found.second.push_back(Bool(IsHungAppWindow(window)));
+    return TRUE;
+}
+
+std::string HungStates(const char* className) {
+    std::pair<std::string, std::vector<std::string>> found{className, {}};
+    EnumWindows(AddHungState, reinterpret_cast<LPARAM>(&found));
+    return Array(found.second);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -309,6 +324,10 @@ int main(int argc, char** argv) {
         std::puts(Version(argv[2]).c_str());
         return 0;
     }
-    std::fputs("usage: peek windows | peek version FILE\n", stderr);
+    if (command == "hung" && argc == 3) {
+        std::puts(HungStates(argv[2]).c_str());
+        return 0;
+    }
+    std::fputs("usage: peek windows | peek version FILE | peek hung CLASS\n", stderr);
     return 2;
 }

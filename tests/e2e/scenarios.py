@@ -16,10 +16,11 @@ import shutil
 import subprocess
 import sys
 import tempfile
+import time
 import traceback
 import zipfile
 
-from driver import (ABOUT_BOX_CAPTION, LAYOUT, Failure, Session, equal, expect,
+from driver import (ABOUT_BOX_CAPTION, LAYOUT, Failure, Pointer, Session, equal, expect,
                     fresh_directory, windows_path)
 
 TITLE = "Reelbond"
@@ -443,6 +444,79 @@ def missing_help(context):
     equal(session.wait_exit(), 0, "exit code")
 
 
+def many_clips(context, count):
+    """A directory of count small copies of one clip, clip0000.mpg on."""
+    directory = fresh_directory(os.path.join(context.root, "many"))
+    clip = read(os.path.join(context.arguments.media, SECOND))
+    for i in range(count):
+        with open(os.path.join(directory, f"clip{i:04d}.mpg"), "wb") as file:
+            file.write(clip)
+    return directory
+
+
+def add_showing_wait_pointer(session, pointer, normal):
+    """Presses Add and sees the wait pointer come up; returns once the normal one is back."""
+    session.click("BitnAdd")
+    pointer.wait_for("the wait pointer", lambda shape: shape != normal)
+    pointer.wait_for("the normal pointer after the add", lambda shape: shape == normal)
+
+
+def busy_add(context):
+    """Adding many files shows the wait pointer and puts the normal one back, also when the
+    add ends in an error, whose box is shown with the normal pointer."""
+    directory = many_clips(context, 1000)
+    session = context.start(directory)
+    session.main(lambda w: len(w.entries()) == 1000, "the file list of 1,000 files")
+    session.click_entry("clip0000.mpg")
+    session.key("shift+End")
+    session.main(lambda w: len(selected(w)) == 1000, "all files selected")
+    pointer = Pointer()
+    normal = pointer.shape()
+
+    add_showing_wait_pointer(session, pointer, normal)
+    session.main(lambda w: w.status() == count_text(1000), "1,000 files in the table")
+
+    # A read-only file ends the next add with an error after 700 files.
+    os.chmod(os.path.join(directory, "clip0700.mpg"), 0o444)
+    add_showing_wait_pointer(session, pointer, normal)
+    box = session.box()
+    equal((box.caption, box.text), (TITLE, "File access denied."), "error box")
+    equal(pointer.shape() == normal, True, "the normal pointer over the error box")
+    session.click_button(box.window, "OK")
+    session.main(lambda w: w.status() == count_text(1700), "700 more files in the table")
+    equal(pointer.shape() == normal, True, "the normal pointer after the error")
+
+
+def busy_link(context):
+    """During a long link the window answers the system (never "Not Responding") but takes
+    no input: a click on Clear does nothing while the link runs."""
+    directory = fresh_directory(os.path.join(context.root, "large"))
+    for name in ("a.mpg", "b.mpg"):
+        shutil.copy(os.path.join(context.arguments.media, SECOND), os.path.join(directory, name))
+        os.truncate(os.path.join(directory, name), 256 << 30)
+    # The output goes nowhere, so the link runs for minutes without filling the disk.
+    os.symlink("/dev/null", os.path.join(directory, "sink.mpg"))
+    session = context.start(directory)
+    session.main(lambda w: len(w.entries()) == 3, "the file list")
+    add_files(session, "a.mpg", 2, last="b.mpg")
+    session.click("Edit1")
+    session.type("sink")
+    session.click("SpdBtnLink")
+    started = time.monotonic()
+    session.click("BitnClear")
+    samples = 0
+    while time.monotonic() - started < 10:
+        expect(not session.main_hung(),
+               f"the window hung {time.monotonic() - started:.1f} s into the link")
+        samples += 1
+    # Each message to the busy window waits for its next look at the queue: a slow read.
+    window = session.main(taking_input=False, timeout=60)
+    equal(window.status(), count_text(2), "the table after Clear was clicked during the link")
+    expect(window.child("ProgressBar1")["position"] < 100, "the link still running")
+    expect(samples >= 5, f"only {samples} looks at the window during the link")
+    session.screenshot("busy-link")
+
+
 SCENARIOS = {
     "road": road,
     "missing_help": missing_help,
@@ -451,6 +525,8 @@ SCENARIOS = {
     "missing_input": missing_input,
     "help_and_keys": help_and_keys,
     "package": package,
+    "busy_add": busy_add,
+    "busy_link": busy_link,
 }
 
 

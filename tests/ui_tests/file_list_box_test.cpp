@@ -6,7 +6,11 @@
 #include "ui/path.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
 #include <memory>
+#include <random>
 #include <vector>
 
 namespace reelbond {
@@ -80,6 +84,34 @@ TEST_F(FileListBoxTest, ListsMatchingFilesCaseInsensitivelySortedWithoutHiddenOr
     EXPECT_EQ(CurrentDirectory(), dir.path());
     EXPECT_EQ(changes, 1);
     EXPECT_EQ(list.FileName(), "") << "a rescan leaves nothing selected";
+}
+
+// Filled with repainting suspended, a large directory still lists in order and the list is
+// repainted once afterwards.
+TEST_F(FileListBoxTest, LargeDirectoryListsInOrderAndRepaintsOnceFilled) {
+    const TempDir large;
+    Names expected;
+    for (int i = 0; i < 3000; ++i) {
+        char name[32];
+        // Mixed letter case, and every seventh file found only by the second pattern.
+        std::snprintf(name, sizeof name, i % 2 ? "CLIP%04d.%s" : "clip%04d.%s", i,
+                      i % 7 ? (i % 2 ? "MPG" : "mpg") : "mpeg");
+        expected.push_back(name);
+    }
+    std::mt19937 random(3);
+    Names shuffled = expected;
+    std::shuffle(shuffled.begin(), shuffled.end(), random);
+    for (const std::string& name : shuffled)
+        WriteBytes(large / name, "x");
+    CreateList(MpegMask);
+    UpdateWindow(list.hwnd());
+
+    list.SetDirectory(large.path());
+    EXPECT_EQ(Entries(), expected);
+    RECT stale;
+    EXPECT_TRUE(GetUpdateRect(list.hwnd(), &stale, FALSE)) << "the filled list is to be repainted";
+    UpdateWindow(list.hwnd());
+    EXPECT_FALSE(GetUpdateRect(list.hwnd(), &stale, FALSE));
 }
 
 TEST_F(FileListBoxTest, FileMatchedByTwoPatternsIsListedTwice) {
