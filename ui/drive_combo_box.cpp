@@ -1,6 +1,5 @@
 #include "ui/drive_combo_box.h"
 
-#include "ui/directory_list_box.h"
 #include "ui/owner_draw.h"
 #include "ui/path.h"
 
@@ -108,10 +107,10 @@ void TDriveComboBox::SetDirList(TDirectoryListBox* dirList) {
     if (dirList == dirList_)
         return;
     if (dirList_)
-        dirList_->driveComboBox_ = nullptr;
+        dirList_->SetDriveSelector(nullptr);
     dirList_ = dirList;
     if (dirList_)
-        dirList_->driveComboBox_ = this;
+        dirList_->SetDriveSelector(this);
 }
 
 int TDriveComboBox::EntryCount() const {

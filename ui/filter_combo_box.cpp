@@ -1,6 +1,5 @@
 #include "ui/filter_combo_box.h"
 
-#include "ui/file_list_box.h"
 #include "ui/path.h"
 
 #include <new>
@@ -32,10 +31,10 @@ void TFilterComboBox::SetFileList(TFileListBox* fileList) {
     if (fileList == fileList_)
         return;
     if (fileList_)
-        fileList_->filterComboBox_ = nullptr;
+        fileList_->SetFilterComboBox(nullptr);
     fileList_ = fileList;
     if (fileList_)
-        fileList_->filterComboBox_ = this;
+        fileList_->SetFilterComboBox(this);
 }
 
 std::optional<LRESULT> TFilterComboBox::HandleNotification(UINT message, WPARAM wParam, LPARAM) {
