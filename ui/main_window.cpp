@@ -51,9 +51,12 @@ TForm1::TForm1() : StringGrid1(table_) {
         control->InputMethod.name = ChineseSimplifiedAbc;
 }
 
-void TForm1::Create() {
+void TForm1::Register() {
     RegisterWindowClass(WindowClassName, Procedure, CS_DBLCLKS, GetSysColorBrush(COLOR_BTNFACE),
                         LoadIconA(GetModuleHandleA(nullptr), "MAINICON"));
+}
+
+void TForm1::Create() {
     CreateTopLevelWindow(WindowClassName, WS_EX_CONTROLPARENT, FormStyle, " Reelbond", ClientWidth,
                          ClientHeight);
 }

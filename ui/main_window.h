@@ -23,6 +23,7 @@ class TForm1 : public Window, private LinkWindow {
 
 public:
     TForm1();
+    static void Register();
     // Creates the window and its controls, hidden; FormCreate has run when it returns.
     void Create();
     // Shows the window centred on the screen.

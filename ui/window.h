@@ -9,7 +9,8 @@
 
 namespace reelbond {
 
-// Registers a window class of this program once; later calls do nothing.
+// Registers a window class of this program; start-up does it once for each class, so a
+// second registration fails.
 void RegisterWindowClass(const char* name, WNDPROC procedure, UINT style, HBRUSH background,
                          HICON icon = nullptr);
 

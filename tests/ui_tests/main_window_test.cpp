@@ -1,5 +1,7 @@
+#include "core/io_error.h"
 #include "main_window_fixture.h"
 #include "ui/app.h"
+#include "ui/application.h"
 #include "ui/path.h"
 
 #include <cctype>
@@ -77,6 +79,17 @@ TEST_F(MainWindowTest, ControlsLieWhereTheLayoutPutsThem) {
     };
     EXPECT_EQ(borderWidth(form.ProgressBar1), 2);
     EXPECT_EQ(borderWidth(form.StatusBar1), 1);
+}
+
+// The tests' set-up has registered them, as start-up does; the system refuses a class twice,
+// and the refusal is the program's error, which the top-level box would show.
+TEST(WindowClassTest, EachClassIsRegisteredOnceAndARefusalFailsLoudly) {
+    try {
+        RegisterWindowClasses();
+        ADD_FAILURE() << "registered twice";
+    } catch (const IoError& error) {
+        EXPECT_EQ(error.code(), ERROR_CLASS_ALREADY_EXISTS);
+    }
 }
 
 TEST_F(MainWindowTest, TabVisitsTheControlsInOrder) {
