@@ -88,13 +88,7 @@ void TDirectoryListBox::SetDrive(char drive) {
 }
 
 void TDirectoryListBox::SetFileList(TFileListBox* fileList) {
-    if (fileList == fileList_)
-        return;
-    if (fileList_)
-        fileList_->SetDirectoryList(nullptr);
-    fileList_ = fileList;
-    if (fileList_)
-        fileList_->SetDirectoryList(this);
+    LinkBothWays(fileList_, fileList, &TFileListBox::SetDirectoryList, this);
 }
 
 std::string TDirectoryListBox::ItemPath(int index) const {

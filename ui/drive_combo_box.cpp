@@ -104,13 +104,7 @@ void TDriveComboBox::SetTextCase(TTextCase textCase) {
 }
 
 void TDriveComboBox::SetDirList(TDirectoryListBox* dirList) {
-    if (dirList == dirList_)
-        return;
-    if (dirList_)
-        dirList_->SetDriveSelector(nullptr);
-    dirList_ = dirList;
-    if (dirList_)
-        dirList_->SetDriveSelector(this);
+    LinkBothWays(dirList_, dirList, &TDirectoryListBox::SetDriveSelector, this);
 }
 
 int TDriveComboBox::EntryCount() const {

@@ -28,13 +28,7 @@ std::string TFilterComboBox::Mask() {
 }
 
 void TFilterComboBox::SetFileList(TFileListBox* fileList) {
-    if (fileList == fileList_)
-        return;
-    if (fileList_)
-        fileList_->SetFilterComboBox(nullptr);
-    fileList_ = fileList;
-    if (fileList_)
-        fileList_->SetFilterComboBox(this);
+    LinkBothWays(fileList_, fileList, &TFileListBox::SetFilterComboBox, this);
 }
 
 std::optional<LRESULT> TFilterComboBox::HandleNotification(UINT message, WPARAM wParam, LPARAM) {
