@@ -36,8 +36,11 @@ TAboutBox::~TAboutBox() {
         DestroyWindow(hwnd());
 }
 
-void TAboutBox::Create() {
+void TAboutBox::Register() {
     RegisterWindowClass(BoxClass, Procedure, 0, GetSysColorBrush(COLOR_BTNFACE));
+}
+
+void TAboutBox::Create() {
     CreateTopLevelWindow(BoxClass, BoxExStyle, BoxStyle, "About Reelbond...", ClientWidth,
                          ClientHeight);
     // The system menu of a fixed dialog frame: move and close.

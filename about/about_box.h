@@ -19,6 +19,7 @@ class TAboutBox : public Window {
 public:
     explicit TAboutBox(std::string programPath = ProgramPath());
     ~TAboutBox() override;
+    static void Register();
 
     // Creates the hidden box with its controls; FormCreate loads the help text meanwhile,
     // and a failure there is shown in the top-level error box.

@@ -1,5 +1,6 @@
 #include "about/rich_edit.h"
 
+#include "core/io_error.h"
 #include "ui/handles.h"
 
 #include <richedit.h>
@@ -31,11 +32,9 @@ DWORD CALLBACK ReadFromFile(DWORD_PTR file, LPBYTE buffer, LONG count, LONG* del
 
 } // namespace
 
-const char* TRichEdit::ClassName() const {
-    // The library registers the class; it stays loaded while the program runs.
-    static const HMODULE library = LoadLibraryA("RICHED20.DLL");
-    static_cast<void>(library);
-    return "RichEdit20A";
+void TRichEdit::Register() {
+    if (!LoadLibraryA("RICHED20.DLL"))
+        ThrowLastError();
 }
 
 DWORD TRichEdit::Style() const {

@@ -25,8 +25,11 @@ public:
     // of a plain-text read is "Failed to Load Stream".
     void LoadFromStream(HANDLE file);
 
+    // Loads the system library that registers the control's window class; it stays loaded.
+    static void Register();
+
 protected:
-    const char* ClassName() const override;
+    const char* ClassName() const override { return "RichEdit20A"; }
     DWORD Style() const override;
     DWORD ExStyle() const override { return WS_EX_CLIENTEDGE; }
     void OnCreated() override;

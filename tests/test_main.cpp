@@ -3,6 +3,11 @@
 #include <cstdio>
 #include <windows.h>
 
+#ifdef REELBOND_WINDOW_TESTS
+#include "ui/application.h"
+#include "ui_tests/host_window.h"
+#endif
+
 namespace {
 
 // Under Wine a crashing test process was seen to exit 0; end it with a failure instead.
@@ -19,5 +24,15 @@ LONG WINAPI FailOnCrash(EXCEPTION_POINTERS* info) {
 int main(int argc, char** argv) {
     SetUnhandledExceptionFilter(FailOnCrash);
     testing::InitGoogleTest(&argc, argv);
+#ifdef REELBOND_WINDOW_TESTS
+    // Once for the whole run, as start-up does; a failure ends the run with its message.
+    try {
+        reelbond::RegisterWindowClasses();
+        reelbond::test::HostWindow::Register();
+    } catch (const std::exception& failure) {
+        std::fprintf(stderr, "FATAL: %s\n", failure.what());
+        return 1;
+    }
+#endif
     return RUN_ALL_TESTS();
 }

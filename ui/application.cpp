@@ -36,6 +36,14 @@ int RunEventLoop(TForm1& form) {
 
 } // namespace
 
+void RegisterWindowClasses() {
+    SpeedButton::Register();
+    TStringGrid::Register();
+    TRichEdit::Register();
+    TForm1::Register();
+    TAboutBox::Register();
+}
+
 void ProcessMessage(TForm1& form, MSG& message) {
     if (form.PreTranslateMessage(message) || IsDialogMessageW(form.hwnd(), &message))
         return;
@@ -47,6 +55,7 @@ int RunApplication() {
     ComApartment apartment;
     const INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES};
     InitCommonControlsEx(&controls);
+    RegisterWindowClasses();
     TForm1 form;
     form.Create();
     // Created before the main window shows: a missing help file is reported at start-up.

@@ -82,10 +82,8 @@ void BitmapButton::Draw(const DRAWITEMSTRUCT& item) const {
     }
 }
 
-const char* SpeedButton::ClassName() const {
-    static constexpr char name[] = "ReelbondSpeedButton";
-    RegisterWindowClass(name, DefWindowProcA, CS_HREDRAW | CS_VREDRAW, nullptr);
-    return name;
+void SpeedButton::Register() {
+    RegisterWindowClass(WindowClass, DefWindowProcA, CS_HREDRAW | CS_VREDRAW, nullptr);
 }
 
 char SpeedButton::Accelerator() const {

@@ -46,9 +46,11 @@ public:
     // The caption's accelerator letter, upper-cased; 0 when it has none.
     char Accelerator() const;
     void Click();
+    static void Register();
 
 protected:
-    const char* ClassName() const override;
+    static constexpr char WindowClass[] = "ReelbondSpeedButton";
+    const char* ClassName() const override { return WindowClass; }
     DWORD Style() const override { return 0; }
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 

@@ -1,7 +1,6 @@
 #include "ui/directory_list_box.h"
 
 #include "core/text.h"
-#include "ui/drive_combo_box.h"
 #include "ui/owner_draw.h"
 #include "ui/path.h"
 
@@ -57,8 +56,8 @@ TDirectoryListBox::TDirectoryListBox() : directory_(CurrentDirectory()) {}
 
 TDirectoryListBox::~TDirectoryListBox() {
     SetFileList(nullptr);
-    if (driveComboBox_)
-        driveComboBox_->SetDirList(nullptr);
+    if (driveSelector_)
+        driveSelector_->ForgetDirList();
 }
 
 void TDirectoryListBox::SetDirectory(const std::string& text) {
@@ -72,13 +71,7 @@ void TDirectoryListBox::SetDrive(char drive) {
 }
 
 void TDirectoryListBox::SetFileList(TFileListBox* fileList) {
-    if (fileList == fileList_)
-        return;
-    if (fileList_)
-        fileList_->SetDirectoryList(nullptr);
-    fileList_ = fileList;
-    if (fileList_)
-        fileList_->SetDirectoryList(this);
+    LinkBothWays(fileList_, fileList, &TFileListBox::SetDirectoryList, this);
 }
 
 std::string TDirectoryListBox::ItemPath(int index) const {
@@ -202,8 +195,8 @@ void TDirectoryListBox::ChangeDirectoryTo(const std::string& text) {
 
 void TDirectoryListBox::ChangeDrive(char drive) {
     const FlagScope inProgress(driveChangeInProgress_);
-    if (driveComboBox_)
-        driveComboBox_->SetDrive(drive);
+    if (driveSelector_)
+        driveSelector_->SetDrive(drive);
     else
         DriveChange(drive);
 }

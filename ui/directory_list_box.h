@@ -11,7 +11,17 @@
 
 namespace reelbond {
 
-class TDriveComboBox;
+// What a directory list needs of a drive selector linked to it.
+class DriveSelectorLink {
+public:
+    // Selects the drive; the selector then moves the list there through its drive-change step.
+    virtual void SetDrive(char drive) = 0;
+    // The directory list is going away: drop the link to it.
+    virtual void ForgetDirList() noexcept = 0;
+
+protected:
+    ~DriveSelectorLink() = default;
+};
 
 // The directory list: the open ancestors of Directory, Directory itself and its closed
 // subdirectories. A linked file list follows every change of Directory.
@@ -40,6 +50,11 @@ public:
     // The highlighted entry, -1 when there is none.
     int HighlightedIndex() const;
 
+    // Set by a drive selector when it links to this list; null unlinks.
+    void SetDriveSelector(DriveSelectorLink* driveSelector) { driveSelector_ = driveSelector; }
+    // The drive-change step, by which a linked drive selector moves this list.
+    void DriveChange(char drive);
+
     std::function<void()> OnChange;
 
     std::optional<LRESULT> HandleNotification(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -56,14 +71,11 @@ protected:
     virtual DWORD VolumeCaseFlags(const std::string& root) const;
 
 private:
-    friend class TDriveComboBox;
     enum EntryKind { OpenAncestor, CurrentEntry, ClosedSubdirectory };
 
     bool IsDirectoryShown(const std::string& text) const;
     void ChangeDirectoryTo(const std::string& text);
     void ChangeDrive(char drive);
-    // The drive-change step, also run by a linked drive selector.
-    void DriveChange(char drive);
     void BuildEntries();
     void AddEntry(const std::string& text, EntryKind kind);
     std::vector<std::string> Subdirectories() const;
@@ -78,7 +90,7 @@ private:
     // neither rebuilds nor notifies.
     bool driveChangeInProgress_ = false;
     TFileListBox* fileList_ = nullptr;
-    TDriveComboBox* driveComboBox_ = nullptr;
+    DriveSelectorLink* driveSelector_ = nullptr;
     const Glyph openFolder_{"OPENFOLDER"};
     const Glyph currentFolder_{"CURRENTFOLDER"};
     const Glyph closedFolder_{"CLOSEDFOLDER"};

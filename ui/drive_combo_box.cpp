@@ -1,6 +1,5 @@
 #include "ui/drive_combo_box.h"
 
-#include "ui/directory_list_box.h"
 #include "ui/owner_draw.h"
 #include "ui/path.h"
 
@@ -105,13 +104,7 @@ void TDriveComboBox::SetTextCase(TTextCase textCase) {
 }
 
 void TDriveComboBox::SetDirList(TDirectoryListBox* dirList) {
-    if (dirList == dirList_)
-        return;
-    if (dirList_)
-        dirList_->driveComboBox_ = nullptr;
-    dirList_ = dirList;
-    if (dirList_)
-        dirList_->driveComboBox_ = this;
+    LinkBothWays(dirList_, dirList, &TDirectoryListBox::SetDriveSelector, this);
 }
 
 int TDriveComboBox::EntryCount() const {

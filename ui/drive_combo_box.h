@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ui/directory_list_box.h"
 #include "ui/glyph.h"
 #include "ui/window.h"
 
@@ -9,14 +10,12 @@
 
 namespace reelbond {
 
-class TDirectoryListBox;
-
 // The case of the drive letters a drive selector shows and keeps.
 enum TTextCase { tcLowerCase, tcUpperCase };
 
 // The drive selector: a drop-down list of the computer's drives, each shown with the glyph of
 // its kind and its volume label or network name. The user can only pick, never type.
-class TDriveComboBox : public Control {
+class TDriveComboBox : public Control, public DriveSelectorLink {
 public:
     // Starts on the drive of the process's current directory; 0 on a network path.
     TDriveComboBox();
@@ -25,12 +24,13 @@ public:
     char Drive() const { return drive_; }
     // Selects the drive's entry, tells a linked directory list and notifies; does nothing
     // when that drive is already selected.
-    void SetDrive(char drive);
+    void SetDrive(char drive) override;
     TTextCase TextCase() const { return textCase_; }
     // Rebuilds the entries in the new case and selects the drive again, which notifies.
     void SetTextCase(TTextCase textCase);
     TDirectoryListBox* DirList() const { return dirList_; }
     void SetDirList(TDirectoryListBox* dirList);
+    void ForgetDirList() noexcept override { dirList_ = nullptr; }
     // The height of the closed selector, kept through font changes; 0 follows the font.
     void SetFieldHeight(int height);
 
@@ -50,7 +50,6 @@ protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
-    friend class TDirectoryListBox;
     enum DriveGlyph { FloppyGlyph, HardGlyph, NetworkGlyph, CdRomGlyph, RamGlyph, GlyphCount };
 
     // The entries are built when the window is made and when the case or the font changes;

@@ -44,7 +44,7 @@ TFileListBox::TFileListBox() : directory_(CurrentDirectory()) {}
 
 TFileListBox::~TFileListBox() {
     if (filterComboBox_)
-        filterComboBox_->SetFileList(nullptr);
+        filterComboBox_->ForgetFileList();
     if (directoryList_)
         directoryList_->ForgetFileList();
 }

@@ -11,8 +11,6 @@
 
 namespace reelbond {
 
-class TFilterComboBox;
-
 // Kinds of entry a file list shows; each but ftNormal stands for one attribute bit.
 enum TFileAttr { ftReadOnly, ftHidden, ftSystem, ftVolumeID, ftDirectory, ftArchive, ftNormal };
 
@@ -43,6 +41,16 @@ public:
 
 protected:
     ~DirectoryListLink() = default;
+};
+
+// What a file list needs of a file type selector linked to it.
+class FilterComboBoxLink {
+public:
+    // The file list is going away: drop the link to it.
+    virtual void ForgetFileList() noexcept = 0;
+
+protected:
+    ~FilterComboBoxLink() = default;
 };
 
 // The file list: the files of Directory that match Mask, sorted, with multiple selection.
@@ -80,6 +88,8 @@ public:
 
     // Set by a directory list when it links to this list; null unlinks.
     void SetDirectoryList(DirectoryListLink* directoryList) { directoryList_ = directoryList; }
+    // Set by a file type selector when it links to this list; null unlinks.
+    void SetFilterComboBox(FilterComboBoxLink* filter) { filterComboBox_ = filter; }
     // The set-directory step, by which a linked directory list moves this list: enters the
     // existing directory path and lists it, unless it is Directory already.
     void MoveToDirectory(const std::string& path);
@@ -95,7 +105,6 @@ protected:
     int MinimumItemHeight() const override;
 
 private:
-    friend class TFilterComboBox;
     enum GlyphKind { NoGlyph, ExecutableGlyph, ClosedFolderGlyph, UnknownFileGlyph };
 
     void ApplyPath(const std::string& text);
@@ -117,7 +126,7 @@ private:
     bool extendedSelect_ = true;
     int lastNotifiedFocus_ = -1;
     DirectoryListLink* directoryList_ = nullptr;
-    TFilterComboBox* filterComboBox_ = nullptr;
+    FilterComboBoxLink* filterComboBox_ = nullptr;
     Glyph executable_{"EXECUTABLE"};
     Glyph closedFolder_{"CLOSEDFOLDER"};
     Glyph unknownFile_{"UNKNOWNFILE"};

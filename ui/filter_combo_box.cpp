@@ -1,6 +1,5 @@
 #include "ui/filter_combo_box.h"
 
-#include "ui/file_list_box.h"
 #include "ui/path.h"
 
 #include <new>
@@ -29,13 +28,7 @@ std::string TFilterComboBox::Mask() {
 }
 
 void TFilterComboBox::SetFileList(TFileListBox* fileList) {
-    if (fileList == fileList_)
-        return;
-    if (fileList_)
-        fileList_->filterComboBox_ = nullptr;
-    fileList_ = fileList;
-    if (fileList_)
-        fileList_->filterComboBox_ = this;
+    LinkBothWays(fileList_, fileList, &TFileListBox::SetFilterComboBox, this);
 }
 
 std::optional<LRESULT> TFilterComboBox::HandleNotification(UINT message, WPARAM wParam, LPARAM) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ui/file_list_box.h"
 #include "ui/window.h"
 
 #include <functional>
@@ -9,11 +10,9 @@
 
 namespace reelbond {
 
-class TFileListBox;
-
 // The file type selector: a drop-down list of descriptions, each standing for a set of
 // patterns, which a linked file list takes as its mask.
-class TFilterComboBox : public Control {
+class TFilterComboBox : public Control, public FilterComboBoxLink {
 public:
     TFilterComboBox() = default;
     ~TFilterComboBox() override;
@@ -26,6 +25,7 @@ public:
     std::string Mask();
     TFileListBox* FileList() const { return fileList_; }
     void SetFileList(TFileListBox* fileList);
+    void ForgetFileList() noexcept override { fileList_ = nullptr; }
 
     std::function<void()> OnChange;
 

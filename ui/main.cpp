@@ -1,7 +1,9 @@
+#include "ui/app.h"
 #include "ui/application.h"
 
 #include <windows.h>
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-    return reelbond::RunApplication();
+    // A failure at start-up, such as a refused window class, ends in the top-level error box.
+    return reelbond::Guarded(reelbond::RunApplication, 1);
 }

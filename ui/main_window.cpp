@@ -23,22 +23,6 @@ constexpr FontSpec SmallFont{InterfaceFont, 11, false, DEFAULT_CHARSET};
 constexpr FontSpec ListFont{InterfaceFont, 13, false, DEFAULT_CHARSET};
 constexpr FontSpec SpeedButtonFont{InterfaceFont, 13, true, DEFAULT_CHARSET};
 
-// One control of the window: where it lies (in its parent's client area), what it says
-// and how it starts. Controls inside a group box or the panel are laid over it as its
-// siblings, so that their notifications reach the window.
-struct Placement {
-    Control* control;
-    const Control* parent;
-    int left, top, width, height;
-    const char* text;
-    const char* hint;
-    bool enabled;
-    const FontSpec* font;
-    COLORREF colour;
-};
-
-constexpr int ControlIdBase = 100;
-
 } // namespace
 
 TForm1::TForm1() : StringGrid1(table_) {
@@ -51,9 +35,12 @@ TForm1::TForm1() : StringGrid1(table_) {
         control->InputMethod.name = ChineseSimplifiedAbc;
 }
 
-void TForm1::Create() {
+void TForm1::Register() {
     RegisterWindowClass(WindowClassName, Procedure, CS_DBLCLKS, GetSysColorBrush(COLOR_BTNFACE),
                         LoadIconA(GetModuleHandleA(nullptr), "MAINICON"));
+}
+
+void TForm1::Create() {
     CreateTopLevelWindow(WindowClassName, WS_EX_CONTROLPARENT, FormStyle, " Reelbond", ClientWidth,
                          ClientHeight);
 }
@@ -64,9 +51,9 @@ void TForm1::Show() {
     UpdateWindow(hwnd());
 }
 
-void TForm1::CreateControls() {
-    // In tab order: a group box comes just before the controls laid over it.
-    const Placement layout[] = {
+// The end-to-end driver reads this table too (tests/e2e/driver.py).
+std::vector<TForm1::Placement> TForm1::Layout() {
+    return {
         {&GroupBox1, nullptr, 150, 8, 116, 217, "Select File(s)", nullptr, true, &CaptionFont, Blue},
         {&FileListBox1, &GroupBox1, 2, 17, 111, 197, "", "double click to add file", true, &ListFont, Black},
         {&BitnAdd, nullptr, 272, 27, 41, 32, "", "Add Files(Alt+A)", false, nullptr, 0},
@@ -90,8 +77,11 @@ void TForm1::CreateControls() {
         {&Edit1, &GroupBox4, 2, 19, 111, 21, "", nullptr, true, &SmallFont, Black},
         {&StatusBar1, nullptr, 0, 283, 655, 22, "", nullptr, true, nullptr, 0},
     };
-    int id = ControlIdBase;
-    for (const Placement& place : layout) {
+}
+
+void TForm1::CreateControls() {
+    int id = FirstControlId;
+    for (const Placement& place : Layout()) {
         POINT origin{0, 0};
         if (place.parent) {
             RECT parentFrame;

@@ -2,6 +2,7 @@
 
 #include "core/input_file_table.h"
 #include "core/link_operation.h"
+#include "ui/app.h"
 #include "ui/busy.h"
 #include "ui/controls.h"
 #include "ui/directory_list_box.h"
@@ -24,6 +25,7 @@ class TForm1 : public Window, private LinkWindow {
 
 public:
     TForm1();
+    static void Register();
     // Creates the window and its controls, hidden; FormCreate has run when it returns.
     void Create();
     // Shows the window centred on the screen.
@@ -36,6 +38,24 @@ public:
     std::function<void()> OnHelp;
 
     const InputFileTable& Table() const { return table_; }
+
+    // One control of the window: where it lies (in its parent's client area), what it says
+    // and how it starts. Controls inside a group box or the panel are laid over it as its
+    // siblings, so that their notifications reach the window.
+    struct Placement {
+        Control* control;
+        const Control* parent;
+        int left, top, width, height;
+        const char* text;
+        const char* hint;
+        bool enabled;
+        const FontSpec* font;
+        COLORREF colour;
+    };
+    // The controls in tab order, a group box just before the controls laid over it; they
+    // are numbered from FirstControlId in this order. The one statement of the layout.
+    std::vector<Placement> Layout();
+    static constexpr int FirstControlId = 100;
 
     // The controls, in the order the window declares them.
     GroupBox GroupBox1;

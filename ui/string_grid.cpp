@@ -25,10 +25,8 @@ int ClientHeight(HWND hwnd) {
 
 } // namespace
 
-const char* TStringGrid::ClassName() const {
-    static constexpr char name[] = "ReelbondStringGrid";
-    RegisterWindowClass(name, DefWindowProcA, CS_DBLCLKS, nullptr);
-    return name;
+void TStringGrid::Register() {
+    RegisterWindowClass(WindowClass, DefWindowProcA, CS_DBLCLKS, nullptr);
 }
 
 void TStringGrid::SetColumnWidths(const std::array<int, ColumnCount>& widths) {

@@ -36,8 +36,11 @@ public:
     // The rectangle of a cell in client coordinates.
     RECT CellRect(int column, int row) const;
 
+    static void Register();
+
 protected:
-    const char* ClassName() const override;
+    static constexpr char WindowClass[] = "ReelbondStringGrid";
+    const char* ClassName() const override { return WindowClass; }
     DWORD Style() const override { return WS_TABSTOP | WS_VSCROLL | WS_HSCROLL; }
     DWORD ExStyle() const override { return WS_EX_CLIENTEDGE; }
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;

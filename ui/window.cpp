@@ -1,5 +1,6 @@
 #include "ui/window.h"
 
+#include "core/io_error.h"
 #include "core/text.h"
 #include "ui/app.h"
 
@@ -34,10 +35,6 @@ HWND NotifyingChild(UINT message, WPARAM wParam, LPARAM lParam) {
 
 void RegisterWindowClass(const char* name, WNDPROC procedure, UINT style, HBRUSH background,
                          HICON icon) {
-    WNDCLASSEXA existing{};
-    existing.cbSize = sizeof existing;
-    if (GetClassInfoExA(GetModuleHandleA(nullptr), name, &existing))
-        return;
     WNDCLASSEXA windowClass{};
     windowClass.cbSize = sizeof windowClass;
     windowClass.style = style;
@@ -47,7 +44,8 @@ void RegisterWindowClass(const char* name, WNDPROC procedure, UINT style, HBRUSH
     windowClass.hbrBackground = background;
     windowClass.hIcon = icon;
     windowClass.lpszClassName = name;
-    RegisterClassExA(&windowClass);
+    if (!RegisterClassExA(&windowClass))
+        ThrowLastError();
 }
 
 Window::~Window() {

@@ -144,6 +144,28 @@ TEST_F(DriveComboBoxTest, LinkedDirectoryListFollowsTheDriveAndSwitchesItBack) {
     EXPECT_EQ(directories.Directory(), "I:\\alpha");
 }
 
+TEST_F(DriveComboBoxTest, LinkEndsWithEitherWidget) {
+    CreateSelector();
+    {
+        TDirectoryListBox gone;
+        drives.SetDirList(&gone);
+    }
+    EXPECT_EQ(drives.DirList(), nullptr);
+    changes = 0;
+    drives.SetDrive('D');
+    EXPECT_EQ(changes, 1);
+
+    // A list whose selector went changes drives by itself.
+    TDirectoryListBox directories;
+    {
+        TDriveComboBox other;
+        other.SetDirList(&directories);
+    }
+    directories.SetDirectory("I:\\alpha");
+    EXPECT_EQ(directories.Directory(), "I:\\alpha");
+    EXPECT_EQ(CurrentDirectory(), "I:\\alpha");
+}
+
 // An entry drawn into a bitmap as the system asks the selector's window to draw it.
 class DrawnEntry {
 public:

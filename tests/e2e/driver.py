@@ -5,38 +5,56 @@ Nothing here reaches into the program; what the tests see is what a user would s
 import ctypes
 import json
 import os
+import re
 import shutil
 import subprocess
 import time
 
-# Where the main window's controls lie in its client area (the window's own layout;
-# controls in a group box or the panel are placed from that box's corner).
-LAYOUT = {
-    "DriveComboBox1": ("ComboBox", 5, 25, 131, 22),
-    "DirectoryListBox1": ("ListBox", 4, 53, 131, 169),
-    "FileListBox1": ("ListBox", 152, 25, 111, 197),
-    "BitnAdd": ("Button", 272, 27, 41, 32),
-    "BitnRemove": ("Button", 272, 67, 41, 32),
-    "BitUp": ("Button", 272, 107, 41, 32),
-    "BitDown": ("Button", 272, 147, 41, 32),
-    "BitnClear": ("Button", 272, 187, 41, 32),
-    "StringGrid1": ("ReelbondStringGrid", 322, 26, 329, 197),
-    "FilterComboBox1": ("ComboBox", 5, 248, 132, 21),
-    "Edit1": ("Edit", 152, 248, 111, 21),
-    "SpdBtnLink": ("ReelbondSpeedButton", 365, 243, 56, 26),
-    "SpdBtnExit": ("ReelbondSpeedButton", 466, 243, 56, 26),
-    "SpdBtnHelp": ("ReelbondSpeedButton", 567, 243, 56, 26),
-    "StatusBar1": ("msctls_statusbar32", 0, 283, 655, 22),
-    "ProgressBar1": ("msctls_progress32", 336, 286, 316, 18),
-}
-GRID_ROW_HEIGHT = 16
-GRID_FIRST_COLUMN_WIDTH = 122
+MAIN_WINDOW_SOURCE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "ui",
+                                  "main_window.cpp")
+
+
+def read_layout(source=MAIN_WINDOW_SOURCE):
+    """The main window's layout as the window itself states it in its table: for each
+    control by name, its id (numbered from FirstControlId in table order) and where it lies
+    in the client area (a control laid over a group box or the panel is placed from that
+    box's corner); and the grid's row height and first column width."""
+    with open(source, encoding="utf-8") as file:
+        text = file.read()
+    table = re.search(r"TForm1::Layout\(\) \{(.*?)\n\}", text, re.S)
+    number = r",\s*(\d+)"
+    rows = re.findall(r"\{\s*&(\w+),\s*(?:&(\w+)|nullptr)" + 4 * number,
+                      table.group(1) if table else "")
+    header = os.path.join(os.path.dirname(source), "main_window.h")
+    with open(header, encoding="utf-8") as file:
+        first_id = re.search(r"FirstControlId = (\d+);", file.read())
+    grid = re.search(r"StringGrid1\.SetColumnWidths\(\{(\d+),.*?"
+                     r"StringGrid1\.SetRowHeight\((\d+)\)", text, re.S)
+    if not rows or not first_id or not grid:
+        raise RuntimeError(f"the layout table is not where the driver reads it: {source}")
+    places = {}
+    for index, (name, parent, *rect) in enumerate(rows):
+        left, top, width, height = map(int, rect)
+        if parent:
+            left += places[parent][1][0]
+            top += places[parent][1][1]
+        places[name] = (int(first_id.group(1)) + index, [left, top, width, height])
+    return places, int(grid.group(2)), int(grid.group(1))
+
+
+LAYOUT, GRID_ROW_HEIGHT, GRID_FIRST_COLUMN_WIDTH = read_layout()
 MESSAGE_BOX_CLASS = "#32770"
 ABOUT_BOX_CAPTION = "About Reelbond..."
 STATIC_TEXT_ID = 0xFFFF
 TOOLTIP_CLASS = "tooltips_class32"
-# A point of the main window's client area that no control covers.
-BARE_FACE = (144, 120)
+# A point of the main window's client area that no control covers: between the group
+# boxes of the directory list and of the file list.
+def bare_face():
+    left, top, width, height = LAYOUT["GroupBox6"][1]
+    return (left + width + LAYOUT["GroupBox1"][1][0]) // 2, top + height // 2
+
+
+BARE_FACE = bare_face()
 POLL_SECONDS = 0.05
 
 
@@ -63,11 +81,11 @@ class Window:
         self.children = data["children"]
 
     def child(self, name):
-        kind, *rect = LAYOUT[name]
+        control_id = LAYOUT[name][0]
         for child in self.children:
-            if child["class"] == kind and child["rect"] == rect:
+            if child["id"] == control_id:
                 return child
-        raise Failure(f"no {name} ({kind} at {rect}) in {self.caption!r}")
+        raise Failure(f"no {name} (id {control_id}) in {self.caption!r}")
 
     def enabled(self, name):
         return self.child(name)["enabled"]

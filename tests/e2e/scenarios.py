@@ -152,9 +152,9 @@ def road(context):
     media = sorted(os.listdir(clips))
     window = session.main(lambda w: sorted(e["text"] for e in w.entries()) == media,
                           "the file list to show the media directory")
-    # Every control lies where the window's layout puts it (child() fails otherwise).
-    for name in LAYOUT:
-        window.child(name)
+    # Every control lies where the window's layout puts it.
+    for name, (_, rect) in LAYOUT.items():
+        equal(window.child(name)["rect"], rect, f"the place of {name}")
     buttons(window, BitnAdd=True, SpdBtnLink=False, BitnRemove=False, BitnClear=False)
     equal(window.status(), "  0   file(s) selected", "start text")
     session.screenshot("start")

@@ -2,10 +2,16 @@
 
 namespace reelbond::test {
 
+namespace {
+constexpr char ClassName[] = "ReelbondTestHost";
+} // namespace
+
+void HostWindow::Register() {
+    RegisterWindowClass(ClassName, Procedure, 0, GetSysColorBrush(COLOR_BTNFACE));
+}
+
 HostWindow::HostWindow() {
-    constexpr char className[] = "ReelbondTestHost";
-    RegisterWindowClass(className, Procedure, 0, GetSysColorBrush(COLOR_BTNFACE));
-    CreateWindowOfClass(className, 0, WS_OVERLAPPEDWINDOW | WS_VISIBLE, "Test host",
+    CreateWindowOfClass(ClassName, 0, WS_OVERLAPPEDWINDOW | WS_VISIBLE, "Test host",
                         RECT{0, 0, 400, 400}, nullptr);
 }
 

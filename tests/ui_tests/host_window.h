@@ -9,6 +9,8 @@ namespace reelbond::test {
 class HostWindow : public Window {
 public:
     HostWindow();
+    // Registers the window class of host windows.
+    static void Register();
 };
 
 } // namespace reelbond::test

@@ -1,5 +1,7 @@
+#include "core/io_error.h"
 #include "main_window_fixture.h"
 #include "ui/app.h"
+#include "ui/application.h"
 #include "ui/path.h"
 
 #include <cctype>
@@ -51,19 +53,33 @@ TEST_F(MainWindowTest, ControlsLieWhereTheLayoutPutsThem) {
                                    frame.bottom - frame.top};
     };
     using Frame = std::array<LONG, 4>;
-    const Frame drive = frameOf(form.DriveComboBox1);
-    EXPECT_EQ(drive[0], 5);
-    EXPECT_EQ(drive[1], 25);
-    EXPECT_EQ(drive[2], 131);
-    EXPECT_EQ(drive[3], 22);
-    EXPECT_EQ(frameOf(form.DirectoryListBox1), (Frame{4, 53, 131, 169}));
-    EXPECT_EQ(frameOf(form.FileListBox1), (Frame{152, 25, 111, 197}));
-    EXPECT_EQ(frameOf(form.StringGrid1), (Frame{322, 26, 329, 197}));
-    EXPECT_EQ(frameOf(form.SpdBtnHelp), (Frame{567, 243, 56, 26}));
-    EXPECT_EQ(frameOf(form.Edit1), (Frame{152, 248, 111, 21}));
+    // Each control where the window's own table puts it, numbered in table order (the
+    // end-to-end driver finds controls by these numbers).
+    const std::vector<TForm1::Placement> layout = form.Layout();
+    ASSERT_EQ(layout.size(), 22u);
+    for (std::size_t index = 0; index < layout.size(); ++index) {
+        const TForm1::Placement& place = layout[index];
+        Frame expected{place.left, place.top, place.width, place.height};
+        for (const TForm1::Placement& parent : layout) {
+            if (parent.control == place.parent) {
+                expected[0] += parent.left;
+                expected[1] += parent.top;
+            }
+        }
+        EXPECT_EQ(frameOf(*place.control), expected) << "control " << index;
+        EXPECT_EQ(place.control->id(), TForm1::FirstControlId + static_cast<int>(index));
+    }
+    // Facts the table must keep, so that this test does more than read it back: the drop-down
+    // lists' fixed fields, the status bar along the bottom of the client area and the
+    // progress bar over it.
+    EXPECT_EQ(frameOf(form.DriveComboBox1), (Frame{5, 25, 131, 22}));
     EXPECT_EQ(frameOf(form.FilterComboBox1), (Frame{5, 248, 132, 21}));
-    EXPECT_EQ(frameOf(form.ProgressBar1), (Frame{336, 286, 316, 18}));
-    EXPECT_EQ(frameOf(form.StatusBar1), (Frame{0, 283, 655, 22}));
+    RECT client;
+    GetClientRect(form.hwnd(), &client);
+    EXPECT_EQ(frameOf(form.StatusBar1), (Frame{0, client.bottom - 22, client.right, 22}));
+    const Frame progress = frameOf(form.ProgressBar1);
+    EXPECT_TRUE(progress[1] >= client.bottom - 22 && progress[1] + progress[3] <= client.bottom &&
+                progress[0] + progress[2] <= client.right);
     // The band between a control's own frame and its client area.
     const auto borderWidth = [](const Control& control) {
         RECT frame;
@@ -77,6 +93,17 @@ TEST_F(MainWindowTest, ControlsLieWhereTheLayoutPutsThem) {
     };
     EXPECT_EQ(borderWidth(form.ProgressBar1), 2);
     EXPECT_EQ(borderWidth(form.StatusBar1), 1);
+}
+
+// The tests' set-up has registered them, as start-up does; the system refuses a class twice,
+// and the refusal is the program's error, which the top-level box would show.
+TEST(WindowClassTest, EachClassIsRegisteredOnceAndARefusalFailsLoudly) {
+    try {
+        RegisterWindowClasses();
+        ADD_FAILURE() << "registered twice";
+    } catch (const IoError& error) {
+        EXPECT_EQ(error.code(), ERROR_CLASS_ALREADY_EXISTS);
+    }
 }
 
 TEST_F(MainWindowTest, TabVisitsTheControlsInOrder) {
