@@ -182,6 +182,8 @@ File File::CreateBeside(const std::string& path, std::string& name) {
     }
 }
 
+static_assert(NotADiskFileCode == ERROR_BAD_FILE_TYPE);
+
 File File::Adopt(void* handle) {
     if (handle == INVALID_HANDLE_VALUE)
         ThrowLastError();
@@ -293,11 +295,11 @@ FileAtPath::FileAtPath(const std::string& path)
     : fullPath_(WideFullPath(path)), facts_(FactsAt(path)), stamp_(StampOf(path)) {}
 
 bool FileAtPath::IsSameFileAs(const std::string& other) const {
-    const auto otherStamp = StampOf(other);
+    const auto otherStamp = facts_ ? StampOf(other) : std::nullopt;
     // Every name of one file shows its size and time of last write.
     if (stamp_ && otherStamp && *stamp_ != *otherStamp)
         return false;
-    const auto otherFacts = facts_ && otherStamp ? FactsAt(other) : std::nullopt;
+    const auto otherFacts = otherStamp ? FactsAt(other) : std::nullopt;
     if (!otherFacts)
         return EqualIgnoringCase(fullPath_, WideFullPath(other));
     // Under Wine every file of a drive has one volume serial number and file indexes are

@@ -7,8 +7,8 @@
 
 namespace reelbond {
 
-// The code with which an open refuses what is not a file on a disk (a pipe, a device):
-// reading one could wait or go on for ever.
+// The code with which an open refuses what is not a file on a disk (a pipe, a device), the
+// system's ERROR_BAD_FILE_TYPE: reading one could wait or go on for ever.
 inline constexpr int NotADiskFileCode = 222;
 
 // A raw, unbuffered file. Every operation succeeds or raises IoError; an

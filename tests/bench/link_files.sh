@@ -1,12 +1,12 @@
 #!/usr/bin/env bash
 # Joins many small files: 500 and 5,000 files of 6,200 bytes (about the sizes of short
 # clips cut into pieces), each set in a folder of its own, with the link operation, and the
-# 5,000 with cat in the same run. Prints the best of REELBOND_BENCH_RUNS (default 5) of each:
+# 5,000 with cat in the same run. Prints the best of REELBOND_BENCH_RUNS (default 7) of each:
 #   link_scaling=      time per file at 5,000 files divided by time per file at 500
 #   link_files_vs_cat= cat's time for the 5,000 files divided by the link's
 # Every run starts from a synced disk and without an old output.
 set -euo pipefail
-RUNS=${REELBOND_BENCH_RUNS:-5}
+RUNS=${REELBOND_BENCH_RUNS:-7}
 SIZE=6200
 DATA=$BUILD/bench-link-files
 

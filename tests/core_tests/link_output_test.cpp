@@ -10,11 +10,11 @@ namespace {
 
 const Events NotAFileName = {"beep", "info The output file name is not a valid file name."};
 
-// The names in dir, sorted.
-std::vector<std::string> Names(const TempDir& dir) {
+// The names of the files in dir, sorted.
+std::vector<std::string> Names(const std::string& dir) {
     std::vector<std::string> names;
     WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((dir / "*").c_str(), &found);
+    HANDLE search = FindFirstFileA((dir + "\\*").c_str(), &found);
     do {
         if (found.cFileName[0] != '.')
             names.push_back(found.cFileName);
@@ -35,12 +35,12 @@ TEST_F(LinkOperationTest, FirstFileThatCannotBeReadLeavesTheOldOutputAndNoNewFil
     window.edit1 = dir / "out.mpg";
     EXPECT_EQ(Link(), 100);
     EXPECT_EQ(ReadBytes(dir / "out.mpg"), old);
-    EXPECT_EQ(Names(dir), (std::vector<std::string>{"a.mpg", "b.mpg", "out.mpg"}));
+    EXPECT_EQ(Names(dir.path()), (std::vector<std::string>{"a.mpg", "b.mpg", "out.mpg"}));
 
     DeleteFileA((dir / "out.mpg").c_str());
     WriteBytes(dir / "a.mpg", Bytes(LinkCopyBufferSize * 3, 'a'));
     EXPECT_EQ(Link(), 100);
-    EXPECT_EQ(Names(dir), (std::vector<std::string>{"a.mpg", "b.mpg"}));
+    EXPECT_EQ(Names(dir.path()), (std::vector<std::string>{"a.mpg", "b.mpg"}));
     ExpectTableKept(2);
 }
 
@@ -70,7 +70,7 @@ TEST_F(LinkOperationTest, OutputNamesOfDevicesAreRefusedBeforeAnythingIsOpened) 
         names.insert(names.end(), {"com1", "aux.mpg"});
     ExpectOutputsRefused(names, NotAFileName);
     ExpectTableKept(2);
-    EXPECT_EQ(Names(dir), (std::vector<std::string>{"a.mpg", "b.mpg"}));
+    EXPECT_EQ(Names(dir.path()), (std::vector<std::string>{"a.mpg", "b.mpg"}));
     if (portIsScratch) {
         EXPECT_TRUE(ConsolePortIsAScratchFile()) << "written to COM1";
     }
@@ -151,6 +151,23 @@ TEST_F(SpecialFilesTest, FilesOnTwoFileSystemsWithOneIdentityAreTwoFiles) {
     EXPECT_EQ(Link(), 0);
     EXPECT_EQ(window.events,
               (Events{"beep", "info The output file cannot be one of the input files."}));
+}
+
+TEST_F(SpecialFilesTest, FirstFileThatFillsTheDiskKeepsWhatReachedIt) {
+    if (!std::getenv("REELBOND_TMPFS"))
+        GTEST_SKIP() << "tmpfs cannot be mounted here";
+    // The second tmpfs holds 1 MiB.
+    const std::string a = Bytes(LinkCopyBufferSize * 2, 'a');
+    List({{"a.mpg", a}, {"b.mpg", "b"}});
+    WriteBytes(In("m2\\full.mpg"), "old");
+    const std::vector<std::string> names = Names(In("m2"));
+    window.edit1 = In("m2\\full.mpg");
+    const int code = Link();
+    EXPECT_TRUE(code == 101 || code == ERROR_DISK_FULL) << code;
+    const std::string kept = ReadBytes(In("m2\\full.mpg"));
+    EXPECT_GT(kept.size(), 3u);
+    EXPECT_TRUE(kept == a.substr(0, kept.size()));
+    EXPECT_EQ(Names(In("m2")), names);
 }
 
 } // namespace
