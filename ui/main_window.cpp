@@ -258,7 +258,7 @@ void TForm1::FileListBox1Change() {
 void TForm1::BitnAddClick() {
     AddOutcome outcome;
     {
-        const PointerScope wait(IDC_WAIT);
+        const auto wait = PointerShown(IDC_WAIT);
         outcome = table_.AddSelectedFiles(FileListBox1, [this] { pulse_(); });
     }
     if (outcome.added > 0)
@@ -316,7 +316,7 @@ void TForm1::StringGrid1DrawCell(int column, int row, const RECT& cell, GridCell
 
 void TForm1::SpdBtnLinkClick() {
     {
-        const PointerScope wait(IDC_WAIT);
+        const auto wait = PointerShown(IDC_WAIT);
         LinkOperation(table_, *this);
     }
     StringGrid1.Refresh();
@@ -354,12 +354,12 @@ void TForm1::InformationBox(const std::string& message) {
     // The table may have changed under the grid; show it as it is behind the box.
     StringGrid1.Refresh();
     // The link shows its boxes while the wait pointer is up.
-    const PointerScope normal(IDC_ARROW);
+    const auto normal = PointerShown(IDC_ARROW);
     ShowInformationBox(hwnd(), message);
 }
 
 void TForm1::ErrorBox(const std::string& message) {
-    const PointerScope normal(IDC_ARROW);
+    const auto normal = PointerShown(IDC_ARROW);
     ShowErrorBox(hwnd(), message);
 }
 

@@ -1,6 +1,7 @@
 #include "ui/path.h"
 
 #include "core/file.h"
+#include "core/file_handles.h"
 #include "core/io_error.h"
 #include "core/text.h"
 
@@ -122,16 +123,12 @@ bool DirectoryExists(const std::string& path) {
 void ForEachFound(const std::string& pattern,
                   const std::function<void(const WIN32_FIND_DATAA&)>& visit) {
     WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA(pattern.c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE)
+    const UniqueSearch search(FindFirstFileA(pattern.c_str(), &found));
+    if (!search)
         return;
-    struct SearchCloser {
-        HANDLE search;
-        ~SearchCloser() { FindClose(search); }
-    } closer{search};
     do {
         visit(found);
-    } while (FindNextFileA(search, &found));
+    } while (FindNextFileA(search.get(), &found));
 }
 
 namespace {

@@ -168,9 +168,9 @@ void Control::PaintBorderBand() {
     OffsetRect(&client, -frame.left, -frame.top);
     RECT band = client;
     InflateRect(&band, borderWidth_, borderWidth_);
-    WindowDcGuard dc(hwnd_);
-    ExcludeClipRect(dc.dc(), client.left, client.top, client.right, client.bottom);
-    FillRect(dc.dc(), &band, GetSysColorBrush(COLOR_BTNFACE));
+    const UniqueWindowDc dc(GetWindowDC(hwnd_), {hwnd_});
+    ExcludeClipRect(dc.get(), client.left, client.top, client.right, client.bottom);
+    FillRect(dc.get(), &band, GetSysColorBrush(COLOR_BTNFACE));
 }
 
 void Control::SetFont(HFONT font) {
