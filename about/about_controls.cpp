@@ -29,6 +29,8 @@ std::optional<LRESULT> TBevel::HandleNotification(UINT message, WPARAM, LPARAM l
 void TImage::SetIcon(const char* resourceName, int size) {
     icon_.reset(static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), resourceName, IMAGE_ICON,
                                               size, size, LR_DEFAULTCOLOR)));
+    if (!icon_)
+        ThrowLastError();
     size_ = size;
     InvalidateRect(hwnd(), nullptr, TRUE);
 }

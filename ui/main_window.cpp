@@ -109,6 +109,8 @@ void TForm1::AddTooltip(const Control& control, const char* hint) {
     if (!tooltip_) {
         tooltip_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, TTS_ALWAYSTIP, 0, 0,
                                    0, 0, hwnd(), nullptr, GetModuleHandleA(nullptr), nullptr);
+        if (!tooltip_)
+            ThrowLastError();
         SendMessageA(tooltip_, TTM_SETDELAYTIME, TTDT_INITIAL, 500);
         SendMessageA(tooltip_, TTM_SETDELAYTIME, TTDT_AUTOPOP, 2500);
     }
@@ -149,7 +151,6 @@ void TForm1::ConnectEvents() {
 LRESULT TForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_CREATE:
-        CreateControls();
         ConnectEvents();
         FormCreate();
         return 0;
