@@ -4,6 +4,9 @@
 #include "text.h"
 
 #include <algorithm>
+#include <cctype>
+#include <set>
+#include <string>
 #include <utility>
 #include <windows.h>
 
@@ -18,12 +21,10 @@ DWORD PieceOf(std::size_t remaining) {
     return static_cast<DWORD>(std::min(remaining, MaxTransfer));
 }
 
-std::optional<FileIdentity> QueryIdentity(HANDLE handle) {
-    BY_HANDLE_FILE_INFORMATION info;
-    if (!GetFileInformationByHandle(handle, &info))
-        return std::nullopt;
-    return FileIdentity{info.dwVolumeSerialNumber,
-                        (std::uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow};
+bool IsReadOnlyFile(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) &&
+           !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 std::string FullPath(const std::string& path) {
@@ -35,10 +36,106 @@ std::string FullPath(const std::string& path) {
     return full;
 }
 
-bool IsReadOnlyFile(const std::string& path) {
-    const DWORD attributes = GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) &&
-           !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+std::wstring WideFullPath(const std::string& path) {
+    return Widened(FullPath(path));
+}
+
+bool StartsWith(const std::string& text, const char* start) {
+    return text.rfind(start, 0) == 0;
+}
+
+// \\.\NUL, \\.\pipe\name, \\?\GLOBALROOT\...: everything in the device namespace but a
+// drive or a share reached through \\?\.
+bool IsDevicePath(const std::string& full) {
+    if (StartsWith(full, "\\\\.\\"))
+        return true;
+    if (!StartsWith(full, "\\\\?\\"))
+        return false;
+    const std::string rest = full.substr(4);
+    const bool drive =
+        rest.size() >= 2 && std::isalpha(static_cast<unsigned char>(rest[0])) && rest[1] == ':';
+    return !drive && !EqualIgnoringCase(Widened(rest.substr(0, 4)), L"UNC\\");
+}
+
+// The names Windows keeps for devices, whatever follows the first dot and however written.
+bool IsReservedName(std::string name) {
+    name.resize(std::min(name.find('.'), name.size()));
+    while (!name.empty() && name.back() == ' ')
+        name.pop_back();
+    std::transform(name.begin(), name.end(), name.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    static const std::set<std::string> Reserved = {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"};
+    if (Reserved.count(name))
+        return true;
+    if (name.size() < 4 || (name.substr(0, 3) != "COM" && name.substr(0, 3) != "LPT"))
+        return false;
+    // A digit, or a superscript one, two or three (UTF-8).
+    const std::string port = name.substr(3);
+    return (port.size() == 1 && std::isdigit(static_cast<unsigned char>(port[0]))) ||
+           port == "\xC2\xB9" || port == "\xC2\xB2" || port == "\xC2\xB3";
+}
+
+// A final path that goes through a network share, where the client cannot see how the
+// server's folders are shared.
+bool IsOnShare(const std::wstring& finalPath) {
+    return EqualIgnoringCase(finalPath.substr(0, 8), L"\\\\?\\UNC\\");
+}
+
+// Owns a handle opened for attributes only.
+class AttributeHandle {
+public:
+    explicit AttributeHandle(const std::string& path)
+        : handle_(CreateFileA(path.c_str(), FILE_READ_ATTRIBUTES,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)) {}
+    ~AttributeHandle() {
+        if (IsOpen())
+            CloseHandle(handle_);
+    }
+    AttributeHandle(const AttributeHandle&) = delete;
+    AttributeHandle& operator=(const AttributeHandle&) = delete;
+    bool IsOpen() const { return handle_ != INVALID_HANDLE_VALUE; }
+    HANDLE Get() const { return handle_; }
+
+private:
+    HANDLE handle_;
+};
+
+std::wstring FinalPathOf(HANDLE handle) {
+    std::wstring path(MAX_PATH, L'\0');
+    DWORD length = GetFinalPathNameByHandleW(handle, path.data(), MAX_PATH, 0);
+    if (length >= MAX_PATH) {
+        path.resize(length);
+        length = GetFinalPathNameByHandleW(handle, path.data(), length, 0);
+    }
+    path.resize(length < path.size() ? length : 0);
+    return path;
+}
+
+std::optional<FileAtPath::Facts> FactsAt(const std::string& path) {
+    const AttributeHandle file(path);
+    if (!file.IsOpen())
+        return std::nullopt;
+    const bool isDisk = GetFileType(file.Get()) == FILE_TYPE_DISK;
+    BY_HANDLE_FILE_INFORMATION info;
+    if (!isDisk || !GetFileInformationByHandle(file.Get(), &info))
+        return FileAtPath::Facts{0, 0, 0, L"", isDisk};
+    return FileAtPath::Facts{info.dwVolumeSerialNumber,
+                             (std::uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow,
+                             info.nNumberOfLinks, FinalPathOf(file.Get()), true};
+}
+
+// From the attributes alone, which costs far less than an open (under Wine, asking an open
+// file for its identity costs a millisecond, for the volume's serial number).
+std::optional<FileAtPath::Stamp> StampOf(const std::string& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data) ||
+        (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+        return std::nullopt;
+    return FileAtPath::Stamp{
+        static_cast<std::int64_t>((std::uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow),
+        (std::uint64_t{data.ftLastWriteTime.dwHighDateTime} << 32) |
+            data.ftLastWriteTime.dwLowDateTime};
 }
 
 HANDLE OpenHandle(const std::string& path, DWORD disposition) {
@@ -57,22 +154,30 @@ File File::OpenExisting(const std::string& path) {
     return Adopt(OpenHandle(path, OPEN_EXISTING));
 }
 
-File File::Create(const std::string& path) {
-    if (IsReadOnlyFile(path))
-        throw IoError(ERROR_ACCESS_DENIED);
-    // A file that does not exist yet is made without truncating it: after a truncation,
-    // ext4 (under Wine) starts writing the file to disk each time it is closed, which
-    // slows a link that reopens its output for every input.
-    HANDLE handle = OpenHandle(path, CREATE_NEW);
-    if (handle == INVALID_HANDLE_VALUE && GetLastError() == ERROR_FILE_EXISTS)
-        handle = OpenHandle(path, CREATE_ALWAYS);
-    return Adopt(handle);
+File File::CreateBeside(const std::string& path, std::string& name) {
+    const std::string full = FullPath(path);
+    const std::string directory = full.substr(0, full.find_last_of('\\') + 1);
+    // Made new, never by truncating a file: after a truncation ext4 (under Wine) writes the
+    // file to disk when it is closed. A name taken by another file, left from a process of
+    // the same number, is never touched: the next one is tried.
+    for (unsigned attempt = 1;; ++attempt) {
+        name = directory + "~rb" + std::to_string(GetCurrentProcessId()) + "-" +
+               std::to_string(attempt) + ".tmp";
+        HANDLE handle = OpenHandle(name, CREATE_NEW);
+        if (handle != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS)
+            return Adopt(handle);
+    }
 }
+
+static_assert(NotADiskFileCode == ERROR_BAD_FILE_TYPE);
 
 File File::Adopt(void* handle) {
     if (handle == INVALID_HANDLE_VALUE)
         ThrowLastError();
-    return File(handle);
+    File file(handle);
+    if (GetFileType(handle) != FILE_TYPE_DISK)
+        throw IoError(NotADiskFileCode);
+    return file;
 }
 
 File::File(File&& other) noexcept : handle_(std::exchange(other.handle_, nullptr)) {}
@@ -154,13 +259,6 @@ void File::Truncate(std::int64_t length) {
         ThrowLastError();
 }
 
-FileIdentity File::Identity() const {
-    const auto identity = QueryIdentity(Handle());
-    if (!identity)
-        ThrowLastError();
-    return *identity;
-}
-
 void File::Close() {
     HANDLE handle = std::exchange(handle_, nullptr);
     if (!handle)
@@ -170,31 +268,44 @@ void File::Close() {
 }
 
 bool FileExists(const std::string& path) {
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA(path.c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE)
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool IsDeviceName(const std::string& path) {
+    const std::string full = FullPath(path);
+    // Windows itself turns most device names into device paths (NUL.mpg into \\.\NUL).
+    return IsDevicePath(full) || IsReservedName(full.substr(full.find_last_of('\\') + 1));
+}
+
+FileAtPath::FileAtPath(const std::string& path)
+    : fullPath_(WideFullPath(path)), facts_(FactsAt(path)), stamp_(StampOf(path)) {}
+
+bool FileAtPath::IsSameFileAs(const std::string& other) const {
+    const auto otherStamp = facts_ ? StampOf(other) : std::nullopt;
+    // Every name of one file shows its size and time of last write.
+    if (stamp_ && otherStamp && *stamp_ != *otherStamp)
         return false;
-    FindClose(search);
-    return !(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
+    const auto otherFacts = otherStamp ? FactsAt(other) : std::nullopt;
+    if (!otherFacts)
+        return EqualIgnoringCase(fullPath_, WideFullPath(other));
+    // Under Wine every file of a drive has one volume serial number and file indexes are
+    // inode numbers, which repeat across file systems: a matching identity is confirmed by
+    // the final path, which differs for one file only where it has hard links or is
+    // reached over a network share.
+    return otherFacts->volumeSerialNumber == facts_->volumeSerialNumber &&
+           otherFacts->fileIndex == facts_->fileIndex &&
+           (EqualIgnoringCase(otherFacts->finalPath, facts_->finalPath) || otherFacts->links > 1 ||
+            IsOnShare(otherFacts->finalPath) || IsOnShare(facts_->finalPath));
 }
 
-std::optional<FileIdentity> IdentityOf(const std::string& path) {
-    HANDLE handle = CreateFileA(path.c_str(), FILE_READ_ATTRIBUTES,
-                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (handle == INVALID_HANDLE_VALUE)
-        return std::nullopt;
-    const auto identity = QueryIdentity(handle);
-    CloseHandle(handle);
-    return identity;
+void MoveFileOver(const std::string& source, const std::string& target) {
+    if (!MoveFileExA(source.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING))
+        ThrowLastError();
 }
 
-bool SameFile(const std::string& first, const std::string& second) {
-    const auto a = IdentityOf(first);
-    const auto b = IdentityOf(second);
-    if (a && b)
-        return *a == *b;
-    return EqualIgnoringCase(FullPath(first), FullPath(second));
+void RemoveFile(const std::string& path) noexcept {
+    DeleteFileA(path.c_str());
 }
 
 } // namespace reelbond

@@ -7,22 +7,21 @@
 
 namespace reelbond {
 
-// Which file a handle refers to, however its path was spelled.
-struct FileIdentity {
-    std::uint32_t VolumeSerialNumber;
-    std::uint64_t FileIndex;
-    bool operator==(const FileIdentity&) const = default;
-};
+// The code with which an open refuses what is not a file on a disk (a pipe, a device), the
+// system's ERROR_BAD_FILE_TYPE: reading one could wait or go on for ever.
+inline constexpr int NotADiskFileCode = 222;
 
 // A raw, unbuffered file. Every operation succeeds or raises IoError; an
 // operation on a file that is not open raises code 103.
 class File {
 public:
     // An existing file with read and write access, shared for reading and writing with
-    // others. A file marked read-only is refused with "File access denied".
+    // others. A file marked read-only is refused with "File access denied", one that is not
+    // a disk file with NotADiskFileCode.
     static File OpenExisting(const std::string& path);
-    // Creates the file, or truncates an existing one to length 0; same access and sharing.
-    static File Create(const std::string& path);
+    // Creates a new, empty file of a name of its own in the directory of path, and sets
+    // name to it; same access and sharing.
+    static File CreateBeside(const std::string& path, std::string& name);
 
     File() = default;
     File(File&& other) noexcept;
@@ -42,7 +41,6 @@ public:
     void Write(const void* buffer, std::size_t count);
     // Cuts the file to length bytes.
     void Truncate(std::int64_t length);
-    FileIdentity Identity() const;
     void Close();
 
 private:
@@ -57,13 +55,50 @@ private:
 // True when path names an existing file that is not a directory.
 bool FileExists(const std::string& path);
 
-// The identity of the file at path, read through an open for attributes only, so the file
-// is never changed and neither a read-only mark nor another program's lock is in the way;
-// nullopt when there is no such file or it cannot be asked.
-std::optional<FileIdentity> IdentityOf(const std::string& path);
+// True when path does not name a file on a disk at all: a reserved device name (NUL, CON,
+// AUX, PRN, COM1, LPT1, ..., with or without an extension, in any directory) or a device
+// or pipe path such as \\.\pipe\name. Decided from the name alone.
+bool IsDeviceName(const std::string& path);
 
-// True when both paths name one file: by identity where both can be asked, otherwise by
-// their full paths compared without regard to case.
-bool SameFile(const std::string& first, const std::string& second);
+// What is at a path, looked at once through an open for attributes only, so that nothing
+// there changes and neither a read-only mark nor another program's lock is in the way;
+// other paths are then compared with it.
+class FileAtPath {
+public:
+    explicit FileAtPath(const std::string& path);
+
+    // False when something other than a disk file is there, such as a pipe or a device.
+    bool IsDiskFile() const { return !facts_ || facts_->isDisk; }
+    // True when other names this file, however spelled (case, "..", short name, hard or
+    // symbolic link, another drive letter); where either cannot be asked, when both
+    // full paths are equal.
+    bool IsSameFileAs(const std::string& other) const;
+
+    // What one open for attributes tells of a file.
+    struct Facts {
+        std::uint32_t volumeSerialNumber;
+        std::uint64_t fileIndex;
+        std::uint32_t links;
+        std::wstring finalPath;
+        bool isDisk;
+    };
+    // Size and time of last write, which every name of a file shares.
+    struct Stamp {
+        std::int64_t size;
+        std::uint64_t lastWriteTime;
+        bool operator==(const Stamp&) const = default;
+    };
+
+private:
+    std::wstring fullPath_;
+    std::optional<Facts> facts_;
+    std::optional<Stamp> stamp_;
+};
+
+// Moves the file source to the name target, replacing a file of that name.
+void MoveFileOver(const std::string& source, const std::string& target);
+
+// Deletes the file if it can; for cleaning up on a way out that already has its error.
+void RemoveFile(const std::string& path) noexcept;
 
 } // namespace reelbond

@@ -15,6 +15,7 @@ constexpr char FormatDifferMessage[] =
     "The input files have different format and cannot be linked.";
 constexpr char NoNameMessage[] = "The output file need a name.";
 constexpr char OutputIsInputMessage[] = "The output file cannot be one of the input files.";
+constexpr char NotAFileNameMessage[] = "The output file name is not a valid file name.";
 constexpr char DoneMessage[] = "The files link has been done!";
 
 // ".mpg" is appended unless ".mpg" or ".mpeg" occurs anywhere in the name, case-sensitive.
@@ -39,9 +40,10 @@ bool HasFormatDiffer(const InputFileTable& table) {
     return false;
 }
 
-bool IsOneOfInputs(const std::string& output, const std::vector<std::string>& inputs) {
+// The output is looked at once, whatever the number of inputs.
+bool IsOneOfInputs(const FileAtPath& output, const std::vector<std::string>& inputs) {
     return std::any_of(inputs.begin(), inputs.end(),
-                       [&](const std::string& input) { return SameFile(output, input); });
+                       [&](const std::string& input) { return output.IsSameFileAs(input); });
 }
 
 void Refuse(LinkWindow& window, const char* message) {
@@ -66,7 +68,18 @@ bool Refused(const InputFileTable& table, LinkWindow& window) {
         window.FocusEdit1();
         return true;
     }
-    if (IsOneOfInputs(OutputFileName(name), InputPaths(table))) {
+    // A device or a pipe would take the output and keep nothing.
+    const std::string outputName = OutputFileName(name);
+    if (IsDeviceName(outputName)) {
+        Refuse(window, NotAFileNameMessage);
+        return true;
+    }
+    const FileAtPath output(outputName);
+    if (!output.IsDiskFile()) {
+        Refuse(window, NotAFileNameMessage);
+        return true;
+    }
+    if (IsOneOfInputs(output, InputPaths(table))) {
         Refuse(window, OutputIsInputMessage);
         return true;
     }
@@ -121,9 +134,15 @@ private:
     int shown_ = 0;
 };
 
+// A write to the output that failed, told apart from the other failures.
+class WriteFailure : public IoError {
+public:
+    using IoError::IoError;
+};
+
 // Appends the whole input at the output's end and returns the new count of bytes written.
 // A failed read cuts the output back, so it never holds part of an input that could not
-// be read.
+// be read; a failed write raises WriteFailure.
 std::int64_t AppendFile(File& input, File& output, std::vector<char>& buffer, std::int64_t written,
                         Progress& progress) {
     const std::int64_t size = input.Size();
@@ -138,7 +157,11 @@ std::int64_t AppendFile(File& input, File& output, std::vector<char>& buffer, st
             output.Truncate(start);
             throw;
         }
-        output.Write(buffer.data(), piece);
+        try {
+            output.Write(buffer.data(), piece);
+        } catch (const IoError& error) {
+            throw WriteFailure(error.code());
+        }
         done += piece;
         if (done < size)
             progress.Advance(written + done);
@@ -146,27 +169,85 @@ std::int64_t AppendFile(File& input, File& output, std::vector<char>& buffer, st
     return written + size;
 }
 
+// The first file written goes into a new file beside the output, which replaces the output
+// only once it holds that whole file: an input that cannot be read to its end then leaves
+// an existing output as it was and no new file behind.
+class StagedOutput {
+public:
+    explicit StagedOutput(const std::string& outputName) : outputName_(outputName) {
+        // An output that cannot be replaced fails here, before any copying.
+        if (FileExists(outputName))
+            File::OpenExisting(outputName).Close();
+        file_ = File::CreateBeside(outputName, stageName_);
+    }
+    ~StagedOutput() {
+        if (stageName_.empty())
+            return;
+        file_ = File();
+        RemoveFile(stageName_);
+    }
+    StagedOutput(const StagedOutput&) = delete;
+    StagedOutput& operator=(const StagedOutput&) = delete;
+
+    File& Stage() { return file_; }
+
+    // Puts the staged file in the output's place and opens it there, positioned at its end.
+    File Replace() {
+        file_.Close();
+        MoveFileOver(stageName_, outputName_);
+        stageName_.clear();
+        File output = File::OpenExisting(outputName_);
+        output.Seek(output.Size());
+        return output;
+    }
+
+private:
+    std::string outputName_;
+    std::string stageName_;
+    File file_;
+};
+
+// Writes the first file and returns the output, open for the files after it. After a failed
+// write what reached the disk stays, as for any other file; every other failure leaves the
+// old output.
+File WriteFirstFile(File& input, const std::string& outputName, std::vector<char>& buffer,
+                    std::int64_t& written, Progress& progress) {
+    StagedOutput staged(outputName);
+    try {
+        written = AppendFile(input, staged.Stage(), buffer, written, progress);
+    } catch (const WriteFailure&) {
+        try {
+            staged.Replace();
+        } catch (const IoError&) {
+            // The write's error is the one to report; the old output stays.
+        }
+        throw;
+    }
+    return staged.Replace();
+}
+
+// The output stays open from the first file written to the last.
 void CopyPass(const std::vector<std::string>& inputs, LinkWindow& window, std::int64_t totalSize) {
     std::vector<char> buffer(LinkCopyBufferSize);
     Progress progress(window, totalSize);
+    const std::string outputName = OutputFileName(window.Edit1Text());
     std::int64_t written = 0;
-    bool outputStarted = false;
+    File output;
     for (const std::string& path : inputs) {
         if (!FileExists(path)) {
             window.ErrorBox(" File: " + path + " not found.");
             continue;
         }
         File input = File::OpenExisting(path);
-        const std::string outputName = OutputFileName(window.Edit1Text());
-        // The first file written replaces whatever an existing output held.
-        File output = outputStarted && FileExists(outputName) ? File::OpenExisting(outputName)
-                                                              : File::Create(outputName);
-        outputStarted = true;
-        written = AppendFile(input, output, buffer, written, progress);
+        if (output.IsOpen())
+            written = AppendFile(input, output, buffer, written, progress);
+        else
+            output = WriteFirstFile(input, outputName, buffer, written, progress);
         progress.FileDone(written);
         input.Close();
-        output.Close();
     }
+    if (output.IsOpen())
+        output.Close();
 }
 
 void Complete(InputFileTable& table, LinkWindow& window) {

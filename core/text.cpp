@@ -22,10 +22,12 @@ std::string Narrowed(std::wstring_view wide) {
 }
 
 bool EqualIgnoringCase(std::string_view first, std::string_view second) {
-    const std::wstring a = Widened(first);
-    const std::wstring b = Widened(second);
-    return CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(),
-                                static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
+    return EqualIgnoringCase(Widened(first), Widened(second));
+}
+
+bool EqualIgnoringCase(std::wstring_view first, std::wstring_view second) {
+    return CompareStringOrdinal(first.data(), static_cast<int>(first.size()), second.data(),
+                                static_cast<int>(second.size()), TRUE) == CSTR_EQUAL;
 }
 
 int CompareInUserLocale(std::wstring_view first, std::wstring_view second, LetterCase letterCase) {

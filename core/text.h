@@ -15,6 +15,7 @@ std::string Narrowed(std::wstring_view wide);
 
 // Ordinal without regard to case, as file systems compare names, not by a language's rules.
 bool EqualIgnoringCase(std::string_view first, std::string_view second);
+bool EqualIgnoringCase(std::wstring_view first, std::wstring_view second);
 
 // Negative, zero or positive as first sorts before, with or after second in the user's
 // locale.

@@ -1,10 +1,13 @@
 // Joins the files named after the output with LinkOperation and prints how long the link
-// took and the process's peak memory: link.exe OUTPUT INPUT...
+// took and the process's peak memory: link.exe OUTPUT INPUT... or link.exe OUTPUT @LIST,
+// where LIST holds one input path a line (thousands of paths do not fit a command line).
 #include "core/link_operation.h"
 
 #include <cstdio>
+#include <fstream>
 #include <string>
 #include <utility>
+#include <vector>
 #include <windows.h>
 
 #include <psapi.h>
@@ -43,17 +46,31 @@ double MiB(SIZE_T bytes) {
     return static_cast<double>(bytes) / (1024.0 * 1024.0);
 }
 
+std::vector<std::string> InputPaths(int argc, char** argv) {
+    if (argv[2][0] != '@')
+        return {argv + 2, argv + argc};
+    std::vector<std::string> paths;
+    std::ifstream list(argv[2] + 1);
+    for (std::string line; std::getline(list, line);) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        if (!line.empty())
+            paths.push_back(line);
+    }
+    return paths;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 4) {
-        std::fprintf(stderr, "usage: link OUTPUT INPUT INPUT...\n");
+    if (argc < 3) {
+        std::fprintf(stderr, "usage: link OUTPUT INPUT INPUT... | link OUTPUT @LIST\n");
         return 2;
     }
     reelbond::InputFileTable table;
-    for (int i = 2; i < argc; ++i) {
+    for (const std::string& path : InputPaths(argc, argv)) {
         table.AppendEmptyRow();
-        table.FillLastRow(argv[i], {352, 288, 3});
+        table.FillLastRow(path, {352, 288, 3});
     }
     SilentWindow window(argv[1]);
 

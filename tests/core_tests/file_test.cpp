@@ -38,38 +38,15 @@ TEST(FileTest, OpenFailuresCarryTheSystemCode) {
     TempDir dir;
     EXPECT_EQ(CodeOf([&] { File::OpenExisting(dir / "missing.mpg"); }), 2);
     EXPECT_EQ(CodeOf([&] { File::OpenExisting(dir / "nodir\\a.mpg"); }), 3);
-    EXPECT_EQ(CodeOf([&] { File::Create(dir / "nodir\\a.mpg"); }), 3);
     EXPECT_EQ(CodeOf([&] { File::OpenExisting(dir.path()); }), 5);
-    EXPECT_EQ(CodeOf([&] { File::Create(dir.path()); }), 5);
 }
 
-TEST(FileTest, ReadOnlyFileIsRefusedForOpenAndCreate) {
+TEST(FileTest, ReadOnlyFileIsRefused) {
     TempDir dir;
     WriteBytes(dir / "ro.mpg", "data");
     test::MakeReadOnly(dir / "ro.mpg");
     EXPECT_EQ(CodeOf([&] { File::OpenExisting(dir / "ro.mpg"); }), 5);
-    EXPECT_EQ(CodeOf([&] { File::Create(dir / "ro.mpg"); }), 5);
     EXPECT_EQ(ReadBytes(dir / "ro.mpg"), "data");
-}
-
-TEST(FileTest, CreateMakesOrEmptiesTheFileAndWritesReadBack) {
-    TempDir dir;
-    File fresh = File::Create(dir / "new.mpg");
-    fresh.Write("x", 1);
-    fresh.Close();
-    EXPECT_EQ(ReadBytes(dir / "new.mpg"), "x");
-
-    WriteBytes(dir / "out.mpg", "old and long contents");
-    File out = File::Create(dir / "out.mpg");
-    EXPECT_EQ(out.Size(), 0);
-    out.Write("abcdef", 6);
-    out.Truncate(4);
-    out.Seek(1);
-    char two[2];
-    out.Read(two, 2);
-    EXPECT_EQ(std::string(two, 2), "bc");
-    out.Close();
-    EXPECT_EQ(ReadBytes(dir / "out.mpg"), "abcd");
 }
 
 TEST(FileTest, ShortReadAndClosedFileAreErrors) {
@@ -86,15 +63,6 @@ TEST(FileTest, ShortReadAndClosedFileAreErrors) {
     EXPECT_EQ(CodeOf([&] { file.Close(); }), 103);
 }
 
-TEST(FileTest, IdentityIsTheSameForAnotherSpelling) {
-    TempDir dir;
-    WriteBytes(dir / "a.mpg", "a");
-    WriteBytes(dir / "b.mpg", "b");
-    const auto a = File::OpenExisting(dir / "a.mpg").Identity();
-    EXPECT_EQ(File::OpenExisting(dir / "sub\\..\\A.MPG").Identity(), a);
-    EXPECT_NE(File::OpenExisting(dir / "b.mpg").Identity(), a);
-}
-
 TEST(FileTest, SameFileByIdentityOrElseByFullPath) {
     TempDir dir;
     WriteBytes(dir / "a.mpg", "a");
@@ -103,13 +71,58 @@ TEST(FileTest, SameFileByIdentityOrElseByFullPath) {
     test::MakeReadOnly(dir / "ro.mpg");
     CreateHardLinkA((dir / "a-link.mpg").c_str(), (dir / "a.mpg").c_str(), nullptr);
     CreateHardLinkA((dir / "ro-link.mpg").c_str(), (dir / "ro.mpg").c_str(), nullptr);
-    EXPECT_TRUE(SameFile(dir / "a.mpg", dir / "sub\\..\\A.MPG"));
-    EXPECT_TRUE(SameFile(dir / "a.mpg", dir / "a-link.mpg"));
-    EXPECT_FALSE(SameFile(dir / "a.mpg", dir / "b.mpg"));
-    EXPECT_TRUE(SameFile(dir / "ro.mpg", dir / "ro-link.mpg"));
+    const FileAtPath a(dir / "a.mpg");
+    EXPECT_TRUE(a.IsDiskFile());
+    EXPECT_TRUE(a.IsSameFileAs(dir / "sub\\..\\A.MPG"));
+    EXPECT_TRUE(a.IsSameFileAs(dir / "a-link.mpg"));
+    EXPECT_FALSE(a.IsSameFileAs(dir / "b.mpg"));
+    EXPECT_FALSE(a.IsSameFileAs(dir / "gone.mpg"));
+    EXPECT_TRUE(FileAtPath(dir / "ro.mpg").IsSameFileAs(dir / "ro-link.mpg"));
     EXPECT_EQ(ReadBytes(dir / "ro.mpg"), "ro");
-    EXPECT_TRUE(SameFile(dir / "gone.mpg", dir / "sub\\..\\GONE.MPG"));
-    EXPECT_FALSE(SameFile(dir / "gone.mpg", dir / "a.mpg"));
+    const FileAtPath gone(dir / "gone.mpg");
+    EXPECT_TRUE(gone.IsDiskFile());
+    EXPECT_TRUE(gone.IsSameFileAs(dir / "sub\\..\\GONE.MPG"));
+    EXPECT_FALSE(gone.IsSameFileAs(dir / "a.mpg"));
+}
+
+TEST(FileTest, DeviceNamesAreToldFromFileNames) {
+    TempDir dir;
+    for (const std::string& name :
+         {std::string("nul"), std::string("NUL.mpg"), std::string("con"), dir / "aux.mpeg",
+          std::string("com1"), std::string("Com9.x.mpg"), std::string("lpt1"),
+          std::string("prn .mpg"), std::string("conout$"), std::string("\\\\.\\pipe\\x.mpg"),
+          std::string("\\\\?\\GLOBALROOT\\Device\\Null")}) {
+        EXPECT_TRUE(IsDeviceName(name)) << name;
+    }
+    for (const std::string& name :
+         {dir / "a.mpg", dir / "nullity.mpg", dir / "com10.mpg", dir / "con-cert.mpg",
+          dir / "lpt.mpg", "\\\\?\\" + (dir / "a.mpg")}) {
+        EXPECT_FALSE(IsDeviceName(name)) << name;
+    }
+}
+
+TEST(FileTest, CreateBesideMakesANewFileAndMoveFileOverReplaces) {
+    TempDir dir;
+    WriteBytes(dir / "out.mpg", "old");
+    std::string first, second;
+    File one = File::CreateBeside(dir / "out.mpg", first);
+    File two = File::CreateBeside(dir / "out.mpg", second);
+    EXPECT_NE(first, second);
+    EXPECT_EQ(first.substr(0, dir.path().size() + 1), dir.path() + "\\");
+    one.Write("abcdef", 6);
+    one.Truncate(4);
+    one.Seek(1);
+    char middle[2];
+    one.Read(middle, 2);
+    EXPECT_EQ(std::string(middle, 2), "bc");
+    one.Close();
+    two.Close();
+    MoveFileOver(first, dir / "out.mpg");
+    EXPECT_EQ(ReadBytes(dir / "out.mpg"), "abcd");
+    EXPECT_FALSE(FileExists(first));
+    RemoveFile(second);
+    EXPECT_FALSE(FileExists(second));
+    EXPECT_EQ(CodeOf([&] { File::CreateBeside(dir / "nodir\\out.mpg", first); }), 3);
 }
 
 TEST(FileTest, ExistenceMeansAFileNotADirectory) {

@@ -1,124 +1,10 @@
-#include "core/link_operation.h"
+#include "link_operation_fixture.h"
 
-#include "core/file.h"
-#include "support/io_error_code.h"
-#include "support/temp_dir.h"
-
-#include <gtest/gtest.h>
-
-#include <algorithm>
-#include <cctype>
 #include <cstdlib>
-#include <functional>
-#include <utility>
-#include <vector>
 #include <windows.h>
 
-namespace reelbond {
+namespace reelbond::test {
 namespace {
-
-using test::CurrentDirectoryGuard;
-using test::ReadBytes;
-using test::TempDir;
-using test::WriteBytes;
-using Events = std::vector<std::string>;
-
-constexpr SequenceHeaderInfo Ntsc{352, 240, 4};
-constexpr SequenceHeaderInfo Pal{352, 288, 3};
-
-// Records what the link operation does to the window, in order.
-class RecordingWindow : public LinkWindow {
-public:
-    void DefaultBeep() override { events.push_back("beep"); }
-    void InformationBox(const std::string& message) override {
-        events.push_back("info " + message);
-    }
-    void ErrorBox(const std::string& message) override { events.push_back("error " + message); }
-    std::string Edit1Text() const override { return edit1; }
-    void FocusEdit1() override { events.push_back("focus Edit1"); }
-    void SetLinkEnabled(bool enabled) override { Switch("SpdBtnLink", enabled); }
-    void SetRemoveEnabled(bool enabled) override { Switch("BitnRemove", enabled); }
-    void SetClearEnabled(bool enabled) override { Switch("BitnClear", enabled); }
-    void ShowProgress(int position) override {
-        events.push_back("progress " + std::to_string(position));
-        if (onProgress)
-            onProgress(position);
-    }
-    void SetStatusPanel0Text(const std::string& text) override {
-        events.push_back("panel0 " + text);
-    }
-
-    std::string edit1;
-    Events events;
-    // Lets a test change the files while the link runs.
-    std::function<void(int)> onProgress;
-
-private:
-    void Switch(const std::string& control, bool enabled) {
-        events.push_back(control + (enabled ? " on" : " off"));
-    }
-};
-
-const Events Completion = {
-    "SpdBtnLink off", "BitnRemove off",
-    "BitnClear off",  "info The files link has been done!",
-    "progress 0",     "panel0   0  file(s) selected",
-};
-
-Events Then(Events first, const Events& second) {
-    first.insert(first.end(), second.begin(), second.end());
-    return first;
-}
-
-// Distinct contents for every file, so a misplaced byte shows.
-std::string Bytes(std::size_t size, char seed) {
-    std::string bytes(size, '\0');
-    for (std::size_t i = 0; i < size; ++i)
-        bytes[i] = static_cast<char>(seed + i * 7 + i / 251);
-    return bytes;
-}
-
-std::string Upper(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-    return text;
-}
-
-class LinkOperationTest : public testing::Test {
-protected:
-    // Writes the files into dir and lists them in order, all of one format.
-    void List(const std::vector<std::pair<std::string, std::string>>& files) {
-        for (const auto& [name, bytes] : files) {
-            WriteBytes(dir / name, bytes);
-            ListPath(dir / name);
-        }
-    }
-    void ListPath(const std::string& path, const SequenceHeaderInfo& info = Ntsc) {
-        table.AppendEmptyRow();
-        table.FillLastRow(path, info);
-    }
-
-    // The code of the IoError that ended the link, 0 when none did.
-    int Link() {
-        return test::IoErrorCodeOf([&] { LinkOperation(table, window); });
-    }
-
-    void ExpectTableKept(int rows) {
-        EXPECT_EQ(table.DataRowCount(), rows);
-        EXPECT_FALSE(table.IsEmpty());
-    }
-
-    // An I/O error before the output was written: no output, nothing changed in the window.
-    void ExpectNothingWritten(int rows) {
-        EXPECT_TRUE(window.events.empty());
-        ExpectTableKept(rows);
-        EXPECT_FALSE(FileExists(dir / "out.mpg"));
-    }
-
-    TempDir dir;
-    InputFileTable table;
-    RecordingWindow window;
-};
 
 TEST_F(LinkOperationTest, NoneOrOneFileIsRefusedWithoutBeepAndDisablesLink) {
     const CurrentDirectoryGuard inDir(dir.path());
@@ -311,14 +197,9 @@ TEST_F(LinkOperationTest, OutputThatIsAnInputByAnotherSpellingIsRefused) {
     CreateHardLinkA((dir / "hard.mpg").c_str(), (dir / "a.mpg").c_str(), nullptr);
     const CurrentDirectoryGuard inDir(dir.path());
     const Events refused = {"beep", "info The output file cannot be one of the input files."};
-    for (const std::string& spelling : {dir / "sub\\..\\a.mpg", Upper(dir.path()) + "\\B.mpg",
-                                        std::string("b"), dir / "hard.mpg", dir / "GONE.mpg"}) {
-        SCOPED_TRACE(spelling);
-        window.events.clear();
-        window.edit1 = spelling;
-        EXPECT_EQ(Link(), 0);
-        EXPECT_EQ(window.events, refused);
-    }
+    ExpectOutputsRefused({dir / "sub\\..\\a.mpg", Upper(dir.path()) + "\\B.mpg", "b",
+                          dir / "hard.mpg", dir / "GONE.mpg"},
+                         refused);
     ExpectTableKept(3);
     EXPECT_EQ(ReadBytes(dir / "a.mpg"), "a");
     EXPECT_EQ(ReadBytes(dir / "b.mpg"), "b");
@@ -342,8 +223,8 @@ TEST_F(LinkOperationTest, FileOver4GiBIsJoinedWithASmallOne) {
     const std::int64_t bigSize = (std::int64_t{4} << 30) + 3;
     const TempDir roomy(RoomyTempRoot(bigSize));
     // Sparse: only its first and last bytes take room.
-    File big = File::Create(roomy / "big.mpg");
-    big.Write("BEG", 3);
+    WriteBytes(roomy / "big.mpg", "BEG");
+    File big = File::OpenExisting(roomy / "big.mpg");
     big.Seek(bigSize - 3);
     big.Write("END", 3);
     big.Close();
@@ -379,4 +260,4 @@ TEST_F(LinkOperationTest, FileOver4GiBIsJoinedWithASmallOne) {
 }
 
 } // namespace
-} // namespace reelbond
+} // namespace reelbond::test

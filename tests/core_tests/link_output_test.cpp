@@ -1,0 +1,174 @@
+#include "link_operation_fixture.h"
+
+#include "core/sequence_header_probe.h"
+
+#include <cstdlib>
+#include <windows.h>
+
+namespace reelbond::test {
+namespace {
+
+const Events NotAFileName = {"beep", "info The output file name is not a valid file name."};
+
+// The names of the files in dir, sorted.
+std::vector<std::string> Names(const std::string& dir) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((dir + "\\*").c_str(), &found);
+    do {
+        if (found.cFileName[0] != '.')
+            names.push_back(found.cFileName);
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+TEST_F(LinkOperationTest, FirstFileThatCannotBeReadLeavesTheOldOutputAndNoNewFile) {
+    List({{"a.mpg", Bytes(LinkCopyBufferSize * 3, 'a')}, {"b.mpg", "b"}});
+    window.onProgress = [&](int position) {
+        if (position > 0)
+            File::OpenExisting(dir / "a.mpg").Truncate(LinkCopyBufferSize * 3 / 2);
+    };
+    const std::string old = Bytes(28, 'o');
+    WriteBytes(dir / "out.mpg", old);
+    window.edit1 = dir / "out.mpg";
+    EXPECT_EQ(Link(), 100);
+    EXPECT_EQ(ReadBytes(dir / "out.mpg"), old);
+    EXPECT_EQ(Names(dir.path()), (std::vector<std::string>{"a.mpg", "b.mpg", "out.mpg"}));
+
+    DeleteFileA((dir / "out.mpg").c_str());
+    WriteBytes(dir / "a.mpg", Bytes(LinkCopyBufferSize * 3, 'a'));
+    EXPECT_EQ(Link(), 100);
+    EXPECT_EQ(Names(dir.path()), (std::vector<std::string>{"a.mpg", "b.mpg"}));
+    ExpectTableKept(2);
+}
+
+// Under Wine COM1 and AUX lead to /dev/ttyS0, on these machines the console: they are
+// tried only where special_files.sh has linked COM1 to an empty scratch file.
+bool ConsolePortIsAScratchFile() {
+    if (!std::getenv("REELBOND_SPECIAL_FILES"))
+        return false;
+    HANDLE port = CreateFileA("\\\\.\\COM1", FILE_READ_ATTRIBUTES, 0, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (port == INVALID_HANDLE_VALUE)
+        return false;
+    LARGE_INTEGER size{};
+    const bool scratch =
+        GetFileType(port) == FILE_TYPE_DISK && GetFileSizeEx(port, &size) && size.QuadPart == 0;
+    CloseHandle(port);
+    return scratch;
+}
+
+TEST_F(LinkOperationTest, OutputNamesOfDevicesAreRefusedBeforeAnythingIsOpened) {
+    const CurrentDirectoryGuard inDir(dir.path());
+    List({{"a.mpg", "a"}, {"b.mpg", "b"}});
+    std::vector<std::string> names = {
+        "nul", "NUL.mpeg", "con", "prn", "lpt1.mpg", dir / "sub\\nul.mpg", "\\\\.\\pipe\\out.mpg"};
+    const bool portIsScratch = ConsolePortIsAScratchFile();
+    if (portIsScratch)
+        names.insert(names.end(), {"com1", "aux.mpg"});
+    ExpectOutputsRefused(names, NotAFileName);
+    ExpectTableKept(2);
+    EXPECT_EQ(Names(dir.path()), (std::vector<std::string>{"a.mpg", "b.mpg"}));
+    if (portIsScratch) {
+        EXPECT_TRUE(ConsolePortIsAScratchFile()) << "written to COM1";
+    }
+}
+
+// Files that only the shell can make: special_files.sh makes them and names their folder in
+// REELBOND_SPECIAL_FILES; in the ordinary run these tests skip.
+class SpecialFilesTest : public LinkOperationTest {
+protected:
+    void SetUp() override {
+        const char* folder = std::getenv("REELBOND_SPECIAL_FILES");
+        if (!folder)
+            GTEST_SKIP() << "needs the files of special_files.sh";
+        special = folder;
+    }
+    std::string In(const std::string& name) const { return special + "\\" + name; }
+
+    std::string special;
+};
+
+TEST_F(SpecialFilesTest, PipesAndDevicesAreRefusedBeforeAnyRead) {
+    // A pipe without a writer would block the first read for ever, /dev/zero never end.
+    for (const char* name : {"pipe.mpg", "zero.mpg"}) {
+        SCOPED_TRACE(name);
+        EXPECT_EQ(IoErrorCodeOf([&] { SequenceHeaderProbe(In(name)); }), NotADiskFileCode);
+        table.ResetGrid();
+        List({{"a.mpg", "a"}});
+        ListPath(In(name));
+        window.edit1 = dir / "out";
+        EXPECT_EQ(Link(), NotADiskFileCode);
+        ExpectNothingWritten(2);
+    }
+    List({{"b.mpg", "b"}});
+    ExpectOutputsRefused({In("pipe.mpg"), In("null.mpg")}, NotAFileName);
+}
+
+// Which file a path names, as the system tells it: volume serial number and file index.
+std::pair<DWORD, std::uint64_t> IdentityOf(const std::string& path) {
+    HANDLE file = CreateFileA(path.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    BY_HANDLE_FILE_INFORMATION info{};
+    GetFileInformationByHandle(file, &info);
+    CloseHandle(file);
+    return {info.dwVolumeSerialNumber,
+            std::uint64_t{info.nFileIndexHigh} << 32 | info.nFileIndexLow};
+}
+
+void SetLastWriteTime(const std::string& path, const FILETIME& time) {
+    HANDLE file = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    SetFileTime(file, nullptr, nullptr, &time);
+    CloseHandle(file);
+}
+
+TEST_F(SpecialFilesTest, FilesOnTwoFileSystemsWithOneIdentityAreTwoFiles) {
+    if (!std::getenv("REELBOND_TMPFS"))
+        GTEST_SKIP() << "tmpfs cannot be mounted here";
+    // The first file of each fresh tmpfs gets the same inode number; equal sizes and times
+    // leave only the final path to tell them apart.
+    WriteBytes(In("m1\\in.mpg"), "input");
+    WriteBytes(In("m2\\out.mpg"), "older");
+    ASSERT_EQ(IdentityOf(In("m1\\in.mpg")), IdentityOf(In("m2\\out.mpg")));
+    const FILETIME time{0x12345678, 0x01D00000};
+    SetLastWriteTime(In("m1\\in.mpg"), time);
+    SetLastWriteTime(In("m2\\out.mpg"), time);
+    WriteBytes(In("m1\\b.mpg"), "b");
+    ListPath(In("m1\\in.mpg"));
+    ListPath(In("m1\\b.mpg"));
+    window.edit1 = In("m2\\out.mpg");
+    EXPECT_EQ(Link(), 0);
+    EXPECT_EQ(ReadBytes(In("m2\\out.mpg")), "inputb");
+
+    ListPath(In("m1\\in.mpg"));
+    ListPath(In("m1\\b.mpg"));
+    CreateHardLinkA(In("m1\\hard.mpg").c_str(), In("m1\\in.mpg").c_str(), nullptr);
+    window.events.clear();
+    window.edit1 = In("m1\\hard.mpg");
+    EXPECT_EQ(Link(), 0);
+    EXPECT_EQ(window.events,
+              (Events{"beep", "info The output file cannot be one of the input files."}));
+}
+
+TEST_F(SpecialFilesTest, FirstFileThatFillsTheDiskKeepsWhatReachedIt) {
+    if (!std::getenv("REELBOND_TMPFS"))
+        GTEST_SKIP() << "tmpfs cannot be mounted here";
+    // The second tmpfs holds 1 MiB.
+    const std::string a = Bytes(LinkCopyBufferSize * 2, 'a');
+    List({{"a.mpg", a}, {"b.mpg", "b"}});
+    WriteBytes(In("m2\\full.mpg"), "old");
+    const std::vector<std::string> names = Names(In("m2"));
+    window.edit1 = In("m2\\full.mpg");
+    const int code = Link();
+    EXPECT_TRUE(code == 101 || code == ERROR_DISK_FULL) << code;
+    const std::string kept = ReadBytes(In("m2\\full.mpg"));
+    EXPECT_GT(kept.size(), 3u);
+    EXPECT_TRUE(kept == a.substr(0, kept.size()));
+    EXPECT_EQ(Names(In("m2")), names);
+}
+
+} // namespace
+} // namespace reelbond::test
