@@ -1,7 +1,7 @@
 #include "about/rich_edit.h"
 
+#include "core/file.h"
 #include "core/io_error.h"
-#include "ui/handles.h"
 
 #include <richedit.h>
 #include <stdexcept>

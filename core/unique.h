@@ -24,6 +24,7 @@ public:
 
     T get() const noexcept { return value_; }
     explicit operator bool() const noexcept { return value_ != Invalid(); }
+    T release() noexcept { return std::exchange(value_, Invalid()); }
     void reset(T value = Invalid()) noexcept {
         if (value_ != Invalid())
             deleter_(value_);

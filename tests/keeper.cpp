@@ -6,7 +6,7 @@
 // of them up before any test runs, and tells the script when it has, by creating the file
 // named on its command line: a test started earlier would hand its output to them, and
 // ctest would then wait for that output to close until the test's timeout.
-#include "core/file_handles.h"
+#include "core/file.h"
 
 #include <windows.h>
 

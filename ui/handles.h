@@ -1,9 +1,11 @@
 #pragma once
 
-#include "core/file_handles.h"
+#include "core/unique.h"
 
-#include <commctrl.h>
 #include <windows.h>
+
+// After windows.h, which it needs.
+#include <commctrl.h>
 
 namespace reelbond {
 

@@ -1,7 +1,6 @@
 #include "ui/path.h"
 
 #include "core/file.h"
-#include "core/file_handles.h"
 #include "core/io_error.h"
 #include "core/text.h"
 

@@ -3,7 +3,7 @@
 // list: from writing the list's directory until it has repainted, against the bare
 // FindFirstFileA/FindNextFileA loops over the list's two patterns in that directory;
 // add: the add operation on the first ADD_COUNT entries. Best of RUNS each.
-#include "core/file_handles.h"
+#include "core/file.h"
 #include "core/input_file_table.h"
 #include "ui/file_list_box.h"
 #include "ui_tests/host_window.h"

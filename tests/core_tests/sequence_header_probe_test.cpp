@@ -1,4 +1,4 @@
-#include "core/file_handles.h"
+#include "core/file.h"
 #include "core/io_error.h"
 #include "core/sequence_header_probe.h"
 #include "support/temp_dir.h"

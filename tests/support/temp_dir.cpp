@@ -1,6 +1,6 @@
 #include "support/temp_dir.h"
 
-#include "core/file_handles.h"
+#include "core/file.h"
 
 #include <stdexcept>
 #include <windows.h>

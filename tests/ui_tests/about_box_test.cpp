@@ -1,4 +1,5 @@
 #include "about/about_box.h"
+#include "core/file.h"
 #include "glyph_pixels.h"
 #include "host_window.h"
 #include "message_box_catcher.h"
