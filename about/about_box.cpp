@@ -92,7 +92,6 @@ void TAboutBox::Close() {
 LRESULT TAboutBox::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_CREATE:
-        CreateControls();
         FormCreate();
         return 0;
     case WM_ACTIVATE:

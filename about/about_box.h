@@ -38,9 +38,9 @@ public:
 
 protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void CreateControls() override;
 
 private:
-    void CreateControls();
     void FormCreate();
     void BtnOKClick();
     void Close();

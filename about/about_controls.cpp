@@ -1,18 +1,18 @@
 #include "about/about_controls.h"
 
+#include "core/io_error.h"
 #include "ui/owner_draw.h"
 
 namespace reelbond {
 
 void TLabel::SizeToText() {
-    const HDC dc = GetDC(hwnd());
     RECT bounds{};
     {
-        const SelectGuard font(dc,
-                               reinterpret_cast<HGDIOBJ>(SendMessageA(hwnd(), WM_GETFONT, 0, 0)));
-        DrawTextWidened(dc, Text(), bounds, DT_CALCRECT | DT_NOPREFIX | DT_EXPANDTABS);
+        const UniqueWindowDc dc = ClientDc(hwnd());
+        const auto font = SelectedInto(
+            dc.get(), reinterpret_cast<HGDIOBJ>(SendMessageA(hwnd(), WM_GETFONT, 0, 0)));
+        DrawTextWidened(dc.get(), Text(), bounds, DT_CALCRECT | DT_NOPREFIX | DT_EXPANDTABS);
     }
-    ReleaseDC(hwnd(), dc);
     SetWindowPos(hwnd(), nullptr, 0, 0, bounds.right, bounds.bottom,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
@@ -29,6 +29,8 @@ std::optional<LRESULT> TBevel::HandleNotification(UINT message, WPARAM, LPARAM l
 void TImage::SetIcon(const char* resourceName, int size) {
     icon_.reset(static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), resourceName, IMAGE_ICON,
                                               size, size, LR_DEFAULTCOLOR)));
+    if (!icon_)
+        ThrowLastError();
     size_ = size;
     InvalidateRect(hwnd(), nullptr, TRUE);
 }

@@ -1,7 +1,7 @@
 #include "about/rich_edit.h"
 
+#include "core/file.h"
 #include "core/io_error.h"
-#include "ui/handles.h"
 
 #include <richedit.h>
 #include <stdexcept>
@@ -11,11 +11,6 @@
 
 namespace reelbond {
 namespace {
-
-struct HandleCloser {
-    void operator()(HANDLE handle) const noexcept { CloseHandle(handle); }
-};
-using UniqueFileHandle = Unique<HANDLE, HandleCloser>;
 
 // Hands the control the next piece of the file; a failed read ends the stream with the
 // system's error code.
@@ -69,11 +64,10 @@ void TRichEdit::SetPlainText(bool plainText) {
 
 void TRichEdit::LoadFromFile(const std::string& path) {
     // Others may go on reading the file meanwhile, but not change it.
-    const HANDLE opened = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (opened == INVALID_HANDLE_VALUE)
+    const UniqueFileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
         throw std::runtime_error("Cannot open file " + path);
-    const UniqueFileHandle file(opened);
     LoadFromStream(file.get());
 }
 

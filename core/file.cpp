@@ -81,26 +81,6 @@ bool IsOnShare(const std::wstring& finalPath) {
     return EqualIgnoringCase(finalPath.substr(0, 8), L"\\\\?\\UNC\\");
 }
 
-// Owns a handle opened for attributes only.
-class AttributeHandle {
-public:
-    explicit AttributeHandle(const std::string& path)
-        : handle_(CreateFileA(path.c_str(), FILE_READ_ATTRIBUTES,
-                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)) {}
-    ~AttributeHandle() {
-        if (IsOpen())
-            CloseHandle(handle_);
-    }
-    AttributeHandle(const AttributeHandle&) = delete;
-    AttributeHandle& operator=(const AttributeHandle&) = delete;
-    bool IsOpen() const { return handle_ != INVALID_HANDLE_VALUE; }
-    HANDLE Get() const { return handle_; }
-
-private:
-    HANDLE handle_;
-};
-
 std::wstring FinalPathOf(HANDLE handle) {
     std::wstring path(MAX_PATH, L'\0');
     DWORD length = GetFinalPathNameByHandleW(handle, path.data(), MAX_PATH, 0);
@@ -113,16 +93,19 @@ std::wstring FinalPathOf(HANDLE handle) {
 }
 
 std::optional<FileAtPath::Facts> FactsAt(const std::string& path) {
-    const AttributeHandle file(path);
-    if (!file.IsOpen())
+    // Opened for attributes only.
+    const UniqueFileHandle file(CreateFileA(
+        path.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+        nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
         return std::nullopt;
-    const bool isDisk = GetFileType(file.Get()) == FILE_TYPE_DISK;
+    const bool isDisk = GetFileType(file.get()) == FILE_TYPE_DISK;
     BY_HANDLE_FILE_INFORMATION info;
-    if (!isDisk || !GetFileInformationByHandle(file.Get(), &info))
+    if (!isDisk || !GetFileInformationByHandle(file.get(), &info))
         return FileAtPath::Facts{0, 0, 0, L"", isDisk};
     return FileAtPath::Facts{info.dwVolumeSerialNumber,
                              (std::uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow,
-                             info.nNumberOfLinks, FinalPathOf(file.Get()), true};
+                             info.nNumberOfLinks, FinalPathOf(file.get()), true};
 }
 
 // From the attributes alone, which costs far less than an open (under Wine, asking an open
@@ -145,6 +128,18 @@ HANDLE OpenHandle(const std::string& path, DWORD disposition) {
 }
 
 } // namespace
+
+void* FileHandleCloser::Invalid() noexcept {
+    return INVALID_HANDLE_VALUE;
+}
+
+void FileHandleCloser::operator()(void* handle) const noexcept {
+    CloseHandle(handle);
+}
+
+void SearchCloser::operator()(void* search) const noexcept {
+    FindClose(search);
+}
 
 File File::OpenExisting(const std::string& path) {
     // Windows refuses write access to a read-only file; Wine running as root does not,
@@ -180,30 +175,14 @@ File File::Adopt(void* handle) {
     return file;
 }
 
-File::File(File&& other) noexcept : handle_(std::exchange(other.handle_, nullptr)) {}
-
-File& File::operator=(File&& other) noexcept {
-    if (this != &other) {
-        if (handle_)
-            CloseHandle(handle_);
-        handle_ = std::exchange(other.handle_, nullptr);
-    }
-    return *this;
-}
-
-File::~File() {
-    if (handle_)
-        CloseHandle(handle_);
-}
-
 bool File::IsOpen() const noexcept {
-    return handle_ != nullptr;
+    return bool(handle_);
 }
 
 void* File::Handle() const {
     if (!handle_)
         throw IoError(IoError::FileNotOpen);
-    return handle_;
+    return handle_.get();
 }
 
 std::int64_t File::Size() const {
@@ -260,10 +239,9 @@ void File::Truncate(std::int64_t length) {
 }
 
 void File::Close() {
-    HANDLE handle = std::exchange(handle_, nullptr);
-    if (!handle)
+    if (!handle_)
         throw IoError(IoError::FileNotOpen);
-    if (!CloseHandle(handle))
+    if (!CloseHandle(handle_.release()))
         ThrowLastError();
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/unique.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -10,6 +12,18 @@ namespace reelbond {
 // The code with which an open refuses what is not a file on a disk (a pipe, a device), the
 // system's ERROR_BAD_FILE_TYPE: reading one could wait or go on for ever.
 inline constexpr int NotADiskFileCode = 222;
+
+// Owners of what CreateFile opens and what FindFirstFile starts, both invalid as
+// INVALID_HANDLE_VALUE.
+struct FileHandleCloser {
+    static void* Invalid() noexcept;
+    void operator()(void* handle) const noexcept;
+};
+struct SearchCloser : FileHandleCloser {
+    void operator()(void* search) const noexcept;
+};
+using UniqueFileHandle = Unique<void*, FileHandleCloser>;
+using UniqueSearch = Unique<void*, SearchCloser>;
 
 // A raw, unbuffered file. Every operation succeeds or raises IoError; an
 // operation on a file that is not open raises code 103.
@@ -24,11 +38,6 @@ public:
     static File CreateBeside(const std::string& path, std::string& name);
 
     File() = default;
-    File(File&& other) noexcept;
-    File& operator=(File&& other) noexcept;
-    File(const File&) = delete;
-    File& operator=(const File&) = delete;
-    ~File();
 
     bool IsOpen() const noexcept;
     std::int64_t Size() const;
@@ -49,7 +58,7 @@ private:
     static File Adopt(void* handle);
     void* Handle() const;
 
-    void* handle_ = nullptr;
+    UniqueFileHandle handle_;
 };
 
 // True when path names an existing file that is not a directory.

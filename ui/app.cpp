@@ -1,9 +1,9 @@
 #include "ui/app.h"
 
-
 #include <algorithm>
 #include <cctype>
 #include <new>
+#include <stdexcept>
 
 namespace reelbond {
 
@@ -60,10 +60,13 @@ void ShowTopLevelError(const std::exception_ptr& failure) {
 
 UniqueFont CreateUiFont(const FontSpec& font) {
     // A negative height asks for the character height without internal leading.
-    return UniqueFont(CreateFontA(-font.pixels, 0, 0, 0, font.bold ? FW_BOLD : FW_NORMAL, FALSE,
-                                  FALSE, FALSE, font.charset, OUT_DEFAULT_PRECIS,
-                                  CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                                  DEFAULT_PITCH | FF_SWISS, font.face));
+    UniqueFont created(CreateFontA(-font.pixels, 0, 0, 0, font.bold ? FW_BOLD : FW_NORMAL, FALSE,
+                                   FALSE, FALSE, font.charset, OUT_DEFAULT_PRECIS,
+                                   CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS,
+                                   font.face));
+    if (!created)
+        throw std::runtime_error(std::string("Cannot create the font ") + font.face);
+    return created;
 }
 
 } // namespace reelbond

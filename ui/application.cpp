@@ -9,22 +9,6 @@
 namespace reelbond {
 namespace {
 
-// Shuts the component-object runtime down again if its initialisation succeeded.
-class ComApartment {
-public:
-    ComApartment() noexcept
-        : initialised_(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
-    ~ComApartment() {
-        if (initialised_)
-            CoUninitialize();
-    }
-    ComApartment(const ComApartment&) = delete;
-    ComApartment& operator=(const ComApartment&) = delete;
-
-private:
-    bool initialised_;
-};
-
 // Messages are taken and handed on as wide ones, so that a typed character reaches the wide
 // controls whole: as an 8-bit message it is converted with the keyboard's code page.
 int RunEventLoop(TForm1& form) {
@@ -52,7 +36,11 @@ void ProcessMessage(TForm1& form, MSG& message) {
 }
 
 int RunApplication() {
-    ComApartment apartment;
+    const bool inApartment = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
+    const ScopeExit leaveApartment([inApartment] {
+        if (inApartment)
+            CoUninitialize();
+    });
     const INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES};
     InitCommonControlsEx(&controls);
     RegisterWindowClasses();

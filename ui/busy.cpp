@@ -9,12 +9,6 @@ constexpr int MostPaintsPerPulse = 64;
 
 } // namespace
 
-PointerScope::PointerScope(LPCSTR pointer) : previous_(SetCursor(LoadCursorA(nullptr, pointer))) {}
-
-PointerScope::~PointerScope() {
-    SetCursor(previous_);
-}
-
 void MessagePulse::operator()() {
     const ULONGLONG now = GetTickCount64();
     if (now - last_ < PulseMilliseconds)

@@ -1,21 +1,17 @@
 #pragma once
 
+#include "core/unique.h"
+
 #include <windows.h>
 
 namespace reelbond {
 
-// Shows a system pointer (IDC_WAIT, IDC_ARROW) for its lifetime and then puts back the one
-// shown before, also when the work in between fails.
-class PointerScope {
-public:
-    explicit PointerScope(LPCSTR pointer);
-    ~PointerScope();
-    PointerScope(const PointerScope&) = delete;
-    PointerScope& operator=(const PointerScope&) = delete;
-
-private:
-    HCURSOR previous_;
-};
+// Shows a system pointer (IDC_WAIT, IDC_ARROW) until the end of the scope and then puts back
+// the one shown before, also when the work in between fails.
+inline auto PointerShown(LPCSTR pointer) noexcept {
+    return ScopeExit(
+        [previous = SetCursor(LoadCursorA(nullptr, pointer))] { SetCursor(previous); });
+}
 
 // Called often during a long operation on the user-interface thread: about every 100 ms it
 // lets paint messages through and answers messages that other threads send, so Windows

@@ -154,21 +154,22 @@ void SpeedButton::SetHot(bool hot) {
 }
 
 void SpeedButton::Paint() {
-    PaintGuard paint(hwnd());
+    PAINTSTRUCT paint{};
+    const auto painting = Painting(hwnd(), paint);
     RECT client;
     GetClientRect(hwnd(), &client);
-    FillRect(paint.dc(), &client, GetSysColorBrush(COLOR_BTNFACE));
+    FillRect(paint.hdc, &client, GetSysColorBrush(COLOR_BTNFACE));
     const bool enabled = Enabled();
     if (enabled && (hot_ || pressed_))
-        DrawEdge(paint.dc(), &client, pressed_ ? BDR_SUNKENOUTER : BDR_RAISEDINNER, BF_RECT);
-    SelectGuard font(paint.dc(), font_ ? font_ : GetStockObject(DEFAULT_GUI_FONT));
-    SetBkMode(paint.dc(), TRANSPARENT);
+        DrawEdge(paint.hdc, &client, pressed_ ? BDR_SUNKENOUTER : BDR_RAISEDINNER, BF_RECT);
+    const auto font = SelectedInto(paint.hdc, font_ ? font_ : GetStockObject(DEFAULT_GUI_FONT));
+    SetBkMode(paint.hdc, TRANSPARENT);
     const std::string caption = Text();
     const auto drawCaption = [&](COLORREF colour, int shift) {
         RECT place = client;
         OffsetRect(&place, shift, shift);
-        SetTextColor(paint.dc(), colour);
-        DrawTextWidened(paint.dc(), caption, place, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+        SetTextColor(paint.hdc, colour);
+        DrawTextWidened(paint.hdc, caption, place, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
     };
     if (enabled) {
         drawCaption(TextColour(), pressed_ ? 1 : 0);

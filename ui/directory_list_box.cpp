@@ -14,18 +14,6 @@ namespace {
 constexpr int IndentStep = 4;
 constexpr int IndentStart = 2;
 
-// Clears a flag when it goes out of scope, also when a step fails.
-class FlagScope {
-public:
-    explicit FlagScope(bool& flag) : flag_(flag) { flag_ = true; }
-    ~FlagScope() { flag_ = false; }
-    FlagScope(const FlagScope&) = delete;
-    FlagScope& operator=(const FlagScope&) = delete;
-
-private:
-    bool& flag_;
-};
-
 // A name with its wide form, in which the locale's comparison is made.
 struct SortableName {
     std::string name;
@@ -194,7 +182,8 @@ void TDirectoryListBox::ChangeDirectoryTo(const std::string& text) {
 }
 
 void TDirectoryListBox::ChangeDrive(char drive) {
-    const FlagScope inProgress(driveChangeInProgress_);
+    driveChangeInProgress_ = true;
+    const ScopeExit changed([this] { driveChangeInProgress_ = false; });
     if (driveSelector_)
         driveSelector_->SetDrive(drive);
     else
@@ -216,7 +205,7 @@ void TDirectoryListBox::DriveChange(char drive) {
 void TDirectoryListBox::BuildEntries() {
     if (!hwnd())
         return;
-    const RedrawSuspender suspended(hwnd());
+    const auto suspended = RedrawSuspended(hwnd());
     SendMessageA(hwnd(), LB_RESETCONTENT, 0, 0);
     const std::string root = DrivePart(directory_) + "\\";
     const DWORD caseFlags = VolumeCaseFlags(root);

@@ -27,25 +27,13 @@ std::string InCaseOf(char letter, const std::string& text) {
                                                             : LowerCaseFileName(text);
 }
 
-// Switches the system's critical-error prompts off for its lifetime, so that a drive
-// without media answers at once instead of asking for a disk.
-class CriticalErrorPromptsOff {
-public:
-    CriticalErrorPromptsOff() : previous_(SetErrorMode(SEM_FAILCRITICALERRORS)) {}
-    ~CriticalErrorPromptsOff() { SetErrorMode(previous_); }
-    CriticalErrorPromptsOff(const CriticalErrorPromptsOff&) = delete;
-    CriticalErrorPromptsOff& operator=(const CriticalErrorPromptsOff&) = delete;
-
-private:
-    UINT previous_;
-};
-
 // Empty when the volume has no label or cannot be read.
 std::string VolumeLabel(const std::string& root) {
     char label[LabelBufferSize] = "";
     DWORD longestName = 0;
     DWORD flags = 0;
-    const CriticalErrorPromptsOff promptsOff;
+    // Without critical-error prompts a drive without media answers at once, asking for no disk.
+    const ScopeExit restore([mode = SetErrorMode(SEM_FAILCRITICALERRORS)] { SetErrorMode(mode); });
     if (!GetVolumeInformationA(root.c_str(), label, sizeof label, nullptr, &longestName, &flags,
                                nullptr, 0))
         return {};

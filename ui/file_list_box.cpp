@@ -207,9 +207,13 @@ void TFileListBox::Rescan() {
     // A vanished directory fails here, before the entries are touched.
     ChangeDirectory(directory_);
     {
-        const RedrawSuspender suspended(hwnd());
+        const auto suspended = RedrawSuspended(hwnd());
         SendMessageA(hwnd(), LB_RESETCONTENT, 0, 0);
-        std::optional<PointerScope> waitPointer;
+        std::optional<HCURSOR> pointerBefore;
+        const ScopeExit pointerBack([&] {
+            if (pointerBefore)
+                SetCursor(*pointerBefore);
+        });
         for (const std::string& pattern : SplitMask(mask_)) {
             if (pattern.empty())
                 continue;
@@ -218,8 +222,8 @@ void TFileListBox::Rescan() {
                     return;
                 if (!fileType_.Contains(ftNormal) && !(found.dwFileAttributes & attributes))
                     return;
-                if (AddEntry(found) == WaitPointerPosition && !waitPointer)
-                    waitPointer.emplace(IDC_WAIT);
+                if (AddEntry(found) == WaitPointerPosition && !pointerBefore)
+                    pointerBefore = SetCursor(LoadCursorA(nullptr, IDC_WAIT));
             });
         }
     }

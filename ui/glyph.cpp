@@ -1,11 +1,13 @@
 #include "ui/glyph.h"
 
+#include "core/io_error.h"
+
 namespace reelbond {
 namespace {
 
 COLORREF BottomLeftColour(HBITMAP bitmap, int height) {
-    MemoryDc dc(nullptr);
-    SelectGuard select(dc.get(), bitmap);
+    const UniqueDc dc(CreateCompatibleDC(nullptr));
+    const auto selected = SelectedInto(dc.get(), bitmap);
     return GetPixel(dc.get(), 0, height - 1);
 }
 
@@ -15,24 +17,20 @@ Glyph::Glyph(const char* resourceName) {
     UniqueBitmap bitmap(static_cast<HBITMAP>(
         LoadImageA(GetModuleHandleA(nullptr), resourceName, IMAGE_BITMAP, 0, 0, 0)));
     if (!bitmap)
-        return;
+        ThrowLastError();
     BITMAP info{};
     GetObjectA(bitmap.get(), sizeof info, &info);
     width_ = info.bmWidth;
     height_ = info.bmHeight;
-    images_ = ImageList_Create(width_, height_, ILC_COLOR24 | ILC_MASK, 1, 0);
-    ImageList_AddMasked(images_, bitmap.get(), BottomLeftColour(bitmap.get(), height_));
-    greyable_.reset(ImageList_GetIcon(images_, 0, ILD_NORMAL));
-}
-
-Glyph::~Glyph() {
-    if (images_)
-        ImageList_Destroy(images_);
+    images_.reset(ImageList_Create(width_, height_, ILC_COLOR24 | ILC_MASK, 1, 0));
+    if (!images_)
+        ThrowLastError();
+    ImageList_AddMasked(images_.get(), bitmap.get(), BottomLeftColour(bitmap.get(), height_));
+    greyable_.reset(ImageList_GetIcon(images_.get(), 0, ILD_NORMAL));
 }
 
 void Glyph::Draw(HDC dc, int x, int y) const {
-    if (images_)
-        ImageList_Draw(images_, 0, dc, x, y, ILD_TRANSPARENT);
+    ImageList_Draw(images_.get(), 0, dc, x, y, ILD_TRANSPARENT);
 }
 
 void Glyph::DrawDisabled(HDC dc, int x, int y) const {

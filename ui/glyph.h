@@ -12,9 +12,6 @@ namespace reelbond {
 class Glyph {
 public:
     explicit Glyph(const char* resourceName);
-    ~Glyph();
-    Glyph(const Glyph&) = delete;
-    Glyph& operator=(const Glyph&) = delete;
 
     int Width() const noexcept { return width_; }
     int Height() const noexcept { return height_; }
@@ -22,7 +19,7 @@ public:
     void DrawDisabled(HDC dc, int x, int y) const;
 
 private:
-    HIMAGELIST images_ = nullptr;
+    UniqueImageList images_;
     UniqueIcon greyable_;
     int width_ = 0;
     int height_ = 0;

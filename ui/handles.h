@@ -1,36 +1,13 @@
 #pragma once
 
-#include <utility>
+#include "core/unique.h"
+
 #include <windows.h>
 
+// After windows.h, which it needs.
+#include <commctrl.h>
+
 namespace reelbond {
-
-// A move-only owner of one system handle, released by Deleter.
-template <typename T, typename Deleter>
-class Unique {
-public:
-    Unique() = default;
-    explicit Unique(T value) noexcept : value_(value) {}
-    Unique(Unique&& other) noexcept : value_(std::exchange(other.value_, T{})) {}
-    Unique& operator=(Unique&& other) noexcept {
-        reset(std::exchange(other.value_, T{}));
-        return *this;
-    }
-    Unique(const Unique&) = delete;
-    Unique& operator=(const Unique&) = delete;
-    ~Unique() { reset(); }
-
-    T get() const noexcept { return value_; }
-    explicit operator bool() const noexcept { return value_ != T{}; }
-    void reset(T value = T{}) noexcept {
-        if (value_ != T{})
-            Deleter{}(value_);
-        value_ = value;
-    }
-
-private:
-    T value_{};
-};
 
 struct GdiObjectDeleter {
     void operator()(HGDIOBJ object) const noexcept { DeleteObject(object); }
@@ -38,66 +15,40 @@ struct GdiObjectDeleter {
 struct IconDeleter {
     void operator()(HICON icon) const noexcept { DestroyIcon(icon); }
 };
+struct DcDeleter {
+    void operator()(HDC dc) const noexcept { DeleteDC(dc); }
+};
+struct WindowDcReleaser {
+    HWND window;
+    void operator()(HDC dc) const noexcept { ReleaseDC(window, dc); }
+};
+struct ImageListDeleter {
+    void operator()(HIMAGELIST images) const noexcept { ImageList_Destroy(images); }
+};
 
 using UniqueFont = Unique<HFONT, GdiObjectDeleter>;
 using UniqueBitmap = Unique<HBITMAP, GdiObjectDeleter>;
 using UniqueBrush = Unique<HBRUSH, GdiObjectDeleter>;
 using UniqueIcon = Unique<HICON, IconDeleter>;
+// A memory device context, from CreateCompatibleDC.
+using UniqueDc = Unique<HDC, DcDeleter>;
+// A device context from GetDC or GetWindowDC, released to the window it came from.
+using UniqueWindowDc = Unique<HDC, WindowDcReleaser>;
+using UniqueImageList = Unique<HIMAGELIST, ImageListDeleter>;
 
-// Selects an object into a device context and puts the previous one back.
-class SelectGuard {
-public:
-    SelectGuard(HDC dc, HGDIOBJ object) noexcept : dc_(dc), previous_(SelectObject(dc, object)) {}
-    ~SelectGuard() { SelectObject(dc_, previous_); }
-    SelectGuard(const SelectGuard&) = delete;
-    SelectGuard& operator=(const SelectGuard&) = delete;
+// Selects an object into a device context until the end of the scope.
+inline auto SelectedInto(HDC dc, HGDIOBJ object) noexcept {
+    return ScopeExit([dc, previous = SelectObject(dc, object)] { SelectObject(dc, previous); });
+}
 
-private:
-    HDC dc_;
-    HGDIOBJ previous_;
-};
+// BeginPaint now and EndPaint at the end of the scope, around one WM_PAINT.
+inline auto Painting(HWND window, PAINTSTRUCT& paint) noexcept {
+    BeginPaint(window, &paint);
+    return ScopeExit([window, &paint] { EndPaint(window, &paint); });
+}
 
-// BeginPaint and EndPaint around one WM_PAINT.
-class PaintGuard {
-public:
-    explicit PaintGuard(HWND window) noexcept : window_(window) { BeginPaint(window, &paint_); }
-    ~PaintGuard() { EndPaint(window_, &paint_); }
-    PaintGuard(const PaintGuard&) = delete;
-    PaintGuard& operator=(const PaintGuard&) = delete;
-
-    HDC dc() const noexcept { return paint_.hdc; }
-    const RECT& area() const noexcept { return paint_.rcPaint; }
-
-private:
-    HWND window_;
-    PAINTSTRUCT paint_{};
-};
-
-// The device context of a whole window, frame included, released at the end.
-class WindowDcGuard {
-public:
-    explicit WindowDcGuard(HWND window) noexcept : window_(window), dc_(GetWindowDC(window)) {}
-    ~WindowDcGuard() { ReleaseDC(window_, dc_); }
-    WindowDcGuard(const WindowDcGuard&) = delete;
-    WindowDcGuard& operator=(const WindowDcGuard&) = delete;
-    HDC dc() const noexcept { return dc_; }
-
-private:
-    HWND window_;
-    HDC dc_;
-};
-
-// A memory device context compatible with another, deleted at the end.
-class MemoryDc {
-public:
-    explicit MemoryDc(HDC reference) noexcept : dc_(CreateCompatibleDC(reference)) {}
-    ~MemoryDc() { DeleteDC(dc_); }
-    MemoryDc(const MemoryDc&) = delete;
-    MemoryDc& operator=(const MemoryDc&) = delete;
-    HDC get() const noexcept { return dc_; }
-
-private:
-    HDC dc_;
-};
+inline UniqueWindowDc ClientDc(HWND window) noexcept {
+    return UniqueWindowDc(GetDC(window), {window});
+}
 
 } // namespace reelbond

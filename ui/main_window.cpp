@@ -109,6 +109,8 @@ void TForm1::AddTooltip(const Control& control, const char* hint) {
     if (!tooltip_) {
         tooltip_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, TTS_ALWAYSTIP, 0, 0,
                                    0, 0, hwnd(), nullptr, GetModuleHandleA(nullptr), nullptr);
+        if (!tooltip_)
+            ThrowLastError();
         SendMessageA(tooltip_, TTM_SETDELAYTIME, TTDT_INITIAL, 500);
         SendMessageA(tooltip_, TTM_SETDELAYTIME, TTDT_AUTOPOP, 2500);
     }
@@ -149,7 +151,6 @@ void TForm1::ConnectEvents() {
 LRESULT TForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_CREATE:
-        CreateControls();
         ConnectEvents();
         FormCreate();
         return 0;
@@ -258,7 +259,7 @@ void TForm1::FileListBox1Change() {
 void TForm1::BitnAddClick() {
     AddOutcome outcome;
     {
-        const PointerScope wait(IDC_WAIT);
+        const auto wait = PointerShown(IDC_WAIT);
         outcome = table_.AddSelectedFiles(FileListBox1, [this] { pulse_(); });
     }
     if (outcome.added > 0)
@@ -316,7 +317,7 @@ void TForm1::StringGrid1DrawCell(int column, int row, const RECT& cell, GridCell
 
 void TForm1::SpdBtnLinkClick() {
     {
-        const PointerScope wait(IDC_WAIT);
+        const auto wait = PointerShown(IDC_WAIT);
         LinkOperation(table_, *this);
     }
     StringGrid1.Refresh();
@@ -354,12 +355,12 @@ void TForm1::InformationBox(const std::string& message) {
     // The table may have changed under the grid; show it as it is behind the box.
     StringGrid1.Refresh();
     // The link shows its boxes while the wait pointer is up.
-    const PointerScope normal(IDC_ARROW);
+    const auto normal = PointerShown(IDC_ARROW);
     ShowInformationBox(hwnd(), message);
 }
 
 void TForm1::ErrorBox(const std::string& message) {
-    const PointerScope normal(IDC_ARROW);
+    const auto normal = PointerShown(IDC_ARROW);
     ShowErrorBox(hwnd(), message);
 }
 

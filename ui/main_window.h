@@ -83,9 +83,9 @@ public:
 
 protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void CreateControls() override;
 
 private:
-    void CreateControls();
     void ConnectEvents();
     void AddTooltip(const Control& control, const char* hint);
 

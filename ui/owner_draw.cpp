@@ -11,14 +11,11 @@ int DrawTextWidened(HDC dc, const std::string& text, RECT& area, UINT format) {
 }
 
 int FontCharacterHeight(HWND window) {
-    HDC dc = GetDC(window);
+    const UniqueWindowDc dc = ClientDc(window);
     auto font = reinterpret_cast<HGDIOBJ>(SendMessageA(window, WM_GETFONT, 0, 0));
+    const auto selected = SelectedInto(dc.get(), font ? font : GetStockObject(SYSTEM_FONT));
     TEXTMETRICW metrics{};
-    {
-        SelectGuard selectFont(dc, font ? font : GetStockObject(SYSTEM_FONT));
-        GetTextMetricsW(dc, &metrics);
-    }
-    ReleaseDC(window, dc);
+    GetTextMetricsW(dc.get(), &metrics);
     return metrics.tmHeight;
 }
 

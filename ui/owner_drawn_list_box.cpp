@@ -48,13 +48,4 @@ LRESULT OwnerDrawnListBox::SendToListProcedure(UINT message, WPARAM wParam, LPAR
     return CallWindowProcA(procedure, hwnd(), message, wParam, lParam);
 }
 
-RedrawSuspender::RedrawSuspender(HWND list) : list_(list) {
-    SendMessageA(list_, WM_SETREDRAW, FALSE, 0);
-}
-
-RedrawSuspender::~RedrawSuspender() {
-    SendMessageA(list_, WM_SETREDRAW, TRUE, 0);
-    InvalidateRect(list_, nullptr, TRUE);
-}
-
 } // namespace reelbond

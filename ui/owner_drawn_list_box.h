@@ -36,15 +36,12 @@ private:
 
 // Suspends a list's repainting while its entries are replaced, then repaints it once:
 // repainting after every insert makes a large directory take seconds to list.
-class RedrawSuspender {
-public:
-    explicit RedrawSuspender(HWND list);
-    ~RedrawSuspender();
-    RedrawSuspender(const RedrawSuspender&) = delete;
-    RedrawSuspender& operator=(const RedrawSuspender&) = delete;
-
-private:
-    HWND list_;
-};
+inline auto RedrawSuspended(HWND list) noexcept {
+    SendMessageA(list, WM_SETREDRAW, FALSE, 0);
+    return ScopeExit([list] {
+        SendMessageA(list, WM_SETREDRAW, TRUE, 0);
+        InvalidateRect(list, nullptr, TRUE);
+    });
+}
 
 } // namespace reelbond

@@ -122,16 +122,12 @@ bool DirectoryExists(const std::string& path) {
 void ForEachFound(const std::string& pattern,
                   const std::function<void(const WIN32_FIND_DATAA&)>& visit) {
     WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA(pattern.c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE)
+    const UniqueSearch search(FindFirstFileA(pattern.c_str(), &found));
+    if (!search)
         return;
-    struct SearchCloser {
-        HANDLE search;
-        ~SearchCloser() { FindClose(search); }
-    } closer{search};
     do {
         visit(found);
-    } while (FindNextFileA(search, &found));
+    } while (FindNextFileA(search.get(), &found));
 }
 
 namespace {

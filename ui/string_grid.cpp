@@ -259,20 +259,21 @@ void TStringGrid::OnScroll(int bar, WORD request) {
 }
 
 void TStringGrid::Paint() {
-    PaintGuard paint(hwnd());
-    SelectGuard font(paint.dc(), font_ ? font_ : GetStockObject(DEFAULT_GUI_FONT));
+    PAINTSTRUCT paint{};
+    const auto painting = Painting(hwnd(), paint);
+    const auto font = SelectedInto(paint.hdc, font_ ? font_ : GetStockObject(DEFAULT_GUI_FONT));
     const int lastRow = std::min(table_.DataRowCount(), topRow_ + VisibleDataRows());
     for (int column = 0; column < ColumnCount; ++column) {
-        PaintCell(paint.dc(), column, 0);
+        PaintCell(paint.hdc, column, 0);
         for (int row = topRow_; row <= lastRow; ++row)
-            PaintCell(paint.dc(), column, row);
+            PaintCell(paint.hdc, column, row);
     }
     RECT client;
     GetClientRect(hwnd(), &client);
     const RECT right{CellRect(ColumnCount - 1, 0).right, 0, client.right, client.bottom};
     const RECT below{0, CellRect(0, lastRow).bottom, client.right, client.bottom};
-    FillRect(paint.dc(), &right, GetSysColorBrush(COLOR_WINDOW));
-    FillRect(paint.dc(), &below, GetSysColorBrush(COLOR_WINDOW));
+    FillRect(paint.hdc, &right, GetSysColorBrush(COLOR_WINDOW));
+    FillRect(paint.hdc, &below, GetSysColorBrush(COLOR_WINDOW));
 }
 
 void TStringGrid::PaintCell(HDC dc, int column, int row) {

@@ -5,6 +5,7 @@
 #include "ui/app.h"
 
 #include <commctrl.h>
+#include <utility>
 #include <vector>
 
 namespace reelbond {
@@ -57,9 +58,13 @@ Window::~Window() {
 
 void Window::CreateWindowOfClass(const char* className, DWORD exStyle, DWORD style,
                                  const char* caption, const RECT& frame, HWND parent) {
-    CreateWindowExA(exStyle, className, caption, style, frame.left, frame.top,
-                    frame.right - frame.left, frame.bottom - frame.top, parent, nullptr,
-                    GetModuleHandleA(nullptr), this);
+    if (CreateWindowExA(exStyle, className, caption, style, frame.left, frame.top,
+                        frame.right - frame.left, frame.bottom - frame.top, parent, nullptr,
+                        GetModuleHandleA(nullptr), this))
+        return;
+    if (creationFailure_)
+        std::rethrow_exception(std::exchange(creationFailure_, nullptr));
+    ThrowLastError();
 }
 
 void Window::CreateTopLevelWindow(const char* className, DWORD exStyle, DWORD style,
@@ -98,7 +103,25 @@ LRESULT CALLBACK Window::Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARA
         self->hwnd_ = nullptr;
         return DefWindowProcA(hwnd, message, wParam, lParam);
     }
+    // A half-built window is left to the system to take apart: its own handlers would act on
+    // a window that never stood (the main window's would end the program).
+    if (self->creationFailure_)
+        return DefWindowProcA(hwnd, message, wParam, lParam);
+    if (message == WM_CREATE && !self->CreatedControls())
+        return -1;
     return Guarded([&] { return self->HandleMessage(message, wParam, lParam); }, LRESULT{0});
+}
+
+// Controls that cannot all be made fail the window's creation: the system destroys the
+// half-built window, and CreateWindowOfClass hands the failure on to whoever creates it.
+bool Window::CreatedControls() noexcept {
+    try {
+        CreateControls();
+        return true;
+    } catch (...) {
+        creationFailure_ = std::current_exception();
+        return false;
+    }
 }
 
 Control::~Control() {
@@ -113,13 +136,16 @@ Control::~Control() {
 // the program's, as U+FFFD (seen under Wine with the UTF-8 code page). The program's 8-bit
 // calls to it are converted with the program's code page.
 void Control::Create(HWND parent, int id, const RECT& frame, const std::string& text) {
-    hwnd_ = CreateWindowExW(ExStyle(), Widened(ClassName()).c_str(), Widened(text).c_str(),
-                            Style() | WS_CHILD | WS_VISIBLE, frame.left, frame.top,
-                            frame.right - frame.left, frame.bottom - frame.top, parent,
-                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                            GetModuleHandleA(nullptr), nullptr);
+    const HWND created = CreateWindowExW(
+        ExStyle(), Widened(ClassName()).c_str(), Widened(text).c_str(),
+        Style() | WS_CHILD | WS_VISIBLE, frame.left, frame.top, frame.right - frame.left,
+        frame.bottom - frame.top, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+        GetModuleHandleA(nullptr), nullptr);
+    if (!created ||
+        !SetWindowSubclass(created, SubclassProcedure, 0, reinterpret_cast<DWORD_PTR>(this)))
+        ThrowLastError();
+    hwnd_ = created;
     SetPropA(hwnd_, ControlProperty, this);
-    SetWindowSubclass(hwnd_, SubclassProcedure, 0, reinterpret_cast<DWORD_PTR>(this));
     OnCreated();
 }
 
@@ -168,9 +194,9 @@ void Control::PaintBorderBand() {
     OffsetRect(&client, -frame.left, -frame.top);
     RECT band = client;
     InflateRect(&band, borderWidth_, borderWidth_);
-    WindowDcGuard dc(hwnd_);
-    ExcludeClipRect(dc.dc(), client.left, client.top, client.right, client.bottom);
-    FillRect(dc.dc(), &band, GetSysColorBrush(COLOR_BTNFACE));
+    const UniqueWindowDc dc(GetWindowDC(hwnd_), {hwnd_});
+    ExcludeClipRect(dc.get(), client.left, client.top, client.right, client.bottom);
+    FillRect(dc.get(), &band, GetSysColorBrush(COLOR_BTNFACE));
 }
 
 void Control::SetFont(HFONT font) {

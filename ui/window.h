@@ -3,6 +3,7 @@
 #include "ui/handles.h"
 #include "ui/input_method.h"
 
+#include <exception>
 #include <optional>
 #include <string>
 #include <type_traits>
@@ -31,6 +32,8 @@ protected:
     void CreateWindowOfClass(const char* className, DWORD exStyle, DWORD style,
                              const char* caption, const RECT& frame, HWND parent);
     virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    // Runs before WM_CREATE reaches HandleMessage; a failure here fails the creation.
+    virtual void CreateControls() {}
     // A top-level window whose client area has the given size, hidden.
     void CreateTopLevelWindow(const char* className, DWORD exStyle, DWORD style,
                               const char* caption, int clientWidth, int clientHeight);
@@ -39,7 +42,9 @@ protected:
     static LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
 private:
+    bool CreatedControls() noexcept;
     HWND hwnd_ = nullptr;
+    std::exception_ptr creationFailure_;
 };
 
 // A wrapper around a standard or custom control: it receives its own messages and the

@@ -3,6 +3,7 @@
 // list: from writing the list's directory until it has repainted, against the bare
 // FindFirstFileA/FindNextFileA loops over the list's two patterns in that directory;
 // add: the add operation on the first ADD_COUNT entries. Best of RUNS each.
+#include "core/file.h"
 #include "core/input_file_table.h"
 #include "ui/file_list_box.h"
 #include "ui_tests/host_window.h"
@@ -42,13 +43,12 @@ int SearchAll(const std::string& directory) {
     int found = 0;
     for (const char* pattern : {"\\*.mpg", "\\*.mpeg"}) {
         WIN32_FIND_DATAA data;
-        const HANDLE search = FindFirstFileA((directory + pattern).c_str(), &data);
-        if (search == INVALID_HANDLE_VALUE)
+        const reelbond::UniqueSearch search(FindFirstFileA((directory + pattern).c_str(), &data));
+        if (!search)
             continue;
         do
             ++found;
-        while (FindNextFileA(search, &data));
-        FindClose(search);
+        while (FindNextFileA(search.get(), &data));
     }
     return found;
 }

@@ -1,5 +1,6 @@
 #include "link_operation_fixture.h"
 
+#include "core/file.h"
 #include "core/sequence_header_probe.h"
 
 #include <cstdlib>
@@ -14,12 +15,11 @@ const Events NotAFileName = {"beep", "info The output file name is not a valid f
 std::vector<std::string> Names(const std::string& dir) {
     std::vector<std::string> names;
     WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((dir + "\\*").c_str(), &found);
+    const UniqueSearch search(FindFirstFileA((dir + "\\*").c_str(), &found));
     do {
         if (found.cFileName[0] != '.')
             names.push_back(found.cFileName);
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
+    } while (FindNextFileA(search.get(), &found));
     std::sort(names.begin(), names.end());
     return names;
 }
@@ -49,15 +49,11 @@ TEST_F(LinkOperationTest, FirstFileThatCannotBeReadLeavesTheOldOutputAndNoNewFil
 bool ConsolePortIsAScratchFile() {
     if (!std::getenv("REELBOND_SPECIAL_FILES"))
         return false;
-    HANDLE port = CreateFileA("\\\\.\\COM1", FILE_READ_ATTRIBUTES, 0, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (port == INVALID_HANDLE_VALUE)
-        return false;
+    const UniqueFileHandle port(CreateFileA("\\\\.\\COM1", FILE_READ_ATTRIBUTES, 0, nullptr,
+                                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     LARGE_INTEGER size{};
-    const bool scratch =
-        GetFileType(port) == FILE_TYPE_DISK && GetFileSizeEx(port, &size) && size.QuadPart == 0;
-    CloseHandle(port);
-    return scratch;
+    return port && GetFileType(port.get()) == FILE_TYPE_DISK && GetFileSizeEx(port.get(), &size) &&
+           size.QuadPart == 0;
 }
 
 TEST_F(LinkOperationTest, OutputNamesOfDevicesAreRefusedBeforeAnythingIsOpened) {
@@ -109,20 +105,19 @@ TEST_F(SpecialFilesTest, PipesAndDevicesAreRefusedBeforeAnyRead) {
 
 // Which file a path names, as the system tells it: volume serial number and file index.
 std::pair<DWORD, std::uint64_t> IdentityOf(const std::string& path) {
-    HANDLE file = CreateFileA(path.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    const UniqueFileHandle file(CreateFileA(path.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ,
+                                            nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                                            nullptr));
     BY_HANDLE_FILE_INFORMATION info{};
-    GetFileInformationByHandle(file, &info);
-    CloseHandle(file);
+    GetFileInformationByHandle(file.get(), &info);
     return {info.dwVolumeSerialNumber,
             std::uint64_t{info.nFileIndexHigh} << 32 | info.nFileIndexLow};
 }
 
 void SetLastWriteTime(const std::string& path, const FILETIME& time) {
-    HANDLE file = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    SetFileTime(file, nullptr, nullptr, &time);
-    CloseHandle(file);
+    const UniqueFileHandle file(CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr,
+                                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    SetFileTime(file.get(), nullptr, nullptr, &time);
 }
 
 TEST_F(SpecialFilesTest, FilesOnTwoFileSystemsWithOneIdentityAreTwoFiles) {

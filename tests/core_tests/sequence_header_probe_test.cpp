@@ -1,3 +1,4 @@
+#include "core/file.h"
 #include "core/io_error.h"
 #include "core/sequence_header_probe.h"
 #include "support/temp_dir.h"
@@ -42,20 +43,18 @@ std::string ProbeBytes(const TempDir& dir, const std::string& bytes) {
 
 // Nobody else holds the file open: an exclusive open succeeds.
 bool IsClosed(const std::string& path) {
-    HANDLE handle = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (handle == INVALID_HANDLE_VALUE)
-        return false;
-    CloseHandle(handle);
-    return true;
+    return bool(UniqueFileHandle(CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                             FILE_ATTRIBUTE_NORMAL, nullptr)));
 }
 
 // A file of size bytes, holes except bytes written at offset.
 void WriteSparseFile(const std::string& path, std::int64_t size, std::int64_t offset,
                      const std::string& bytes) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    const UniqueFileHandle opened(CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0,
+                                              nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                                              nullptr));
+    ASSERT_TRUE(opened);
+    const HANDLE file = opened.get();
     DWORD returned = 0;
     // Windows would otherwise fill the gap with real zeros; Wine's files are sparse anyway.
     DeviceIoControl(file, FSCTL_SET_SPARSE, nullptr, 0, nullptr, 0, &returned, nullptr);
@@ -67,7 +66,6 @@ void WriteSparseFile(const std::string& path, std::int64_t size, std::int64_t of
         WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
     position.QuadPart = size;
     const bool sized = SetFilePointerEx(file, position, nullptr, FILE_BEGIN) && SetEndOfFile(file);
-    CloseHandle(file);
     ASSERT_TRUE(wrote && sized && written == bytes.size());
 }
 
@@ -195,11 +193,11 @@ TEST(SequenceHeaderProbeTest, FailuresToOpenCarryTheSystemCode) {
     EXPECT_EQ(Probe(dir / "ro.mpg"), "error 5");
 
     WriteBytes(dir / "held.mpg", Hex("00 00 01 B3 16 00 F0 14"));
-    HANDLE held = CreateFileA((dir / "held.mpg").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    const UniqueFileHandle held(CreateFileA((dir / "held.mpg").c_str(), GENERIC_READ,
+                                            FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                            FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_TRUE(held);
     EXPECT_EQ(Probe(dir / "held.mpg"), "error 32");
-    CloseHandle(held);
 }
 
 TEST(SequenceHeaderProbeTest, RealFilesGiveWhatFfprobeReports) {

@@ -214,10 +214,9 @@ TEST_F(DirectoryListOnDrivesTest, DriveRootIsOneCurrentEntryWithItsSubdirectorie
 
     SetFocus(host.hwnd());
     UpdateWindow(list.hwnd());
-    HDC dc = GetDC(list.hwnd());
     // Subdirectories of a root are indented by 4 x (1 + 1) + 2.
-    EXPECT_TRUE(test::ShowsGlyph(dc, 10, 16, Glyph("CLOSEDFOLDER"), GetSysColor(COLOR_WINDOW)));
-    ReleaseDC(list.hwnd(), dc);
+    EXPECT_TRUE(test::ShowsGlyph(ClientDc(list.hwnd()).get(), 10, 16, Glyph("CLOSEDFOLDER"),
+                                 GetSysColor(COLOR_WINDOW)));
 }
 
 TEST_F(DirectoryListOnDrivesTest, VolumeThatKeepsNoCaseShowsNamesLowerCased) {

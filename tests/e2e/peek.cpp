@@ -4,6 +4,8 @@
 //   peek hung CLASS      for each visible top-level window of that class, whether Windows
 //                        takes it for hung ("Not Responding"), as JSON; sends it no message
 // It only reads; the tests drive the program with real mouse and key input.
+#include "core/unique.h"
+
 #include <windows.h>
 
 #include <commctrl.h>
@@ -104,6 +106,11 @@ std::string EntryText(HWND list, int index) {
     return Utf8(text);
 }
 
+struct ProcessCloser {
+    void operator()(HANDLE process) const noexcept { CloseHandle(process); }
+};
+using UniqueProcess = reelbond::Unique<HANDLE, ProcessCloser>;
+
 // A buffer inside the window's own process, for the messages whose pointers the system
 // does not carry across processes (the status bar's).
 class RemoteBuffer {
@@ -111,16 +118,14 @@ public:
     RemoteBuffer(HWND window, std::size_t size) : size_(size) {
         DWORD processId = 0;
         GetWindowThreadProcessId(window, &processId);
-        process_ = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE,
-                               processId);
+        process_.reset(OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE,
+                                   processId));
         if (process_)
-            address_ = VirtualAllocEx(process_, nullptr, size, MEM_COMMIT, PAGE_READWRITE);
+            address_ = VirtualAllocEx(process_.get(), nullptr, size, MEM_COMMIT, PAGE_READWRITE);
     }
     ~RemoteBuffer() {
         if (address_)
-            VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
-        if (process_)
-            CloseHandle(process_);
+            VirtualFreeEx(process_.get(), address_, 0, MEM_RELEASE);
     }
     RemoteBuffer(const RemoteBuffer&) = delete;
     RemoteBuffer& operator=(const RemoteBuffer&) = delete;
@@ -130,14 +135,14 @@ public:
     std::string Read() const {
         std::string bytes(size_, '\0');
         SIZE_T read = 0;
-        ReadProcessMemory(process_, address_, bytes.data(), size_, &read);
+        ReadProcessMemory(process_.get(), address_, bytes.data(), size_, &read);
         bytes.resize(read);
         return bytes;
     }
 
 private:
     std::size_t size_;
-    HANDLE process_ = nullptr;
+    UniqueProcess process_;
     void* address_ = nullptr;
 };
 
@@ -213,14 +218,11 @@ BOOL CALLBACK AddChild(HWND child, LPARAM context) {
 std::string ProgramOf(HWND window) {
     DWORD processId = 0;
     GetWindowThreadProcessId(window, &processId);
-    const HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId);
+    const UniqueProcess process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
     char path[MAX_PATH * 4] = "";
     DWORD length = sizeof path;
-    if (process) {
-        if (!QueryFullProcessImageNameA(process, 0, path, &length))
-            path[0] = '\0';
-        CloseHandle(process);
-    }
+    if (process && !QueryFullProcessImageNameA(process.get(), 0, path, &length))
+        path[0] = '\0';
     return path;
 }
 

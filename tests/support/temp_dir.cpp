@@ -1,5 +1,7 @@
 #include "support/temp_dir.h"
 
+#include "core/file.h"
+
 #include <stdexcept>
 #include <windows.h>
 
@@ -14,8 +16,7 @@ std::string TempRoot() {
 
 void RemoveTree(const std::string& dir) {
     WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((dir + "\\*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
+    if (const UniqueSearch search(FindFirstFileA((dir + "\\*").c_str(), &found)); search) {
         do {
             const std::string name = found.cFileName;
             if (name == "." || name == "..")
@@ -26,8 +27,7 @@ void RemoveTree(const std::string& dir) {
                 RemoveTree(path);
             else
                 DeleteFileA(path.c_str());
-        } while (FindNextFileA(search, &found));
-        FindClose(search);
+        } while (FindNextFileA(search.get(), &found));
     }
     RemoveDirectoryA(dir.c_str());
 }
@@ -56,28 +56,27 @@ std::string TempDir::operator/(std::string_view name) const {
 }
 
 void WriteBytes(const std::string& path, std::string_view bytes) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
+    const UniqueFileHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                            FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
         throw std::runtime_error("cannot create " + path);
     DWORD written = 0;
-    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    CloseHandle(file);
+    WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
     if (written != bytes.size())
         throw std::runtime_error("cannot write " + path);
 }
 
 std::string ReadBytes(const std::string& path) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
+    const UniqueFileHandle file(CreateFileA(path.c_str(), GENERIC_READ,
+                                            FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
         throw std::runtime_error("cannot open " + path);
     LARGE_INTEGER size;
-    GetFileSizeEx(file, &size);
+    GetFileSizeEx(file.get(), &size);
     std::string bytes(static_cast<std::size_t>(size.QuadPart), '\0');
     DWORD read = 0;
-    ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
-    CloseHandle(file);
+    ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
     bytes.resize(read);
     return bytes;
 }

@@ -1,4 +1,6 @@
 #include "about/about_box.h"
+#include "core/file.h"
+#include "glyph_pixels.h"
 #include "host_window.h"
 #include "message_box_catcher.h"
 #include "support/temp_dir.h"
@@ -104,28 +106,12 @@ LOGFONTA FontOf(const Control& control) {
 
 // What a control draws of itself, asked to print its client area into a bitmap, so that
 // windows of other tests lying over it do not matter.
-class Picture {
+class Picture : public test::Canvas {
 public:
-    Picture(int width, int height)
-        : screen_(GetDC(nullptr)), memory_(screen_),
-          bitmap_(CreateCompatibleBitmap(screen_, width, height)),
-          select_(memory_.get(), bitmap_.get()) {}
-    Picture(const Control& control, int width, int height) : Picture(width, height) {
+    Picture(const Control& control, int width, int height) : Canvas(width, height) {
         SendMessageA(control.hwnd(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc()),
                      PRF_CLIENT | PRF_ERASEBKGND);
     }
-    ~Picture() { ReleaseDC(nullptr, screen_); }
-    Picture(const Picture&) = delete;
-    Picture& operator=(const Picture&) = delete;
-
-    HDC dc() const { return memory_.get(); }
-    COLORREF At(int x, int y) const { return GetPixel(dc(), x, y); }
-
-private:
-    HDC screen_;
-    MemoryDc memory_;
-    UniqueBitmap bitmap_;
-    SelectGuard select_;
 };
 
 TEST(AboutBoxHelpPathTest, IsTheProgramDirectoryFollowedByHelpRtf) {
@@ -210,18 +196,20 @@ TEST_F(AboutBoxTest, MissingHelpFileIsReportedOnceAndLeavesAnEmptyRichTextView) 
 
 TEST_F(AboutBoxTest, HelpFileIsReadBesideOtherReadersButNotBesideAWriter) {
     WriteBytes(helpPath, RichHelp);
-    const HANDLE writer =
-        CreateFileA(helpPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                    OPEN_EXISTING, 0, nullptr);
-    box.Create();
-    CloseHandle(writer);
+    {
+        const UniqueFileHandle writer(CreateFileA(helpPath.c_str(), GENERIC_WRITE,
+                                                  FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                                  OPEN_EXISTING, 0, nullptr));
+        box.Create();
+    }
     EXPECT_EQ(catcher.texts(), std::vector<std::string>{"Cannot open file " + helpPath + "."});
 
-    const HANDLE reader = CreateFileA(helpPath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                      OPEN_EXISTING, 0, nullptr);
     TAboutBox second(dir / "Reelbond.exe");
-    second.Create();
-    CloseHandle(reader);
+    {
+        const UniqueFileHandle reader(CreateFileA(helpPath.c_str(), GENERIC_READ, FILE_SHARE_READ,
+                                                  nullptr, OPEN_EXISTING, 0, nullptr));
+        second.Create();
+    }
     EXPECT_EQ(catcher.boxes().size(), 1u);
     EXPECT_EQ(ViewText(second), "Reelbond help\nPick a directory.");
 }
@@ -231,21 +219,20 @@ TEST_F(AboutBoxTest, ContentThatCannotBeReadFailsToLoadStreamInEitherMode) {
     box.Create();
     // Under Wine no file named Help.rtf can be opened for reading and then fail to read,
     // so the view is handed a handle without read access.
-    const HANDLE unreadable =
-        CreateFileA(helpPath.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                    nullptr, OPEN_EXISTING, 0, nullptr);
+    const UniqueFileHandle unreadable(CreateFileA(helpPath.c_str(), FILE_READ_ATTRIBUTES,
+                                                  FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                                  OPEN_EXISTING, 0, nullptr));
     for (const bool plainText : {false, true}) {
         SendMessageA(box.RichEdit21.hwnd(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""));
         box.RichEdit21.SetPlainText(plainText);
         ASSERT_EQ(box.RichEdit21.PlainText(), plainText);
         try {
-            box.RichEdit21.LoadFromStream(unreadable);
+            box.RichEdit21.LoadFromStream(unreadable.get());
             ADD_FAILURE() << "loaded";
         } catch (const std::runtime_error& error) {
             EXPECT_STREQ(error.what(), "Failed to Load Stream");
         }
     }
-    CloseHandle(unreadable);
 }
 
 TEST_F(AboutBoxTest, HasTheLayoutOfTheBox) {
@@ -313,7 +300,7 @@ TEST_F(AboutBoxTest, DrawsTheIconUnstretchedAndTheBevelAsALoweredRule) {
     box.Create();
 
     const Picture image(box.Image1, 36, 36);
-    Picture expected(36, 36);
+    test::Canvas expected(36, 36);
     const RECT area{0, 0, 36, 36};
     FillRect(expected.dc(), &area, GetSysColorBrush(COLOR_BTNFACE));
     const UniqueIcon icon(static_cast<HICON>(

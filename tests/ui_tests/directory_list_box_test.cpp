@@ -267,7 +267,8 @@ TEST_F(DirectoryListBoxTest, IndentsEachEntryAndDrawsTheGlyphOfItsKind) {
     int backslashes = 0;
     for (char c : dir.path())
         backslashes += c == '\\';
-    HDC dc = GetDC(list.hwnd());
+    const UniqueWindowDc shown = ClientDc(list.hwnd());
+    const HDC dc = shown.get();
     const COLORREF window = GetSysColor(COLOR_WINDOW);
     const COLORREF highlight = GetSysColor(COLOR_HIGHLIGHT);
     // Each glyph's top is the entry's: (top + top + 16 - 15) / 2.
@@ -277,7 +278,6 @@ TEST_F(DirectoryListBoxTest, IndentsEachEntryAndDrawsTheGlyphOfItsKind) {
         test::ShowsGlyph(dc, 4 * current + 2, 16 * current, Glyph("CURRENTFOLDER"), highlight));
     EXPECT_TRUE(
         test::ShowsGlyph(dc, 4 * (backslashes + 1) + 2, 16 * sub, Glyph("CLOSEDFOLDER"), window));
-    ReleaseDC(list.hwnd(), dc);
 }
 
 TEST_F(DirectoryListBoxTest, EntryHeightFollowsTheFontButLeavesRoomForTheGlyph) {

@@ -1,3 +1,4 @@
+#include "glyph_pixels.h"
 #include "host_window.h"
 #include "support/io_error_code.h"
 #include "support/temp_dir.h"
@@ -322,13 +323,7 @@ TEST_F(FileListBoxTest, LinkedDirectoryListTakesTheWholeTextAndIsToldWhenTheList
 }
 
 std::vector<COLORREF> PixelsOf(HWND window, const RECT& area) {
-    std::vector<COLORREF> pixels;
-    HDC dc = GetDC(window);
-    for (int y = area.top; y < area.bottom; ++y)
-        for (int x = area.left; x < area.right; ++x)
-            pixels.push_back(GetPixel(dc, x, y));
-    ReleaseDC(window, dc);
-    return pixels;
+    return test::PixelsIn(ClientDc(window).get(), area);
 }
 
 TEST_F(FileListBoxTest, GlyphsGetRoomAndAreDrawnTransparentlyBeforeTheText) {

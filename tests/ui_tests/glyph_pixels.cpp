@@ -15,30 +15,11 @@ std::vector<COLORREF> PixelsIn(HDC dc, const RECT& area) {
     return pixels;
 }
 
+std::vector<COLORREF> Canvas::Pixels() const {
+    return PixelsIn(dc(), RECT{0, 0, width_, height_});
+}
+
 namespace {
-
-// A bitmap of the screen's format for drawing a reference into.
-class Canvas {
-public:
-    Canvas(int width, int height)
-        : screen_(GetDC(nullptr)), memory_(screen_),
-          bitmap_(CreateCompatibleBitmap(screen_, width, height)),
-          select_(memory_.get(), bitmap_.get()), width_(width), height_(height) {}
-    ~Canvas() { ReleaseDC(nullptr, screen_); }
-    Canvas(const Canvas&) = delete;
-    Canvas& operator=(const Canvas&) = delete;
-
-    HDC dc() const { return memory_.get(); }
-    std::vector<COLORREF> Pixels() const { return PixelsIn(dc(), RECT{0, 0, width_, height_}); }
-
-private:
-    HDC screen_;
-    MemoryDc memory_;
-    UniqueBitmap bitmap_;
-    SelectGuard select_;
-    int width_;
-    int height_;
-};
 
 std::vector<COLORREF> Drawn(const std::wstring& text, int width, int height, UINT format,
                             const TextLook& look) {
@@ -46,7 +27,7 @@ std::vector<COLORREF> Drawn(const std::wstring& text, int width, int height, UIN
     RECT area{0, 0, width, height};
     const UniqueBrush paper(CreateSolidBrush(look.paper));
     FillRect(canvas.dc(), &area, paper.get());
-    const SelectGuard font(canvas.dc(), look.font);
+    const auto font = SelectedInto(canvas.dc(), look.font);
     SetTextColor(canvas.dc(), look.ink);
     SetBkMode(canvas.dc(), TRANSPARENT);
     DrawTextW(canvas.dc(), text.c_str(), static_cast<int>(text.size()), &area, format);
@@ -77,10 +58,7 @@ bool ShowsText(HWND window, const RECT& area, const std::string& text, UINT form
     const std::vector<COLORREF> reference = Drawn(Widened(text), width, height, format, look);
     if (reference == Drawn(L"", width, height, format, look))
         return false;
-    HDC dc = GetDC(window);
-    const std::vector<COLORREF> shown = PixelsIn(dc, area);
-    ReleaseDC(window, dc);
-    return shown == reference;
+    return PixelsIn(ClientDc(window).get(), area) == reference;
 }
 
 bool HasGlyphs(HFONT font, const std::wstring& text) {

@@ -1,12 +1,33 @@
 #pragma once
 
 #include "ui/glyph.h"
+#include "ui/handles.h"
 
 #include <string>
 #include <vector>
 #include <windows.h>
 
 namespace reelbond::test {
+
+// A bitmap of the screen's format to draw into.
+class Canvas {
+public:
+    Canvas(int width, int height)
+        : memory_(CreateCompatibleDC(nullptr)),
+          bitmap_(CreateCompatibleBitmap(ClientDc(nullptr).get(), width, height)),
+          select_(SelectedInto(memory_.get(), bitmap_.get())), width_(width), height_(height) {}
+
+    HDC dc() const { return memory_.get(); }
+    COLORREF At(int x, int y) const { return GetPixel(dc(), x, y); }
+    std::vector<COLORREF> Pixels() const;
+
+private:
+    UniqueDc memory_;
+    UniqueBitmap bitmap_;
+    decltype(SelectedInto(nullptr, nullptr)) select_;
+    int width_;
+    int height_;
+};
 
 // The colours of area's pixels, row by row.
 std::vector<COLORREF> PixelsIn(HDC dc, const RECT& area);

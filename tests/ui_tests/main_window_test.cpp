@@ -1,4 +1,5 @@
 #include "core/io_error.h"
+#include "host_window.h"
 #include "main_window_fixture.h"
 #include "ui/app.h"
 #include "ui/application.h"
@@ -259,6 +260,33 @@ TEST_F(MainWindowTest, NothingSelectedWritesTheComputedZeroCount) {
     Click(form.BitnAdd);
     EXPECT_EQ(Panel0(), "  0 file(s) selected");
     EXPECT_TRUE(form.Table().IsEmpty());
+}
+
+// One control that cannot be created fails the window's creation: the system destroys the
+// half-built window, and the failure reaches the creator and so the top-level box, once.
+TEST_F(MainWindowTest, AControlThatCannotBeCreatedFailsTheWholeWindowIntoOneBox) {
+    ASSERT_TRUE(UnregisterClassA("ReelbondStringGrid", GetModuleHandleA(nullptr)));
+    // A window stands, as at any box of the program: the catcher reads a box's text when it is
+    // activated, and with no window at all Wine activates it before its text is in.
+    const test::HostWindow host;
+    const int result = Guarded(
+        [&] {
+            form.Create();
+            return 0;
+        },
+        1);
+    TStringGrid::Register();
+    EXPECT_EQ(result, 1);
+    ASSERT_EQ(boxes.boxes().size(), 1u);
+    // Windows says ERROR_CANNOT_FIND_WND_CLASS; Wine ERROR_CLASS_DOES_NOT_EXIST.
+    const std::string text = boxes.boxes()[0].text;
+    EXPECT_TRUE(text == TopLevelErrorText(IoError::MessageFor(ERROR_CANNOT_FIND_WND_CLASS)) ||
+                text == TopLevelErrorText(IoError::MessageFor(ERROR_CLASS_DOES_NOT_EXIST)))
+        << text;
+    EXPECT_EQ(form.hwnd(), nullptr);
+    EXPECT_EQ(FindWindowA("TForm1", nullptr), nullptr);
+    // The controls made before the grid went with the window.
+    EXPECT_EQ(form.FileListBox1.hwnd(), nullptr);
 }
 
 TEST_F(MainWindowTest, IoErrorDuringAddReachesTheTopLevelBox) {

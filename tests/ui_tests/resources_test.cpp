@@ -10,9 +10,9 @@
 
 namespace {
 
-using reelbond::MemoryDc;
-using reelbond::SelectGuard;
+using reelbond::SelectedInto;
 using reelbond::UniqueBitmap;
+using reelbond::UniqueDc;
 using reelbond::UniqueIcon;
 
 constexpr COLORREF Blue = RGB(0, 0, 255);
@@ -43,8 +43,8 @@ HINSTANCE Program() {
 }
 
 std::vector<COLORREF> PixelsOf(HBITMAP bitmap, int width, int height) {
-    MemoryDc dc(nullptr);
-    SelectGuard select(dc.get(), bitmap);
+    const UniqueDc dc(CreateCompatibleDC(nullptr));
+    const auto select = SelectedInto(dc.get(), bitmap);
     std::vector<COLORREF> pixels;
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x)
