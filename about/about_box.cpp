@@ -1,7 +1,7 @@
 #include "about/about_box.h"
 
+#include "core/path.h"
 #include "resources/resource.h"
-#include "ui/path.h"
 
 #include <utility>
 

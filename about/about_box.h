@@ -1,9 +1,9 @@
 #pragma once
 
-#include "about/about_controls.h"
-#include "about/rich_edit.h"
-#include "ui/app.h"
-#include "ui/window.h"
+#include "win/platform.h"
+#include "win/rich_edit.h"
+#include "win/static_controls.h"
+#include "win/window.h"
 
 #include <string>
 

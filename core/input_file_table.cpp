@@ -1,6 +1,7 @@
 #include "core/input_file_table.h"
 
 #include "core/io_error.h"
+#include "core/path.h"
 
 #include <algorithm>
 #include <new>
@@ -10,12 +11,6 @@ namespace {
 
 std::string FrameSizeText(const SequenceHeaderInfo& info) {
     return std::to_string(info.HorizontalSize) + " X " + std::to_string(info.VerticalSize);
-}
-
-std::string FullPath(const std::string& directory, const std::string& name) {
-    if (!directory.empty() && directory.back() == '\\')
-        return directory + name;
-    return directory + "\\" + name;
 }
 
 } // namespace
@@ -85,7 +80,7 @@ AddOutcome InputFileTable::AddSelectedFiles(const FileListSource& list,
                 outcome.stoppedAtIneligibleFile = true;
                 break;
             }
-            const std::string path = FullPath(list.Directory(), name);
+            const std::string path = JoinPath(list.Directory(), name);
             AppendEmptyRow();
             FillLastRow(path, *info);
             ++outcome.added;

@@ -1,5 +1,5 @@
-#include "ui/app.h"
 #include "ui/application.h"
+#include "win/platform.h"
 
 #include <windows.h>
 

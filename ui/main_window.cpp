@@ -1,8 +1,8 @@
 #include "ui/main_window.h"
 
 #include "core/io_error.h"
-#include "ui/app.h"
-#include "ui/owner_draw.h"
+#include "win/owner_draw.h"
+#include "win/platform.h"
 
 #include <cctype>
 #include <commctrl.h>
@@ -54,23 +54,30 @@ void TForm1::Show() {
 // The end-to-end driver reads this table too (tests/e2e/driver.py).
 std::vector<TForm1::Placement> TForm1::Layout() {
     return {
-        {&GroupBox1, nullptr, 150, 8, 116, 217, "Select File(s)", nullptr, true, &CaptionFont, Blue},
-        {&FileListBox1, &GroupBox1, 2, 17, 111, 197, "", "double click to add file", true, &ListFont, Black},
+        {&GroupBox1, nullptr, 150, 8, 116, 217, "Select File(s)", nullptr, true, &CaptionFont,
+         Blue},
+        {&FileListBox1, &GroupBox1, 2, 17, 111, 197, "", "double click to add file", true,
+         &ListFont, Black},
         {&BitnAdd, nullptr, 272, 27, 41, 32, "", "Add Files(Alt+A)", false, nullptr, 0},
         {&BitnRemove, nullptr, 272, 67, 41, 32, "", "Remove the File(Alt+R)", false, nullptr, 0},
         {&GroupBox3, nullptr, 320, 10, 334, 216, "Input Files", nullptr, true, &CaptionFont, Blue},
         {&StringGrid1, &GroupBox3, 2, 16, 329, 197, "", nullptr, true, &SmallFont, Navy},
-        {&GroupBox6, nullptr, 0, 8, 139, 217, "Path and Directory", nullptr, true, &CaptionFont, Blue},
+        {&GroupBox6, nullptr, 0, 8, 139, 217, "Path and Directory", nullptr, true, &CaptionFont,
+         Blue},
         {&DriveComboBox1, &GroupBox6, 5, 17, 131, 22, "", "select driver", true, &ListFont, Black},
-        {&DirectoryListBox1, &GroupBox6, 4, 45, 131, 169, "", "select directory", true, &ListFont, Black},
+        {&DirectoryListBox1, &GroupBox6, 4, 45, 131, 169, "", "select directory", true, &ListFont,
+         Black},
         {&BitnClear, nullptr, 272, 187, 41, 32, "", "Clear All Files(Alt+C)", false, nullptr, 0},
         {&ProgressBar1, nullptr, 336, 286, 316, 18, "", nullptr, true, nullptr, 0},
         {&BitUp, nullptr, 272, 107, 41, 32, "", "Move file Up(Alt+U)", false, nullptr, 0},
         {&BitDown, nullptr, 272, 147, 41, 32, "", "Move file Down(Alt+D)", false, nullptr, 0},
         {&Panel1, nullptr, 320, 230, 334, 50, "", nullptr, true, nullptr, 0},
-        {&SpdBtnLink, &Panel1, 45, 13, 56, 26, "&Link", "Link Files(Alt+L)", false, &SpeedButtonFont, Navy},
-        {&SpdBtnExit, &Panel1, 146, 13, 56, 26, "&Exit", "Exit(Alt+E)", true, &SpeedButtonFont, Navy},
-        {&SpdBtnHelp, &Panel1, 247, 13, 56, 26, "&Help", "Help(Alt+H)", true, &SpeedButtonFont, Navy},
+        {&SpdBtnLink, &Panel1, 45, 13, 56, 26, "&Link", "Link Files(Alt+L)", false,
+         &SpeedButtonFont, Navy},
+        {&SpdBtnExit, &Panel1, 146, 13, 56, 26, "&Exit", "Exit(Alt+E)", true, &SpeedButtonFont,
+         Navy},
+        {&SpdBtnHelp, &Panel1, 247, 13, 56, 26, "&Help", "Help(Alt+H)", true, &SpeedButtonFont,
+         Navy},
         {&GroupBox2, nullptr, 0, 229, 139, 50, "File Type", nullptr, true, &CaptionFont, Blue},
         {&FilterComboBox1, &GroupBox2, 5, 19, 132, 21, "", nullptr, true, &SmallFont, Black},
         {&GroupBox4, nullptr, 150, 229, 116, 50, "Output File", nullptr, true, &CaptionFont, Blue},
@@ -107,8 +114,8 @@ void TForm1::CreateControls() {
 
 void TForm1::AddTooltip(const Control& control, const char* hint) {
     if (!tooltip_) {
-        tooltip_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, TTS_ALWAYSTIP, 0, 0,
-                                   0, 0, hwnd(), nullptr, GetModuleHandleA(nullptr), nullptr);
+        tooltip_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, TTS_ALWAYSTIP, 0, 0, 0,
+                                   0, hwnd(), nullptr, GetModuleHandleA(nullptr), nullptr);
         if (!tooltip_)
             ThrowLastError();
         SendMessageA(tooltip_, TTM_SETDELAYTIME, TTDT_INITIAL, 500);
@@ -191,16 +198,15 @@ bool TForm1::PreTranslateMessage(const MSG& message) {
         return false;
     // Where typed characters mean nothing, a plain letter works as its accelerator.
     const Control* focused = Control::FromHandle(message.hwnd);
-    const bool takesNoCharacters = dynamic_cast<const BitmapButton*>(focused) ||
-                                   dynamic_cast<const TStringGrid*>(focused);
+    const bool takesNoCharacters =
+        dynamic_cast<const BitmapButton*>(focused) || dynamic_cast<const TStringGrid*>(focused);
     return takesNoCharacters && ClickAccelerator(static_cast<char>(message.wParam));
 }
 
 bool TForm1::ClickAccelerator(char letter) {
     const char key = static_cast<char>(std::toupper(static_cast<unsigned char>(letter)));
     for (SpeedButton* button : {&SpdBtnLink, &SpdBtnExit, &SpdBtnHelp}) {
-        if (button->Accelerator() == key && button->Enabled() &&
-            IsWindowVisible(button->hwnd())) {
+        if (button->Accelerator() == key && button->Enabled() && IsWindowVisible(button->hwnd())) {
             button->Click();
             return true;
         }

@@ -2,15 +2,15 @@
 
 #include "core/input_file_table.h"
 #include "core/link_operation.h"
-#include "ui/app.h"
-#include "ui/busy.h"
-#include "ui/controls.h"
-#include "ui/directory_list_box.h"
-#include "ui/drive_combo_box.h"
-#include "ui/file_list_box.h"
-#include "ui/filter_combo_box.h"
-#include "ui/string_grid.h"
-#include "ui/window.h"
+#include "win/busy.h"
+#include "win/controls.h"
+#include "win/directory_list_box.h"
+#include "win/drive_combo_box.h"
+#include "win/file_list_box.h"
+#include "win/filter_combo_box.h"
+#include "win/platform.h"
+#include "win/string_grid.h"
+#include "win/window.h"
 
 #include <functional>
 #include <vector>

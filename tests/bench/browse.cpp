@@ -5,8 +5,8 @@
 // add: the add operation on the first ADD_COUNT entries. Best of RUNS each.
 #include "core/file.h"
 #include "core/input_file_table.h"
-#include "ui/file_list_box.h"
 #include "ui_tests/host_window.h"
+#include "win/file_list_box.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -30,11 +30,11 @@ private:
     std::vector<std::pair<std::string, bool>> entries_;
 };
 
-const std::string Ntsc = Hex("00 00 01 B3 16 00 F0 14");      // 352 X 240, 29.97 f/s
-const std::string Pal = Hex("00 00 01 B3 16 01 20 13");       // 352 X 288, 25 f/s
-const std::string NtscAt25 = Hex("00 00 01 B3 16 00 F0 13");  // 352 X 240, 25 f/s
-const std::string NoRateA = Hex("00 00 01 B3 16 00 F0 10");   // code 0
-const std::string NoRateB = Hex("00 00 01 B3 16 00 F0 1F");   // code 15
+const std::string Ntsc = Hex("00 00 01 B3 16 00 F0 14");     // 352 X 240, 29.97 f/s
+const std::string Pal = Hex("00 00 01 B3 16 01 20 13");      // 352 X 288, 25 f/s
+const std::string NtscAt25 = Hex("00 00 01 B3 16 00 F0 13"); // 352 X 240, 25 f/s
+const std::string NoRateA = Hex("00 00 01 B3 16 00 F0 10");  // code 0
+const std::string NoRateB = Hex("00 00 01 B3 16 00 F0 1F");  // code 15
 
 class InputFileTableTest : public testing::Test {
 protected:
@@ -81,14 +81,15 @@ TEST_F(InputFileTableTest, StartsWithHeaderAndOneEmptyCurrentRow) {
 }
 
 TEST_F(InputFileTableTest, AddFillsRowsAndRatesAgainstTheFirst) {
-    const auto outcome = Add({{"a.mpg", Ntsc}, {"b.mpg", Pal}, {"c.mpg", NtscAt25},
-                              {"d.mpg", Ntsc}, {"a2.mpg", Ntsc}});
+    const auto outcome = Add(
+        {{"a.mpg", Ntsc}, {"b.mpg", Pal}, {"c.mpg", NtscAt25}, {"d.mpg", Ntsc}, {"a2.mpg", Ntsc}});
     EXPECT_EQ(outcome.added, 5);
     EXPECT_FALSE(outcome.stoppedAtIneligibleFile);
     EXPECT_FALSE(outcome.failure);
     EXPECT_EQ(Names(), (Strings{Path("a.mpg"), Path("b.mpg"), Path("c.mpg"), Path("d.mpg"),
                                 Path("a2.mpg")}));
-    EXPECT_EQ(Column(1), (Strings{"352 X 240", "352 X 288", "352 X 240", "352 X 240", "352 X 240"}));
+    EXPECT_EQ(Column(1),
+              (Strings{"352 X 240", "352 X 288", "352 X 240", "352 X 240", "352 X 240"}));
     EXPECT_EQ(Column(2), (Strings{"29.97 f/s", "25 f/s", "25 f/s", "29.97 f/s", "29.97 f/s"}));
     EXPECT_EQ(Statuses(), (Strings{"OK", "format differ", "format differ", "OK", "OK"}));
     EXPECT_EQ(table.CurrentRow(), 5);

@@ -1,15 +1,15 @@
 // Runs in the drive prefix that drive_prefix.sh lays out: C: "data", D: CD-ROM "Movies",
 // E: floppy "Flop", F: network "share", G: RAM disk "r&d", H: floppy not ready, I: fixed
 // without a label, J: fixed "Vidéo 日本", K: no root directory, Z: /.
+#include "core/path.h"
 #include "core/text.h"
 #include "support/temp_dir.h"
-#include "ui/directory_list_box.h"
-#include "ui/drive_combo_box.h"
-#include "ui/handles.h"
-#include "ui/owner_draw.h"
-#include "ui/path.h"
 #include "ui_tests/glyph_pixels.h"
 #include "ui_tests/host_window.h"
+#include "win/directory_list_box.h"
+#include "win/drive_combo_box.h"
+#include "win/handles.h"
+#include "win/owner_draw.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>

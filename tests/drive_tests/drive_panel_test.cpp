@@ -1,14 +1,14 @@
 // The main window's drive selector and directory list on the drives that drive_prefix.sh lays
 // out: D: a CD-ROM with Trailers and MixedCase, H: a floppy drive that is not ready, I: a fixed
 // drive with Clips and clips, \\server\share with dir\inner.
+#include "core/path.h"
 #include "support/temp_dir.h"
-#include "ui/app.h"
 #include "ui/main_window.h"
-#include "ui/path.h"
 #include "ui_tests/glyph_pixels.h"
 #include "ui_tests/host_window.h"
 #include "ui_tests/message_box_catcher.h"
 #include "ui_tests/panel_driver.h"
+#include "win/platform.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>

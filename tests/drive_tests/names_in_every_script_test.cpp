@@ -2,10 +2,10 @@
 // each name of NAMES in drive_prefix.sh as a directory and as a clip: what the lists and the
 // grid draw, and how the lists order them. The bytes a list stores are right even when its
 // drawing is not, so the drawing is checked by its pixels.
+#include "core/path.h"
 #include "core/text.h"
 #include "support/temp_dir.h"
 #include "ui/main_window.h"
-#include "ui/path.h"
 #include "ui_tests/glyph_pixels.h"
 #include "ui_tests/panel_driver.h"
 

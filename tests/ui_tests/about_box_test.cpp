@@ -4,8 +4,8 @@
 #include "host_window.h"
 #include "message_box_catcher.h"
 #include "support/temp_dir.h"
-#include "ui/app.h"
-#include "ui/handles.h"
+#include "win/handles.h"
+#include "win/platform.h"
 
 #include <functional>
 #include <gtest/gtest.h>
@@ -168,8 +168,8 @@ TEST_F(AboutBoxTest, DeliveredHelpFileIsRichTextThatExplainsEveryMessage) {
           "The output file need a name.", "The output file cannot be one of the input files.",
           "File: <path> not found.", "File not found", "Invalid filename", "File access denied",
           "Read beyond end of file", "Disk full", "Out of memory",
-          "The disk driver does not prepared.",
-          "The files link has been done!", "format differ", "1.01"})
+          "The disk driver does not prepared.", "The files link has been done!", "format differ",
+          "1.01"})
         EXPECT_NE(text.find(message), std::string::npos) << message;
 }
 

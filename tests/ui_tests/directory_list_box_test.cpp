@@ -1,13 +1,13 @@
+#include "core/path.h"
 #include "glyph_pixels.h"
 #include "host_window.h"
 #include "message_box_catcher.h"
 #include "support/io_error_code.h"
 #include "support/temp_dir.h"
-#include "ui/app.h"
-#include "ui/directory_list_box.h"
-#include "ui/file_list_box.h"
-#include "ui/owner_draw.h"
-#include "ui/path.h"
+#include "win/directory_list_box.h"
+#include "win/file_list_box.h"
+#include "win/owner_draw.h"
+#include "win/platform.h"
 
 #include <cctype>
 #include <gtest/gtest.h>

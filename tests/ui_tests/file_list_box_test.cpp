@@ -1,10 +1,10 @@
+#include "core/path.h"
 #include "glyph_pixels.h"
 #include "host_window.h"
 #include "support/io_error_code.h"
 #include "support/temp_dir.h"
-#include "ui/app.h"
-#include "ui/file_list_box.h"
-#include "ui/path.h"
+#include "win/file_list_box.h"
+#include "win/platform.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include "host_window.h"
 #include "support/temp_dir.h"
-#include "ui/file_list_box.h"
-#include "ui/filter_combo_box.h"
+#include "win/file_list_box.h"
+#include "win/filter_combo_box.h"
 
 #include <gtest/gtest.h>
 #include <vector>

@@ -1,7 +1,7 @@
 #include "glyph_pixels.h"
 
 #include "core/text.h"
-#include "ui/handles.h"
+#include "win/handles.h"
 
 #include <vector>
 

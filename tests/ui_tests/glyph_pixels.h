@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ui/glyph.h"
-#include "ui/handles.h"
+#include "win/glyph.h"
+#include "win/handles.h"
 
 #include <string>
 #include <vector>

@@ -1,9 +1,9 @@
 #include "core/io_error.h"
+#include "core/path.h"
 #include "host_window.h"
 #include "main_window_fixture.h"
-#include "ui/app.h"
 #include "ui/application.h"
-#include "ui/path.h"
+#include "win/platform.h"
 
 #include <cctype>
 
@@ -121,11 +121,10 @@ TEST_F(MainWindowTest, TabVisitsTheControlsInOrder) {
     }
     const auto idOf = [](const Control& c) { return std::to_string(c.id()); };
     // Down is disabled with the last row current.
-    EXPECT_EQ(visited, (Strings{idOf(form.FileListBox1), idOf(form.BitnAdd),
-                                idOf(form.BitnRemove), idOf(form.StringGrid1),
-                                idOf(form.DriveComboBox1), idOf(form.DirectoryListBox1),
-                                idOf(form.BitnClear), idOf(form.BitUp),
-                                idOf(form.FilterComboBox1), idOf(form.Edit1),
+    EXPECT_EQ(visited, (Strings{idOf(form.FileListBox1), idOf(form.BitnAdd), idOf(form.BitnRemove),
+                                idOf(form.StringGrid1), idOf(form.DriveComboBox1),
+                                idOf(form.DirectoryListBox1), idOf(form.BitnClear),
+                                idOf(form.BitUp), idOf(form.FilterComboBox1), idOf(form.Edit1),
                                 idOf(form.FileListBox1), idOf(form.BitnAdd)}));
 }
 
@@ -147,7 +146,8 @@ TEST_F(MainWindowTest, AddOrderRemoveClearAndLinkAsAUserDoes) {
     Click(form.BitUp);
     Click(form.BitUp);
     EXPECT_EQ(Column(3), (Strings{"OK", "format differ", "format differ"}));
-    EXPECT_EQ(EnabledButtons(), (Strings{"Add", "Remove", "Down", "Clear", "Link", "Exit", "Help"}));
+    EXPECT_EQ(EnabledButtons(),
+              (Strings{"Add", "Remove", "Down", "Clear", "Link", "Exit", "Help"}));
     Click(form.BitDown);
     EXPECT_EQ(Column(3), (Strings{"OK", "format differ", "OK"}));
     Click(form.BitnRemove); // the file at row 2, now pal.mpg
@@ -239,7 +239,7 @@ TEST_F(MainWindowTest, SubdirectoryRemovedAfterItWasListedFailsAndChangesNothing
     EXPECT_TRUE(notices.empty());
     // The first click of the double click has moved the highlight, and only that.
     EXPECT_EQ(test::PanelState(form), "files=" + dir.path() + " dirs=" + dir.path() +
-                                " highlighted=gone cwd=" + dir.path());
+                                          " highlighted=gone cwd=" + dir.path());
     EXPECT_EQ(form.FileListBox1.EntryCount(), 1);
 }
 

@@ -1,7 +1,7 @@
 #include "panel_driver.h"
 
+#include "core/path.h"
 #include "ui/application.h"
-#include "ui/path.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "ui/handles.h"
+#include "win/handles.h"
 
 #include <gtest/gtest.h>
 
@@ -118,7 +118,7 @@ TEST(Resources, MainIconIsTheFirstIconAndHas32By32In16Colours) {
 // What Explorer shows in the file's properties. version.dll is loaded by hand so that
 // nothing is linked into the tests that the program itself does without.
 class VersionInfo {
-  public:
+public:
     VersionInfo() {
         char path[MAX_PATH];
         GetModuleFileNameA(nullptr, path, MAX_PATH);
@@ -142,7 +142,7 @@ class VersionInfo {
         return fixed ? *fixed : VS_FIXEDFILEINFO{};
     }
 
-  private:
+private:
     const void* Value(const char* key) const {
         void* value = nullptr;
         UINT length = 0;

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "ui/directory_list_box.h"
-#include "ui/glyph.h"
-#include "ui/window.h"
+#include "win/directory_list_box.h"
+#include "win/glyph.h"
+#include "win/window.h"
 
 #include <functional>
 #include <optional>

@@ -1,9 +1,9 @@
-#include "ui/file_list_box.h"
+#include "win/file_list_box.h"
 
-#include "ui/busy.h"
-#include "ui/filter_combo_box.h"
-#include "ui/owner_draw.h"
-#include "ui/path.h"
+#include "core/path.h"
+#include "win/busy.h"
+#include "win/filter_combo_box.h"
+#include "win/owner_draw.h"
 
 #include <algorithm>
 #include <array>

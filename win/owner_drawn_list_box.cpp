@@ -1,6 +1,6 @@
-#include "ui/owner_drawn_list_box.h"
+#include "win/owner_drawn_list_box.h"
 
-#include "ui/owner_draw.h"
+#include "win/owner_draw.h"
 
 #include <algorithm>
 

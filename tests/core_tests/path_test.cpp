@@ -1,6 +1,6 @@
+#include "core/path.h"
 #include "support/io_error_code.h"
 #include "support/temp_dir.h"
-#include "ui/path.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>

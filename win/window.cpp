@@ -1,8 +1,8 @@
-#include "ui/window.h"
+#include "win/window.h"
 
 #include "core/io_error.h"
 #include "core/text.h"
-#include "ui/app.h"
+#include "win/platform.h"
 
 #include <commctrl.h>
 #include <utility>
@@ -230,8 +230,8 @@ LRESULT Control::Default(UINT message, WPARAM wParam, LPARAM lParam) {
     return DefSubclassProc(hwnd_, message, wParam, lParam);
 }
 
-LRESULT CALLBACK Control::SubclassProcedure(HWND hwnd, UINT message, WPARAM wParam,
-                                            LPARAM lParam, UINT_PTR, DWORD_PTR self) {
+LRESULT CALLBACK Control::SubclassProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
+                                            UINT_PTR, DWORD_PTR self) {
     auto* control = reinterpret_cast<Control*>(self);
     if (message == WM_NCDESTROY) {
         RemoveWindowSubclass(hwnd, SubclassProcedure, 0);

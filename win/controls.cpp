@@ -1,7 +1,7 @@
-#include "ui/controls.h"
+#include "win/controls.h"
 
-#include "ui/app.h"
-#include "ui/owner_draw.h"
+#include "win/owner_draw.h"
+#include "win/platform.h"
 
 #include <cctype>
 #include <vector>

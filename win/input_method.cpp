@@ -1,4 +1,4 @@
-#include "ui/input_method.h"
+#include "win/input_method.h"
 
 #include <imm.h>
 #include <utility>

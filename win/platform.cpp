@@ -1,4 +1,4 @@
-#include "ui/app.h"
+#include "win/platform.h"
 
 #include <algorithm>
 #include <cctype>

@@ -1,8 +1,8 @@
-#include "ui/directory_list_box.h"
+#include "win/directory_list_box.h"
 
+#include "core/path.h"
 #include "core/text.h"
-#include "ui/owner_draw.h"
-#include "ui/path.h"
+#include "win/owner_draw.h"
 
 #include <algorithm>
 #include <new>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/handles.h"
+#include "win/handles.h"
 
 #include <exception>
 #include <string>

@@ -1,4 +1,4 @@
-#include "ui/path.h"
+#include "core/path.h"
 
 #include "core/file.h"
 #include "core/io_error.h"

@@ -1,6 +1,6 @@
-#include "ui/filter_combo_box.h"
+#include "win/filter_combo_box.h"
 
-#include "ui/path.h"
+#include "core/path.h"
 
 #include <new>
 

@@ -1,4 +1,4 @@
-#include "ui/busy.h"
+#include "win/busy.h"
 
 namespace reelbond {
 namespace {

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ui/file_list_box.h"
-#include "ui/window.h"
+#include "win/file_list_box.h"
+#include "win/window.h"
 
 #include <functional>
 #include <optional>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/glyph.h"
+#include "win/glyph.h"
 
 #include <string>
 #include <windows.h>

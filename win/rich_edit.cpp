@@ -1,4 +1,4 @@
-#include "about/rich_edit.h"
+#include "win/rich_edit.h"
 
 #include "core/file.h"
 #include "core/io_error.h"

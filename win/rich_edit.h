@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ui/app.h"
-#include "ui/window.h"
+#include "win/platform.h"
+#include "win/window.h"
 
 #include <string>
 

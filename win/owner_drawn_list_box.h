@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/window.h"
+#include "win/window.h"
 
 #include <string>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ui/handles.h"
-#include "ui/window.h"
+#include "win/handles.h"
+#include "win/window.h"
 
 #include <functional>
 

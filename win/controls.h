@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ui/glyph.h"
-#include "ui/window.h"
+#include "win/glyph.h"
+#include "win/window.h"
 
 #include <functional>
 #include <memory>

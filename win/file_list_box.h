@@ -1,8 +1,8 @@
 #pragma once
 
 #include "core/input_file_table.h"
-#include "ui/glyph.h"
-#include "ui/owner_drawn_list_box.h"
+#include "win/glyph.h"
+#include "win/owner_drawn_list_box.h"
 
 #include <functional>
 #include <initializer_list>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "ui/file_list_box.h"
-#include "ui/glyph.h"
-#include "ui/owner_drawn_list_box.h"
+#include "win/file_list_box.h"
+#include "win/glyph.h"
+#include "win/owner_drawn_list_box.h"
 
 #include <functional>
 #include <optional>

@@ -1,4 +1,4 @@
-#include "ui/glyph.h"
+#include "win/glyph.h"
 
 #include "core/io_error.h"
 
@@ -35,8 +35,8 @@ void Glyph::Draw(HDC dc, int x, int y) const {
 
 void Glyph::DrawDisabled(HDC dc, int x, int y) const {
     if (greyable_)
-        DrawStateA(dc, nullptr, nullptr, reinterpret_cast<LPARAM>(greyable_.get()), 0, x, y,
-                   width_, height_, DST_ICON | DSS_DISABLED);
+        DrawStateA(dc, nullptr, nullptr, reinterpret_cast<LPARAM>(greyable_.get()), 0, x, y, width_,
+                   height_, DST_ICON | DSS_DISABLED);
 }
 
 } // namespace reelbond

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ui/handles.h"
-#include "ui/input_method.h"
+#include "win/handles.h"
+#include "win/input_method.h"
 
 #include <exception>
 #include <optional>
@@ -29,8 +29,8 @@ public:
 
 protected:
     // Creates the window; "this" reaches the procedure through lpCreateParams.
-    void CreateWindowOfClass(const char* className, DWORD exStyle, DWORD style,
-                             const char* caption, const RECT& frame, HWND parent);
+    void CreateWindowOfClass(const char* className, DWORD exStyle, DWORD style, const char* caption,
+                             const RECT& frame, HWND parent);
     virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     // Runs before WM_CREATE reaches HandleMessage; a failure here fails the creation.
     virtual void CreateControls() {}
@@ -81,8 +81,7 @@ public:
     static Control* FromHandle(HWND hwnd);
     // A notification the parent received about this control (WM_COMMAND, WM_NOTIFY,
     // WM_DRAWITEM, WM_CTLCOLOR...); nullopt leaves it to the parent's default handling.
-    virtual std::optional<LRESULT> HandleNotification(UINT message, WPARAM wParam,
-                                                      LPARAM lParam);
+    virtual std::optional<LRESULT> HandleNotification(UINT message, WPARAM wParam, LPARAM lParam);
 
 protected:
     virtual const char* ClassName() const = 0;
@@ -95,8 +94,8 @@ protected:
     LRESULT Default(UINT message, WPARAM wParam, LPARAM lParam);
 
 private:
-    static LRESULT CALLBACK SubclassProcedure(HWND hwnd, UINT message, WPARAM wParam,
-                                              LPARAM lParam, UINT_PTR id, DWORD_PTR self);
+    static LRESULT CALLBACK SubclassProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
+                                              UINT_PTR id, DWORD_PTR self);
     LRESULT HandleFrameMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void PaintBorderBand();
     HWND hwnd_ = nullptr;

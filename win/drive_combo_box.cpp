@@ -1,7 +1,7 @@
-#include "ui/drive_combo_box.h"
+#include "win/drive_combo_box.h"
 
-#include "ui/owner_draw.h"
-#include "ui/path.h"
+#include "core/path.h"
+#include "win/owner_draw.h"
 
 #include <algorithm>
 #include <cctype>

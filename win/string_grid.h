@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/input_file_table.h"
-#include "ui/window.h"
+#include "win/window.h"
 
 #include <array>
 #include <functional>

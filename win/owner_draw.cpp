@@ -1,7 +1,7 @@
-#include "ui/owner_draw.h"
+#include "win/owner_draw.h"
 
 #include "core/text.h"
-#include "ui/handles.h"
+#include "win/handles.h"
 
 namespace reelbond {
 

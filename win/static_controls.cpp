@@ -1,7 +1,7 @@
-#include "about/about_controls.h"
+#include "win/static_controls.h"
 
 #include "core/io_error.h"
-#include "ui/owner_draw.h"
+#include "win/owner_draw.h"
 
 namespace reelbond {
 

@@ -1,6 +1,6 @@
-#include "ui/string_grid.h"
+#include "win/string_grid.h"
 
-#include "ui/handles.h"
+#include "win/handles.h"
 
 #include <algorithm>
 #include <numeric>
@@ -218,7 +218,8 @@ void TStringGrid::OnLeftButtonDown(POINT point) {
 void TStringGrid::OnMouseMove(POINT point) {
     if (sizingColumn_ < 0)
         return;
-    widths_[sizingColumn_] = std::max(0, sizingStartWidth_ + static_cast<int>(point.x) - sizingStartX_);
+    widths_[sizingColumn_] =
+        std::max(0, sizingStartWidth_ + static_cast<int>(point.x) - sizingStartX_);
     UpdateScrollBars();
     InvalidateRect(hwnd(), nullptr, FALSE);
 }
