@@ -65,6 +65,8 @@ int main(int argc, char** argv) {
     const int addCount = std::atoi(argv[3]);
     const int runs = argc > 4 ? std::max(1, std::atoi(argv[4])) : 5;
 
+    // Window classes are registered once at start-up, as the program does.
+    reelbond::test::HostWindow::Register();
     reelbond::test::HostWindow host;
     TFileListBox list;
     list.SetMultiSelect(true);
