@@ -35,7 +35,7 @@ void Glyph::Draw(HDC dc, int x, int y) const {
 
 void Glyph::DrawDisabled(HDC dc, int x, int y) const {
     if (greyable_)
-        DrawStateA(dc, nullptr, nullptr, reinterpret_cast<LPARAM>(greyable_.get()), 0, x, y, width_,
+        DrawStateW(dc, nullptr, nullptr, reinterpret_cast<LPARAM>(greyable_.get()), 0, x, y, width_,
                    height_, DST_ICON | DSS_DISABLED);
 }
 
