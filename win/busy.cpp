@@ -18,9 +18,9 @@ void MessagePulse::operator()() {
     // system, as the thread taking its messages.
     MSG message;
     for (int paints = 0; paints < MostPaintsPerPulse &&
-                         PeekMessageA(&message, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE);
+                         PeekMessageW(&message, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE);
          ++paints)
-        DispatchMessageA(&message);
+        DispatchMessageW(&message);
 }
 
 } // namespace reelbond
