@@ -11,8 +11,9 @@ Its lines:
     image                         the rows that follow, top row first, up to a blank line
 A bitmap has one image; its first colour is the transparent background and must be the
 bottom-left pixel, the one the program takes as its transparent colour. An icon has one
-image per size; "none" marks its see-through pixels. The largest image is also stored at one
-and a half and twice its size, each art pixel a block of whole pixels, for denser screens.
+image per size; "none" marks its see-through pixels. Each image is also stored at one and a
+half and twice its size (unless the art has that size), each art pixel a block of whole
+pixels, for denser screens.
 Only the standard library is used, so the build needs nothing beyond python3.
 """
 
@@ -153,8 +154,11 @@ def enlarged(image, factor):
 
 def icon_file(art):
     see_through = {char for char, colour in art.colours.items() if colour is None}
-    largest = max(art.images, key=len)
-    sizes = art.images + [enlarged(largest, 3), enlarged(largest, 4)]
+    sizes = list(art.images)
+    for image in art.images:
+        for factor in (3, 4):
+            if all(len(other) != len(image) * factor // 2 for other in sizes):
+                sizes.append(enlarged(image, factor))
     images = []
     for image in sizes:
         mask = [[1 if char in see_through else 0 for char in row] for row in image]

@@ -80,6 +80,8 @@ public:
     // A band of the button face this wide inside the control's frame, around its client area.
     void SetBorderWidth(int width);
     void SetFont(HFONT font);
+    // The screen's density changed: the control draws its own parts anew at the new one.
+    virtual void OnDpiChanged() {}
     std::string Text() const;
     void SetText(const std::string& text);
     // The colour in which the control draws its text, where it draws it itself.
@@ -98,12 +100,6 @@ protected:
     virtual DWORD ExStyle() const { return 0; }
     // Called once the window exists and is attached.
     virtual void OnCreated() {}
-
-public:
-    // The screen's density changed: the control draws its own parts anew at the new one.
-    virtual void OnDpiChanged() {}
-
-protected:
     // The control's own messages; the default passes them on to the class's procedure.
     virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT Default(UINT message, WPARAM wParam, LPARAM lParam);
