@@ -4,6 +4,7 @@
 #include "resources/resource.h"
 
 #include <utility>
+#include <vector>
 
 namespace reelbond {
 namespace {
@@ -21,6 +22,19 @@ struct Placement {
     int left, top, width, height;
     const char* text;
 };
+
+// Creation order is the tab order: BtnOK, then RichEdit21.
+std::vector<Placement> LayoutOf(TAboutBox& box) {
+    return {
+        {box.copyright, 183, 72, 113, 13, REELBOND_COPYRIGHT_TEXT},
+        {box.version, 206, 51, 59, 13, "Version " REELBOND_VERSION_TEXT},
+        {box.mpgname, 159, 9, 147, 37, "Reelbond"},
+        {box.Bevel1, 3, 95, 502, 2, ""},
+        {box.Image1, 16, 16, 36, 36, ""},
+        {box.BtnOK, 434, 312, 72, 25, "OK"},
+        {box.RichEdit21, 3, 104, 503, 201, ""},
+    };
+}
 
 } // namespace
 
@@ -122,40 +136,50 @@ void TAboutBox::MoveFocus(WPARAM wParam, LPARAM lParam) {
         SetFocus(next);
 }
 
-void TAboutBox::CreateControls() {
-    // Creation order is the tab order: BtnOK, then RichEdit21.
-    const Placement layout[] = {
-        {copyright, 183, 72, 113, 13, REELBOND_COPYRIGHT_TEXT},
-        {version, 206, 51, 59, 13, "Version " REELBOND_VERSION_TEXT},
-        {mpgname, 159, 9, 147, 37, "Reelbond"},
-        {Bevel1, 3, 95, 502, 2, ""},
-        {Image1, 16, 16, 36, 36, ""},
-        {BtnOK, 434, 312, 72, 25, "OK"},
-        {RichEdit21, 3, 104, 503, 201, ""},
-    };
-    int id = FirstControlId;
-    for (const Placement& place : layout)
-        place.control.Create(
-            hwnd(), id++,
-            {place.left, place.top, place.left + place.width, place.top + place.height},
-            place.text);
+RECT TAboutBox::ScaledFrame(int left, int top, int width, int height) const {
+    return {Scaled(left), Scaled(top), Scaled(left + width), Scaled(top + height)};
+}
 
-    font_ = CreateUiFont({InterfaceFont, 11, false, DEFAULT_CHARSET});
-    nameFont_ = CreateUiFont({InterfaceFont, 32, true, ANSI_CHARSET});
-    buttonFont_ = CreateUiFont({InterfaceFont, 11, true, DEFAULT_CHARSET});
-    copyright.SetFont(font_.get());
-    version.SetFont(font_.get());
-    mpgname.SetFont(nameFont_.get());
-    for (TLabel* label : {&copyright, &version, &mpgname})
-        label->SizeToText();
-    Image1.SetIcon("MAINICON", 32);
-    BtnOK.SetFont(buttonFont_.get());
+void TAboutBox::CreateControls() {
+    int id = FirstControlId;
+    for (const Placement& place : LayoutOf(*this))
+        place.control.Create(hwnd(), id++,
+                             ScaledFrame(place.left, place.top, place.width, place.height),
+                             place.text);
+    SetFontsAndIcon();
     BtnOK.OnClick = [this] { BtnOKClick(); };
     focus_ = BtnOK.hwnd();
 
     RichEdit21.SetDefaultFont({InterfaceFont, 11, false, GB2312_CHARSET});
     RichEdit21.SetPlainText(true);
     RichEdit21.InputMethod.name = ChineseSimplifiedAbc;
+}
+
+void TAboutBox::LayOut() {
+    for (const Placement& place : LayoutOf(*this)) {
+        const RECT frame = ScaledFrame(place.left, place.top, place.width, place.height);
+        SetWindowPos(place.control.hwnd(), nullptr, frame.left, frame.top, frame.right - frame.left,
+                     frame.bottom - frame.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    SetFontsAndIcon();
+}
+
+// The new fonts are in place before the old ones go.
+void TAboutBox::SetFontsAndIcon() {
+    const UINT dpi = WindowDpi(hwnd());
+    UniqueFont font = CreateUiFont({InterfaceFont, 11, false, DEFAULT_CHARSET}, dpi);
+    UniqueFont nameFont = CreateUiFont({InterfaceFont, 32, true, ANSI_CHARSET}, dpi);
+    UniqueFont buttonFont = CreateUiFont({InterfaceFont, 11, true, DEFAULT_CHARSET}, dpi);
+    copyright.SetFont(font.get());
+    version.SetFont(font.get());
+    mpgname.SetFont(nameFont.get());
+    BtnOK.SetFont(buttonFont.get());
+    font_ = std::move(font);
+    nameFont_ = std::move(nameFont);
+    buttonFont_ = std::move(buttonFont);
+    for (TLabel* label : {&copyright, &version, &mpgname})
+        label->SizeToText();
+    Image1.SetIcon("MAINICON", Scaled(32));
 }
 
 void TAboutBox::FormCreate() {

@@ -39,8 +39,11 @@ public:
 protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void CreateControls() override;
+    void LayOut() override;
 
 private:
+    RECT ScaledFrame(int left, int top, int width, int height) const;
+    void SetFontsAndIcon();
     void FormCreate();
     void BtnOKClick();
     void Close();

@@ -11,7 +11,9 @@ Its lines:
     image                         the rows that follow, top row first, up to a blank line
 A bitmap has one image; its first colour is the transparent background and must be the
 bottom-left pixel, the one the program takes as its transparent colour. An icon has one
-image per size; "none" marks its see-through pixels.
+image per size; "none" marks its see-through pixels. Each image is also stored at one and a
+half and twice its size (unless the art has that size), each art pixel a block of whole
+pixels, for denser screens.
 Only the standard library is used, so the build needs nothing beyond python3.
 """
 
@@ -143,15 +145,27 @@ def bitmap_file(art):
     return b"BM" + struct.pack("<IHHI", 14 + len(body), 0, 0, offset) + body
 
 
+def enlarged(image, factor):
+    """Nearest-neighbour scaling: every pixel of the result takes the art pixel it lies on."""
+    height, width = len(image), len(image[0])
+    return ["".join(image[y * 2 // factor][x * 2 // factor] for x in range(width * factor // 2))
+            for y in range(height * factor // 2)]
+
+
 def icon_file(art):
     see_through = {char for char, colour in art.colours.items() if colour is None}
-    images = []
+    sizes = list(art.images)
     for image in art.images:
+        for factor in (3, 4):
+            if all(len(other) != len(image) * factor // 2 for other in sizes):
+                sizes.append(enlarged(image, factor))
+    images = []
+    for image in sizes:
         mask = [[1 if char in see_through else 0 for char in row] for row in image]
         images.append(dib(art, image, 2, packed_rows(mask, 1)))
     directory = struct.pack("<HHH", 0, 1, len(images))
     offset = len(directory) + 16 * len(images)
-    for image, data in zip(art.images, images):
+    for image, data in zip(sizes, images):
         directory += struct.pack("<BBBBHHII", len(image[0]) % 256, len(image) % 256,
                                  (1 << art.bits) % 256, 0, 1, art.bits, len(data), offset)
         offset += len(data)

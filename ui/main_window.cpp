@@ -4,6 +4,7 @@
 #include "win/owner_draw.h"
 #include "win/platform.h"
 
+#include <algorithm>
 #include <cctype>
 #include <commctrl.h>
 
@@ -28,8 +29,6 @@ constexpr FontSpec SpeedButtonFont{InterfaceFont, 13, true, DEFAULT_CHARSET};
 TForm1::TForm1() : StringGrid1(table_) {
     // Selection modes are fixed when the list's window is made.
     FileListBox1.SetMultiSelect(true);
-    // The layout's height, which a drop-down list would otherwise take from its font.
-    DriveComboBox1.SetFieldHeight(22);
     for (Control* control : std::initializer_list<Control*>{
              &FileListBox1, &DirectoryListBox1, &DriveComboBox1, &FilterComboBox1, &Edit1})
         control->InputMethod.name = ChineseSimplifiedAbc;
@@ -86,30 +85,68 @@ std::vector<TForm1::Placement> TForm1::Layout() {
     };
 }
 
+// Edges are scaled rather than sizes, so that controls that meet at 96 dpi still meet.
+RECT TForm1::ScaledFrame(const std::vector<Placement>& layout, const Placement& place) const {
+    POINT origin{0, 0};
+    for (const Control* parent = place.parent; parent;) {
+        const auto outer = std::find_if(layout.begin(), layout.end(),
+                                        [&](const Placement& p) { return p.control == parent; });
+        origin.x += outer->left;
+        origin.y += outer->top;
+        parent = outer->parent;
+    }
+    const int left = origin.x + place.left;
+    const int top = origin.y + place.top;
+    return {Scaled(left), Scaled(top), Scaled(left + place.width), Scaled(top + place.height)};
+}
+
 void TForm1::CreateControls() {
+    // The layout's height, which a drop-down list would otherwise take from its font.
+    DriveComboBox1.SetFieldHeight(Scaled(22));
+    const std::vector<Placement> layout = Layout();
     int id = FirstControlId;
-    for (const Placement& place : Layout()) {
-        POINT origin{0, 0};
-        if (place.parent) {
-            RECT parentFrame;
-            GetWindowRect(place.parent->hwnd(), &parentFrame);
-            MapWindowPoints(HWND_DESKTOP, hwnd(), reinterpret_cast<POINT*>(&parentFrame), 2);
-            origin = {parentFrame.left, parentFrame.top};
-        }
-        const RECT frame{origin.x + place.left, origin.y + place.top,
-                         origin.x + place.left + place.width, origin.y + place.top + place.height};
-        place.control->Create(hwnd(), id++, frame, place.text);
-        if (place.font) {
-            fonts_.push_back(CreateUiFont(*place.font));
-            place.control->SetFont(fonts_.back().get());
-        }
+    for (const Placement& place : layout) {
+        place.control->Create(hwnd(), id++, ScaledFrame(layout, place), place.text);
         place.control->SetTextColour(place.colour);
         place.control->SetEnabled(place.enabled);
         if (place.hint)
             AddTooltip(*place.control, place.hint);
     }
+    SetFonts();
     // The bar lies over the status bar's last panel.
     SetWindowPos(ProgressBar1.hwnd(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+}
+
+void TForm1::LayOut() {
+    DriveComboBox1.SetFieldHeight(Scaled(22));
+    const std::vector<Placement> layout = Layout();
+    for (const Placement& place : layout) {
+        const RECT frame = ScaledFrame(layout, place);
+        SetWindowPos(place.control->hwnd(), nullptr, frame.left, frame.top,
+                     frame.right - frame.left, frame.bottom - frame.top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+        place.control->OnDpiChanged();
+        if (place.hint) {
+            TOOLINFOA tool{sizeof tool, 0, hwnd(), static_cast<UINT_PTR>(place.control->id()),
+                           frame};
+            SendMessageA(tooltip_, TTM_NEWTOOLRECTA, 0, reinterpret_cast<LPARAM>(&tool));
+        }
+    }
+    SetFonts();
+    SetScaledSizes();
+    StringGrid1.Refresh();
+}
+
+// The new fonts are in place before the old ones go.
+void TForm1::SetFonts() {
+    std::vector<UniqueFont> fonts;
+    for (const Placement& place : Layout()) {
+        if (place.font) {
+            fonts.push_back(CreateUiFont(*place.font, WindowDpi(hwnd())));
+            place.control->SetFont(fonts.back().get());
+        }
+    }
+    fonts_ = std::move(fonts);
 }
 
 void TForm1::AddTooltip(const Control& control, const char* hint) {
@@ -216,25 +253,32 @@ bool TForm1::ClickAccelerator(char letter) {
 
 void TForm1::FormCreate() {
     // The header row is the table's own; the window writes the status texts.
-    StatusBar1.SetPanelWidths({138, 127, 500});
+    SetScaledSizes();
     StatusBar1.SetPanelText(0, InitialCountText);
     StatusBar1.SetPanelText(2, "   Progress");
-    StatusBar1.SetBorderWidth(1);
-    ProgressBar1.SetBorderWidth(2);
-    StringGrid1.SetColumnWidths({122, 65, 68, 70});
-    StringGrid1.SetRowHeight(16);
     BitnAdd.SetGlyph("GLYPH_ADD");
     BitnRemove.SetGlyph("GLYPH_REMOVE");
     BitUp.SetGlyph("GLYPH_UP");
     BitDown.SetGlyph("GLYPH_DOWN");
     BitnClear.SetGlyph("GLYPH_CLEAR");
     DriveComboBox1.SetTextCase(tcUpperCase);
-    DirectoryListBox1.SetItemHeight(16);
     DirectoryListBox1.SetFileList(&FileListBox1);
-    FileListBox1.SetItemHeight(16);
     FileListBox1.SetMask("*.mpg;*.mpeg");
     FilterComboBox1.SetFileList(&FileListBox1);
     FilterComboBox1.SetFilter("mpeg files(*.mpg;*.mpeg)|*.mpg;*.mpeg");
+}
+
+// The sizes the layout table does not hold, at the window's density.
+void TForm1::SetScaledSizes() {
+    StatusBar1.SetPanelWidths({Scaled(138), Scaled(127), Scaled(500)});
+    StatusBar1.SetBorderWidth(Scaled(1));
+    ProgressBar1.SetBorderWidth(Scaled(2));
+    StringGrid1.SetColumnWidths({Scaled(122), Scaled(65), Scaled(68), Scaled(70)});
+    StringGrid1.SetRowHeight(Scaled(16));
+    DirectoryListBox1.SetItemHeight(Scaled(16));
+    FileListBox1.SetItemHeight(Scaled(16));
+    // Its height follows its font otherwise, which is the layout's only at 96 dpi.
+    FitComboBoxField(FilterComboBox1.hwnd(), Scaled(21));
 }
 
 // Both lists follow the picked drive. A drive that cannot be entered (not ready, no media)

@@ -84,8 +84,13 @@ public:
 protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void CreateControls() override;
+    void LayOut() override;
 
 private:
+    // Where a control of the layout lies in the window's client area at its density.
+    RECT ScaledFrame(const std::vector<Placement>& layout, const Placement& place) const;
+    void SetFonts();
+    void SetScaledSizes();
     void ConnectEvents();
     void AddTooltip(const Control& control, const char* hint);
 

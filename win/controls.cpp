@@ -67,7 +67,7 @@ void BitmapButton::Draw(const DRAWITEMSTRUCT& item) const {
     const bool pushed = item.itemState & ODS_SELECTED;
     DrawFrameControl(item.hDC, &frame, DFC_BUTTON, DFCS_BUTTONPUSH | (pushed ? DFCS_PUSHED : 0));
     if (glyph_) {
-        const int shift = pushed ? 1 : 0;
+        const int shift = pushed ? Scaled(1) : 0;
         const int x = (frame.right - frame.left - glyph_->Width()) / 2 + shift;
         const int y = (frame.bottom - frame.top - glyph_->Height()) / 2 + shift;
         if (item.itemState & ODS_DISABLED)
@@ -77,7 +77,7 @@ void BitmapButton::Draw(const DRAWITEMSTRUCT& item) const {
     }
     if (item.itemState & ODS_FOCUS) {
         RECT focus = frame;
-        InflateRect(&focus, -4, -4);
+        InflateRect(&focus, -Scaled(4), -Scaled(4));
         DrawFocusRect(item.hDC, &focus);
     }
 }
@@ -172,10 +172,10 @@ void SpeedButton::Paint() {
         DrawTextWidened(paint.hdc, caption, place, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
     };
     if (enabled) {
-        drawCaption(TextColour(), pressed_ ? 1 : 0);
+        drawCaption(TextColour(), pressed_ ? Scaled(1) : 0);
     } else {
         // The classic greyed look: a highlight copy one pixel down and right.
-        drawCaption(GetSysColor(COLOR_BTNHIGHLIGHT), 1);
+        drawCaption(GetSysColor(COLOR_BTNHIGHLIGHT), Scaled(1));
         drawCaption(GetSysColor(COLOR_GRAYTEXT), 0);
     }
 }

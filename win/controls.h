@@ -23,9 +23,15 @@ protected:
 // clicks it, quick ones included; Space and Enter click it while it has the focus.
 class BitmapButton : public Control {
 public:
-    void SetGlyph(const char* resourceName) { glyph_ = std::make_unique<Glyph>(resourceName); }
+    void SetGlyph(const char* resourceName) {
+        glyph_ = std::make_unique<Glyph>(resourceName, WindowDpi(hwnd()));
+    }
     std::function<void()> OnClick;
     std::optional<LRESULT> HandleNotification(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void OnDpiChanged() override {
+        if (glyph_)
+            glyph_->ScaleTo(WindowDpi(hwnd()));
+    }
 
 protected:
     const char* ClassName() const override { return "BUTTON"; }

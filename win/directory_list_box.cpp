@@ -115,13 +115,20 @@ DWORD TDirectoryListBox::Style() const {
            LBS_NOINTEGRALHEIGHT;
 }
 
+void TDirectoryListBox::OnDpiChanged() {
+    for (Glyph* glyph : {&openFolder_, &currentFolder_, &closedFolder_})
+        glyph->ScaleTo(WindowDpi(hwnd()));
+}
+
 void TDirectoryListBox::OnCreated() {
+    OnDpiChanged();
     OwnerDrawnListBox::OnCreated();
     BuildEntries();
 }
 
 int TDirectoryListBox::MinimumItemHeight() const {
-    return std::max({openFolder_.Height(), currentFolder_.Height(), closedFolder_.Height()}) + 1;
+    return std::max({openFolder_.Height(), currentFolder_.Height(), closedFolder_.Height()}) +
+           Scaled(1);
 }
 
 LRESULT TDirectoryListBox::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -63,6 +63,7 @@ public:
 protected:
     DWORD Style() const override;
     void OnCreated() override;
+    void OnDpiChanged() override;
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     int MinimumItemHeight() const override;
     // Whether the volume at root keeps (FILE_CASE_PRESERVED_NAMES) and distinguishes
@@ -91,9 +92,9 @@ private:
     bool driveChangeInProgress_ = false;
     TFileListBox* fileList_ = nullptr;
     DriveSelectorLink* driveSelector_ = nullptr;
-    const Glyph openFolder_{"OPENFOLDER"};
-    const Glyph currentFolder_{"CURRENTFOLDER"};
-    const Glyph closedFolder_{"CLOSEDFOLDER"};
+    Glyph openFolder_{"OPENFOLDER"};
+    Glyph currentFolder_{"CURRENTFOLDER"};
+    Glyph closedFolder_{"CLOSEDFOLDER"};
 };
 
 } // namespace reelbond

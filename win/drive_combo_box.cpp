@@ -125,7 +125,13 @@ DWORD TDriveComboBox::Style() const {
     return CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED | CBS_HASSTRINGS | WS_VSCROLL | WS_TABSTOP;
 }
 
+void TDriveComboBox::OnDpiChanged() {
+    for (Glyph& glyph : glyphs_)
+        glyph.ScaleTo(WindowDpi(hwnd()));
+}
+
 void TDriveComboBox::OnCreated() {
+    OnDpiChanged();
     // WM_MEASUREITEM came before this wrapper was attached.
     ResetItemHeight();
     RebuildEntries();
@@ -210,14 +216,8 @@ void TDriveComboBox::ResetItemHeight() {
     // -1 is the selection field, 0 the entries of the list.
     SendMessageA(hwnd(), CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), height);
     SendMessageA(hwnd(), CB_SETITEMHEIGHT, 0, height);
-    if (fieldHeight_) {
-        // The frame around the field differs between systems: the field takes what the
-        // closed window lacks or has too much.
-        RECT closed;
-        GetWindowRect(hwnd(), &closed);
-        const int fitted = height + fieldHeight_ - (closed.bottom - closed.top);
-        SendMessageA(hwnd(), CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), fitted);
-    }
+    if (fieldHeight_)
+        FitComboBoxField(hwnd(), fieldHeight_);
 }
 
 void TDriveComboBox::SetFieldHeight(int height) {
@@ -233,7 +233,7 @@ void TDriveComboBox::FitDropDownToEntries() {
     const auto entryHeight = SendMessageA(hwnd(), CB_GETITEMHEIGHT, 0, 0);
     const int shown = std::clamp(EntryCount(), 1, DropDownEntries);
     SetWindowPos(hwnd(), nullptr, 0, 0, field.right - field.left,
-                 field.bottom - field.top + static_cast<int>(entryHeight) * shown + 2,
+                 field.bottom - field.top + static_cast<int>(entryHeight) * shown + Scaled(2),
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 

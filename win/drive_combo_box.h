@@ -47,6 +47,7 @@ protected:
     const char* ClassName() const override { return "COMBOBOX"; }
     DWORD Style() const override;
     void OnCreated() override;
+    void OnDpiChanged() override;
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
@@ -66,8 +67,8 @@ private:
     TTextCase textCase_ = tcLowerCase;
     TDirectoryListBox* dirList_ = nullptr;
     int fieldHeight_ = 0;
-    const Glyph glyphs_[GlyphCount]{Glyph{"FLOPPY"}, Glyph{"HARD"}, Glyph{"NETWORK"},
-                                    Glyph{"CDROM"}, Glyph{"RAM"}};
+    Glyph glyphs_[GlyphCount]{Glyph{"FLOPPY"}, Glyph{"HARD"}, Glyph{"NETWORK"}, Glyph{"CDROM"},
+                              Glyph{"RAM"}};
 };
 
 } // namespace reelbond

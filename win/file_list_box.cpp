@@ -98,7 +98,7 @@ void TFileListBox::SetShowGlyphs(bool show) {
     showGlyphs_ = show;
     if (!hwnd())
         return;
-    if (show && ItemHeight() < TallestGlyph() + 1)
+    if (show && ItemHeight() < MinimumItemHeight())
         ResetItemHeight();
     InvalidateRect(hwnd(), nullptr, TRUE);
 }
@@ -142,13 +142,19 @@ DWORD TFileListBox::Style() const {
     return style;
 }
 
+void TFileListBox::OnDpiChanged() {
+    for (Glyph* glyph : {&executable_, &closedFolder_, &unknownFile_})
+        glyph->ScaleTo(WindowDpi(hwnd()));
+}
+
 void TFileListBox::OnCreated() {
+    OnDpiChanged();
     OwnerDrawnListBox::OnCreated();
     Rescan();
 }
 
 int TFileListBox::MinimumItemHeight() const {
-    return showGlyphs_ ? TallestGlyph() + 1 : 0;
+    return showGlyphs_ ? TallestGlyph() + Scaled(1) : 0;
 }
 
 void TFileListBox::ApplyPath(const std::string& text) {

@@ -102,6 +102,7 @@ public:
 protected:
     DWORD Style() const override;
     void OnCreated() override;
+    void OnDpiChanged() override;
     int MinimumItemHeight() const override;
 
 private:

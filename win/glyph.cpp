@@ -11,21 +11,45 @@ COLORREF BottomLeftColour(HBITMAP bitmap, int height) {
     return GetPixel(dc.get(), 0, height - 1);
 }
 
+// Nearest-neighbour scaling: no blended colours, so the transparent colour stays exact.
+UniqueBitmap Enlarged(HBITMAP bitmap, const BITMAP& info, int width, int height) {
+    const UniqueWindowDc screen = ClientDc(nullptr);
+    UniqueBitmap enlarged(CreateCompatibleBitmap(screen.get(), width, height));
+    if (!enlarged)
+        ThrowLastError();
+    const UniqueDc source(CreateCompatibleDC(screen.get()));
+    const UniqueDc target(CreateCompatibleDC(screen.get()));
+    const auto fromSource = SelectedInto(source.get(), bitmap);
+    const auto intoTarget = SelectedInto(target.get(), enlarged.get());
+    SetStretchBltMode(target.get(), COLORONCOLOR);
+    if (!StretchBlt(target.get(), 0, 0, width, height, source.get(), 0, 0, info.bmWidth,
+                    info.bmHeight, SRCCOPY))
+        ThrowLastError();
+    return enlarged;
+}
+
 } // namespace
 
-Glyph::Glyph(const char* resourceName) {
+Glyph::Glyph(const char* resourceName, UINT dpi) : resourceName_(resourceName) {
+    ScaleTo(dpi);
+}
+
+void Glyph::ScaleTo(UINT dpi) {
     UniqueBitmap bitmap(static_cast<HBITMAP>(
-        LoadImageA(GetModuleHandleA(nullptr), resourceName, IMAGE_BITMAP, 0, 0, 0)));
+        LoadImageA(GetModuleHandleA(nullptr), resourceName_, IMAGE_BITMAP, 0, 0, 0)));
     if (!bitmap)
         ThrowLastError();
     BITMAP info{};
     GetObjectA(bitmap.get(), sizeof info, &info);
-    width_ = info.bmWidth;
-    height_ = info.bmHeight;
+    const COLORREF transparent = BottomLeftColour(bitmap.get(), info.bmHeight);
+    width_ = Scaled(info.bmWidth, dpi);
+    height_ = Scaled(info.bmHeight, dpi);
+    if (width_ != info.bmWidth || height_ != info.bmHeight)
+        bitmap = Enlarged(bitmap.get(), info, width_, height_);
     images_.reset(ImageList_Create(width_, height_, ILC_COLOR24 | ILC_MASK, 1, 0));
     if (!images_)
         ThrowLastError();
-    ImageList_AddMasked(images_.get(), bitmap.get(), BottomLeftColour(bitmap.get(), height_));
+    ImageList_AddMasked(images_.get(), bitmap.get(), transparent);
     greyable_.reset(ImageList_GetIcon(images_.get(), 0, ILD_NORMAL));
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "win/dpi.h"
 #include "win/handles.h"
 
 #include <commctrl.h>
@@ -8,17 +9,21 @@
 namespace reelbond {
 
 // A bitmap of the program's resources drawn transparently: the colour of its bottom-left
-// pixel is not painted. Disabled, it is drawn greyed.
+// pixel is not painted. Disabled, it is drawn greyed. The resource is drawn for 96 dpi; at
+// other densities each of its pixels becomes a block of whole pixels, so edges stay hard.
 class Glyph {
 public:
-    explicit Glyph(const char* resourceName);
+    explicit Glyph(const char* resourceName, UINT dpi = LayoutDpi);
 
+    // Draws the glyph anew from its resource for a density.
+    void ScaleTo(UINT dpi);
     int Width() const noexcept { return width_; }
     int Height() const noexcept { return height_; }
     void Draw(HDC dc, int x, int y) const;
     void DrawDisabled(HDC dc, int x, int y) const;
 
 private:
+    const char* resourceName_;
     UniqueImageList images_;
     UniqueIcon greyable_;
     int width_ = 0;

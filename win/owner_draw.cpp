@@ -1,6 +1,7 @@
 #include "win/owner_draw.h"
 
 #include "core/text.h"
+#include "win/dpi.h"
 #include "win/handles.h"
 
 namespace reelbond {
@@ -38,15 +39,27 @@ void PaintEntryFocus(const DRAWITEMSTRUCT& item) {
 void DrawGlyphAndText(const DRAWITEMSTRUCT& item, const Glyph* glyph, int glyphLeft,
                       int textLeftWithoutGlyph, const std::string& text, UINT verticalPlacement) {
     constexpr int GapAfterGlyph = 4;
+    const UINT dpi = WindowDpi(item.hwndItem);
     RECT textArea = item.rcItem;
-    textArea.left += textLeftWithoutGlyph;
+    textArea.left += Scaled(textLeftWithoutGlyph, dpi);
     if (glyph && glyph->Width() > 0) {
-        glyph->Draw(item.hDC, item.rcItem.left + glyphLeft,
-                    CentredTop(item.rcItem, glyph->Height()));
-        textArea.left = item.rcItem.left + glyphLeft + glyph->Width() + GapAfterGlyph;
+        const int left = item.rcItem.left + Scaled(glyphLeft, dpi);
+        glyph->Draw(item.hDC, left, CentredTop(item.rcItem, glyph->Height()));
+        textArea.left = left + glyph->Width() + Scaled(GapAfterGlyph, dpi);
     }
     DrawTextWidened(item.hDC, text, textArea,
                     DT_SINGLELINE | DT_NOPREFIX | DT_LEFT | verticalPlacement);
+}
+
+void FitComboBoxField(HWND comboBox, int height) {
+    // The frame around the field differs between systems: the field takes what the closed
+    // window lacks or has too much. The height read back is not the one set (under Wine).
+    const int field = FontCharacterHeight(comboBox);
+    SendMessageA(comboBox, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), field);
+    RECT closed;
+    GetWindowRect(comboBox, &closed);
+    SendMessageA(comboBox, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1),
+                 field + height - (closed.bottom - closed.top));
 }
 
 std::string ItemText(HWND control, int index, UINT lengthMessage, UINT textMessage) {

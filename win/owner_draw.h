@@ -23,9 +23,13 @@ void PaintEntryBackground(const DRAWITEMSTRUCT& item);
 void PaintEntryFocus(const DRAWITEMSTRUCT& item);
 // An entry's glyph, when it has one, at glyphLeft from the entry's left edge and centred
 // vertically, then its text on one line with ampersands shown as themselves, 4 pixels after
-// the glyph or from textLeftWithoutGlyph. verticalPlacement is DT_TOP or DT_VCENTER.
+// the glyph or from textLeftWithoutGlyph. The lengths are the 96-dpi layout's, scaled to the
+// control's density. verticalPlacement is DT_TOP or DT_VCENTER.
 void DrawGlyphAndText(const DRAWITEMSTRUCT& item, const Glyph* glyph, int glyphLeft,
                       int textLeftWithoutGlyph, const std::string& text, UINT verticalPlacement);
+
+// Makes a drop-down list's closed window height pixels high.
+void FitComboBoxField(HWND comboBox, int height);
 
 // The text of a list box's or combo box's entry, read with the control's length and text
 // messages (LB_GETTEXTLEN and LB_GETTEXT, or the CB_ pair); empty for no entry.

@@ -58,12 +58,12 @@ void ShowTopLevelError(const std::exception_ptr& failure) {
                 MB_OK | MB_ICONSTOP | MB_TASKMODAL);
 }
 
-UniqueFont CreateUiFont(const FontSpec& font) {
+UniqueFont CreateUiFont(const FontSpec& font, UINT dpi) {
     // A negative height asks for the character height without internal leading.
-    UniqueFont created(CreateFontA(-font.pixels, 0, 0, 0, font.bold ? FW_BOLD : FW_NORMAL, FALSE,
-                                   FALSE, FALSE, font.charset, OUT_DEFAULT_PRECIS,
-                                   CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS,
-                                   font.face));
+    UniqueFont created(CreateFontA(-Scaled(font.pixels, dpi), 0, 0, 0,
+                                   font.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE,
+                                   font.charset, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                                   DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, font.face));
     if (!created)
         throw std::runtime_error(std::string("Cannot create the font ") + font.face);
     return created;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "win/dpi.h"
 #include "win/handles.h"
 
 #include <exception>
@@ -37,14 +38,14 @@ auto Guarded(Handler&& handler, decltype(handler()) fallback = {}) noexcept {
     }
 }
 
-// A font given as a character height in pixels, internal leading excluded.
+// A font given as a character height in pixels of the 96-dpi layout, internal leading excluded.
 struct FontSpec {
     const char* face;
     int pixels;
     bool bold;
     BYTE charset;
 };
-UniqueFont CreateUiFont(const FontSpec& font);
+UniqueFont CreateUiFont(const FontSpec& font, UINT dpi = LayoutDpi);
 
 inline constexpr char InterfaceFont[] = "MS Sans Serif";
 

@@ -69,7 +69,8 @@ void Window::CreateWindowOfClass(const char* className, DWORD exStyle, DWORD sty
 
 void Window::CreateTopLevelWindow(const char* className, DWORD exStyle, DWORD style,
                                   const char* caption, int clientWidth, int clientHeight) {
-    RECT frame{0, 0, clientWidth, clientHeight};
+    const UINT dpi = WindowDpi(nullptr);
+    RECT frame{0, 0, reelbond::Scaled(clientWidth, dpi), reelbond::Scaled(clientHeight, dpi)};
     AdjustWindowRectEx(&frame, style, FALSE, exStyle);
     OffsetRect(&frame, -frame.left, -frame.top);
     CreateWindowOfClass(className, exStyle, style, caption, frame, nullptr);
@@ -84,9 +85,23 @@ void Window::CentreOnScreen() {
 }
 
 LRESULT Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_DPICHANGED) {
+        ChangeDpi(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+        return 0;
+    }
     if (auto result = ReflectNotification(message, wParam, lParam))
         return *result;
     return DefWindowProcA(hwnd_, message, wParam, lParam);
+}
+
+// The window takes the place the system suggests, which keeps it under the pointer when it
+// is dragged from one screen to another.
+void Window::ChangeDpi(UINT dpi, const RECT& suggested) {
+    SetTopLevelDpi(hwnd_, dpi);
+    SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    LayOut();
+    RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 LRESULT CALLBACK Window::Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -99,6 +114,7 @@ LRESULT CALLBACK Window::Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARA
     if (!self)
         return DefWindowProcA(hwnd, message, wParam, lParam);
     if (message == WM_NCDESTROY) {
+        ForgetTopLevelDpi(hwnd);
         SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
         self->hwnd_ = nullptr;
         return DefWindowProcA(hwnd, message, wParam, lParam);

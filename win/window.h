@@ -1,5 +1,6 @@
 #pragma once
 
+#include "win/dpi.h"
 #include "win/handles.h"
 #include "win/input_method.h"
 
@@ -26,6 +27,8 @@ public:
     virtual ~Window();
 
     HWND hwnd() const noexcept { return hwnd_; }
+    // A length of the 96-dpi layout in pixels at the window's density.
+    int Scaled(int length) const { return reelbond::Scaled(length, WindowDpi(hwnd_)); }
 
 protected:
     // Creates the window; "this" reaches the procedure through lpCreateParams.
@@ -34,7 +37,10 @@ protected:
     virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     // Runs before WM_CREATE reaches HandleMessage; a failure here fails the creation.
     virtual void CreateControls() {}
-    // A top-level window whose client area has the given size, hidden.
+    // Lays the controls out again after the screen's density changed.
+    virtual void LayOut() {}
+    // A top-level window, hidden, whose client area has the given size of the 96-dpi layout,
+    // scaled to the system's density.
     void CreateTopLevelWindow(const char* className, DWORD exStyle, DWORD style,
                               const char* caption, int clientWidth, int clientHeight);
     // Places the window in the middle of the screen, its size unchanged.
@@ -43,6 +49,7 @@ protected:
 
 private:
     bool CreatedControls() noexcept;
+    void ChangeDpi(UINT dpi, const RECT& suggested);
     HWND hwnd_ = nullptr;
     std::exception_ptr creationFailure_;
 };
@@ -58,6 +65,8 @@ public:
 
     HWND hwnd() const noexcept { return hwnd_; }
     int id() const noexcept { return GetDlgCtrlID(hwnd_); }
+    // A length of the 96-dpi layout in pixels at the control's density.
+    int Scaled(int length) const { return reelbond::Scaled(length, WindowDpi(hwnd_)); }
 
     // The input method switched on while the control has the focus.
     InputMethodSwitch InputMethod;
@@ -71,6 +80,8 @@ public:
     // A band of the button face this wide inside the control's frame, around its client area.
     void SetBorderWidth(int width);
     void SetFont(HFONT font);
+    // The screen's density changed: the control draws its own parts anew at the new one.
+    virtual void OnDpiChanged() {}
     std::string Text() const;
     void SetText(const std::string& text);
     // The colour in which the control draws its text, where it draws it itself.

@@ -28,8 +28,9 @@ def read_layout(source=MAIN_WINDOW_SOURCE):
     header = os.path.join(os.path.dirname(source), "main_window.h")
     with open(header, encoding="utf-8") as file:
         first_id = re.search(r"FirstControlId = (\d+);", file.read())
-    grid = re.search(r"StringGrid1\.SetColumnWidths\(\{(\d+),.*?"
-                     r"StringGrid1\.SetRowHeight\((\d+)\)", text, re.S)
+    # The 96-dpi lengths, which the window scales to the screen's density.
+    grid = re.search(r"StringGrid1\.SetColumnWidths\(\{Scaled\((\d+)\),.*?"
+                     r"StringGrid1\.SetRowHeight\(Scaled\((\d+)\)\)", text, re.S)
     if not rows or not first_id or not grid:
         raise RuntimeError(f"the layout table is not where the driver reads it: {source}")
     places = {}

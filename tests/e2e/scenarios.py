@@ -20,6 +20,7 @@ import time
 import traceback
 import zipfile
 
+from densities import densities
 from driver import (ABOUT_BOX_CAPTION, LAYOUT, Failure, Pointer, Session, equal, expect,
                     fresh_directory, windows_path)
 
@@ -526,6 +527,7 @@ def busy_link(context):
 
 SCENARIOS = {
     "road": road,
+    "densities": densities,
     "missing_help": missing_help,
     "names": names,
     "refusals": refusals,

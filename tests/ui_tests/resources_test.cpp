@@ -1,9 +1,12 @@
+#include "glyph_pixels.h"
+#include "win/glyph.h"
 #include "win/handles.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstddef>
+#include <set>
 #include <string>
 #include <vector>
 #include <windows.h>
@@ -90,6 +93,38 @@ const BITMAPINFOHEADER* StoredIconImage(const char* name, int size) {
     const int id = LookupIconIdFromDirectoryEx(directory, TRUE, size, size, LR_DEFAULTCOLOR);
     HRSRC image = FindResourceA(Program(), MAKEINTRESOURCEA(id), RT_ICON);
     return static_cast<const BITMAPINFOHEADER*>(LockResource(LoadResource(Program(), image)));
+}
+
+// The glyph's pixels, drawn over white.
+std::vector<COLORREF> DrawnPixels(const reelbond::Glyph& glyph) {
+    const reelbond::test::Canvas canvas(glyph.Width(), glyph.Height());
+    const RECT all{0, 0, glyph.Width(), glyph.Height()};
+    FillRect(canvas.dc(), &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    glyph.Draw(canvas.dc(), 0, 0);
+    return canvas.Pixels();
+}
+
+// Denser screens get the art with each pixel a block of whole pixels: at 200 % exactly two by
+// two, at 150 % with no colour the art does not have; the transparent colour stays unpainted.
+TEST(Resources, GlyphsEnlargePixelByPixel) {
+    for (const Glyph& glyph : Glyphs) {
+        SCOPED_TRACE(glyph.name);
+        const reelbond::Glyph art(glyph.name), twice(glyph.name, 192), half(glyph.name, 144);
+        ASSERT_EQ(twice.Width(), glyph.width * 2);
+        ASSERT_EQ(twice.Height(), glyph.height * 2);
+        EXPECT_EQ(half.Width(), MulDiv(glyph.width, 3, 2));
+        EXPECT_EQ(half.Height(), MulDiv(glyph.height, 3, 2));
+        const std::vector<COLORREF> artPixels = DrawnPixels(art);
+        const std::vector<COLORREF> twicePixels = DrawnPixels(twice);
+        for (int y = 0; y < twice.Height(); ++y)
+            for (int x = 0; x < twice.Width(); ++x)
+                ASSERT_EQ(twicePixels[y * twice.Width() + x],
+                          artPixels[y / 2 * art.Width() + x / 2])
+                    << x << "," << y;
+        const std::set<COLORREF> colours(artPixels.begin(), artPixels.end());
+        for (const COLORREF colour : DrawnPixels(half))
+            ASSERT_TRUE(colours.count(colour)) << std::hex << colour;
+    }
 }
 
 TEST(Resources, MainIconIsTheFirstIconAndHas32By32In16Colours) {

@@ -1,0 +1,66 @@
+#include "main_window_fixture.h"
+#include "win/owner_draw.h"
+
+#include <array>
+
+namespace reelbond {
+namespace {
+
+using test::MainWindowTest;
+using Frame = std::array<LONG, 4>;
+
+// Every control's left, top, right and bottom edge in the window's client area.
+std::vector<Frame> ControlEdges(const TForm1& form, const std::vector<TForm1::Placement>& layout) {
+    std::vector<Frame> edges;
+    for (const TForm1::Placement& place : layout) {
+        RECT frame;
+        GetWindowRect(place.control->hwnd(), &frame);
+        MapWindowPoints(HWND_DESKTOP, form.hwnd(), reinterpret_cast<POINT*>(&frame), 2);
+        edges.push_back({frame.left, frame.top, frame.right, frame.bottom});
+    }
+    return edges;
+}
+
+void TellDpi(TForm1& form, UINT dpi) {
+    RECT frame;
+    GetWindowRect(form.hwnd(), &frame);
+    frame.right = frame.left + MulDiv(frame.right - frame.left, dpi, 96);
+    frame.bottom = frame.top + MulDiv(frame.bottom - frame.top, dpi, 96);
+    SendMessageA(form.hwnd(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
+                 reinterpret_cast<LPARAM>(&frame));
+}
+
+// Told of a denser screen (as when it is dragged onto one), the window lays itself out at
+// it: edges, fonts, item heights, column widths and glyphs scaled; back at 96 dpi, all is
+// as it was.
+TEST_F(MainWindowTest, ADensityChangeLaysTheWindowOutAgainScaled) {
+    Start();
+    const std::vector<TForm1::Placement> layout = form.Layout();
+    const std::vector<Frame> at96 = ControlEdges(form, layout);
+    const int fontHeight = FontCharacterHeight(form.FileListBox1.hwnd());
+
+    TellDpi(form, 144);
+    Pump();
+    const std::vector<Frame> at144 = ControlEdges(form, layout);
+    for (std::size_t index = 0; index < layout.size(); ++index) {
+        for (int edge = 0; edge < 4; ++edge)
+            EXPECT_NEAR(at144[index][edge], MulDiv(at96[index][edge], 144, 96), 1)
+                << "control " << index << " edge " << edge;
+    }
+    EXPECT_EQ(form.StringGrid1.ColumnWidth(0), 183);
+    EXPECT_EQ(form.FileListBox1.ItemHeight(), 24);
+    EXPECT_NEAR(FontCharacterHeight(form.FileListBox1.hwnd()), fontHeight * 3 / 2, 2);
+    int panelEdges[3] = {};
+    SendMessageA(form.StatusBar1.hwnd(), SB_GETPARTS, 3, reinterpret_cast<LPARAM>(panelEdges));
+    EXPECT_EQ(panelEdges[0], 207);
+
+    TellDpi(form, 96);
+    Pump();
+    EXPECT_EQ(ControlEdges(form, layout), at96);
+    EXPECT_EQ(form.StringGrid1.ColumnWidth(0), 122);
+    EXPECT_EQ(form.FileListBox1.ItemHeight(), 16);
+    EXPECT_EQ(FontCharacterHeight(form.FileListBox1.hwnd()), fontHeight);
+}
+
+} // namespace
+} // namespace reelbond
