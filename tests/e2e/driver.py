@@ -144,9 +144,14 @@ class Session:
 
     def windows(self):
         """The visible top-level windows of this program."""
-        result = subprocess.run(["wine", self.peek, "windows"], capture_output=True, timeout=30)
-        if result.returncode != 0:
-            raise Failure(f"peek failed ({result.returncode}): {result.stderr.decode()}")
+        # The windows change while peek reads them; a read that failed on that is read again.
+        for _ in range(2):
+            result = subprocess.run(["wine", self.peek, "windows"], capture_output=True,
+                                    timeout=30)
+            if result.returncode == 0:
+                break
+        else:
+            raise Failure(f"peek failed twice ({result.returncode}): {result.stderr.decode()}")
         return [Window(w) for w in json.loads(result.stdout)
                 if w["program"].lower() == self.program_windows]
 

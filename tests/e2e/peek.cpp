@@ -8,6 +8,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <commctrl.h>
 #include <cstdio>
 #include <string>
@@ -98,11 +99,17 @@ std::string TextOf(HWND window) {
     return Utf8(text);
 }
 
+// The list may change between the two messages while the program fills it: an entry that
+// went away reads as empty, and the buffer has room for any file name, not just for the
+// length first reported, so an entry that grew in between cannot overflow it.
 std::string EntryText(HWND list, int index) {
-    std::wstring text(static_cast<std::size_t>(SendMessageW(list, LB_GETTEXTLEN, index, 0)) + 1,
-                      L'\0');
-    text.resize(static_cast<std::size_t>(
-        SendMessageW(list, LB_GETTEXT, index, reinterpret_cast<LPARAM>(text.data()))));
+    const LRESULT length = SendMessageW(list, LB_GETTEXTLEN, index, 0);
+    if (length == LB_ERR)
+        return "";
+    std::wstring text(std::max<std::size_t>(static_cast<std::size_t>(length), MAX_PATH) + 1, L'\0');
+    const LRESULT copied =
+        SendMessageW(list, LB_GETTEXT, index, reinterpret_cast<LPARAM>(text.data()));
+    text.resize(copied == LB_ERR ? 0 : static_cast<std::size_t>(copied));
     return Utf8(text);
 }
 
