@@ -44,8 +44,7 @@ void OwnerDrawnListBox::ResetItemHeight() {
 }
 
 LRESULT OwnerDrawnListBox::SendToListProcedure(UINT message, WPARAM wParam, LPARAM lParam) const {
-    const auto procedure = reinterpret_cast<WNDPROC>(GetClassLongPtrA(hwnd(), GCLP_WNDPROC));
-    return CallWindowProcA(procedure, hwnd(), message, wParam, lParam);
+    return SendToClassProcedure(hwnd(), message, wParam, lParam);
 }
 
 } // namespace reelbond

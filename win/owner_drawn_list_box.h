@@ -24,9 +24,7 @@ protected:
     // The height from the font, raised to MinimumItemHeight.
     void ResetItemHeight();
     virtual int MinimumItemHeight() const { return 0; }
-    // Sends a message straight to the list box's own procedure, past the subclass chain:
-    // under Wine each message through the chain costs two requests to the server, which
-    // made a list of thousands of entries take most of a second to fill.
+    // Sends a message straight to the list box's own procedure (SendToClassProcedure).
     LRESULT SendToListProcedure(UINT message, WPARAM wParam, LPARAM lParam) const;
 
 private:

@@ -466,25 +466,31 @@ def busy_add(context):
     """Adding many files shows the wait pointer and puts the normal one back, also when the
     add ends in an error, whose box is shown with the normal pointer."""
     directory = many_clips(context, 1000)
+    # The small files add in a fraction of a second; a long first file, whose sequence
+    # header lies 2 GiB in, keeps every add busy long enough to see the pointer.
+    long_clip = os.path.join(directory, "a_long.mpg")
+    with open(long_clip, "wb") as file:
+        file.seek(2 << 30)
+        file.write(read(os.path.join(context.arguments.media, SECOND)))
     session = context.start(directory)
-    session.main(lambda w: len(w.entries()) == 1000, "the file list of 1,000 files")
-    session.click_entry("clip0000.mpg")
+    session.main(lambda w: len(w.entries()) == 1001, "the file list of 1,001 files")
+    session.click_entry("a_long.mpg")
     session.key("shift+End")
-    session.main(lambda w: len(selected(w)) == 1000, "all files selected")
+    session.main(lambda w: len(selected(w)) == 1001, "all files selected")
     pointer = Pointer()
     normal = pointer.shape()
 
     add_showing_wait_pointer(session, pointer, normal)
-    session.main(lambda w: w.status() == count_text(1000), "1,000 files in the table")
+    session.main(lambda w: w.status() == count_text(1001), "1,001 files in the table")
 
-    # A read-only file ends the next add with an error after 700 files.
+    # A read-only file ends the next add with an error after the long file and 700 others.
     os.chmod(os.path.join(directory, "clip0700.mpg"), 0o444)
     add_showing_wait_pointer(session, pointer, normal)
     box = session.box()
     equal((box.caption, box.text), (TITLE, "File access denied."), "error box")
     equal(pointer.shape() == normal, True, "the normal pointer over the error box")
     session.click_button(box.window, "OK")
-    session.main(lambda w: w.status() == count_text(1700), "700 more files in the table")
+    session.main(lambda w: w.status() == count_text(1702), "701 more files in the table")
     equal(pointer.shape() == normal, True, "the normal pointer after the error")
 
 
