@@ -45,9 +45,9 @@ TEST_F(LinkOperationTest, FirstFileThatCannotBeReadLeavesTheOldOutputAndNoNewFil
 }
 
 // Under Wine COM1 and AUX lead to /dev/ttyS0, on these machines the console: they are
-// tried only where special_files.sh has linked COM1 to an empty scratch file.
+// tried only where shell_made_files.sh has linked COM1 to an empty scratch file.
 bool ConsolePortIsAScratchFile() {
-    if (!std::getenv("REELBOND_SPECIAL_FILES"))
+    if (!std::getenv("REELBOND_SHELL_MADE_FILES"))
         return false;
     const UniqueFileHandle port(CreateFileA("\\\\.\\COM1", FILE_READ_ATTRIBUTES, 0, nullptr,
                                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -72,22 +72,22 @@ TEST_F(LinkOperationTest, OutputNamesOfDevicesAreRefusedBeforeAnythingIsOpened) 
     }
 }
 
-// Files that only the shell can make: special_files.sh makes them and names their folder in
-// REELBOND_SPECIAL_FILES; in the ordinary run these tests skip.
-class SpecialFilesTest : public LinkOperationTest {
+// Files that only the shell can make: shell_made_files.sh makes them and names their folder in
+// REELBOND_SHELL_MADE_FILES; in the ordinary run these tests skip.
+class ShellMadeFilesTest : public LinkOperationTest {
 protected:
     void SetUp() override {
-        const char* folder = std::getenv("REELBOND_SPECIAL_FILES");
+        const char* folder = std::getenv("REELBOND_SHELL_MADE_FILES");
         if (!folder)
-            GTEST_SKIP() << "needs the files of special_files.sh";
-        special = folder;
+            GTEST_SKIP() << "needs the files of shell_made_files.sh";
+        folder_ = folder;
     }
-    std::string In(const std::string& name) const { return special + "\\" + name; }
+    std::string In(const std::string& name) const { return folder_ + "\\" + name; }
 
-    std::string special;
+    std::string folder_;
 };
 
-TEST_F(SpecialFilesTest, PipesAndDevicesAreRefusedBeforeAnyRead) {
+TEST_F(ShellMadeFilesTest, PipesAndDevicesAreRefusedBeforeAnyRead) {
     // A pipe without a writer would block the first read for ever, /dev/zero never end.
     for (const char* name : {"pipe.mpg", "zero.mpg"}) {
         SCOPED_TRACE(name);
@@ -120,7 +120,7 @@ void SetLastWriteTime(const std::string& path, const FILETIME& time) {
     SetFileTime(file.get(), nullptr, nullptr, &time);
 }
 
-TEST_F(SpecialFilesTest, FilesOnTwoFileSystemsWithOneIdentityAreTwoFiles) {
+TEST_F(ShellMadeFilesTest, FilesOnTwoFileSystemsWithOneIdentityAreTwoFiles) {
     if (!std::getenv("REELBOND_TMPFS"))
         GTEST_SKIP() << "tmpfs cannot be mounted here";
     // The first file of each fresh tmpfs gets the same inode number; equal sizes and times
@@ -148,7 +148,7 @@ TEST_F(SpecialFilesTest, FilesOnTwoFileSystemsWithOneIdentityAreTwoFiles) {
               (Events{"beep", "info The output file cannot be one of the input files."}));
 }
 
-TEST_F(SpecialFilesTest, FirstFileThatFillsTheDiskKeepsWhatReachedIt) {
+TEST_F(ShellMadeFilesTest, FirstFileThatFillsTheDiskKeepsWhatReachedIt) {
     if (!std::getenv("REELBOND_TMPFS"))
         GTEST_SKIP() << "tmpfs cannot be mounted here";
     // The second tmpfs holds 1 MiB.
