@@ -3,6 +3,7 @@
 // list: from writing the list's directory until it has repainted, against the bare
 // FindFirstFileA/FindNextFileA loops over the list's two patterns in that directory;
 // add: the add operation on the first ADD_COUNT entries. Best of RUNS each.
+#include "bench/clock.h"
 #include "core/file.h"
 #include "core/input_file_table.h"
 #include "ui_tests/host_window.h"
@@ -17,15 +18,9 @@
 
 namespace {
 
-using reelbond::TFileListBox;
+using reelbond::bench::Now;
 
-double Now() {
-    LARGE_INTEGER frequency;
-    LARGE_INTEGER counter;
-    QueryPerformanceFrequency(&frequency);
-    QueryPerformanceCounter(&counter);
-    return static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
+using reelbond::TFileListBox;
 
 double BestSeconds(int runs, const std::function<void()>& before,
                    const std::function<void()>& work) {

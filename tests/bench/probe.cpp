@@ -1,5 +1,6 @@
 // Times SequenceHeaderProbe on one file, several times, and prints the best run:
 // bench_probe.exe FILE [RUNS]. Process start-up is left out of the figure.
+#include "bench/clock.h"
 #include "core/io_error.h"
 #include "core/sequence_header_probe.h"
 
@@ -10,13 +11,7 @@
 
 namespace {
 
-double Now() {
-    LARGE_INTEGER frequency;
-    LARGE_INTEGER counter;
-    QueryPerformanceFrequency(&frequency);
-    QueryPerformanceCounter(&counter);
-    return static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
+using reelbond::bench::Now;
 
 } // namespace
 
