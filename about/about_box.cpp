@@ -2,6 +2,7 @@
 
 #include "core/path.h"
 #include "resources/resource.h"
+#include "win/message_loop.h"
 
 #include <utility>
 #include <vector>
@@ -81,19 +82,11 @@ void TAboutBox::ShowModal(HWND owner) {
 
 void TAboutBox::RunModalLoop() {
     modal_ = true;
-    MSG message;
-    while (modal_) {
-        if (GetMessageA(&message, nullptr, 0, 0) <= 0) {
-            // The quit request belongs to the loop beneath.
-            PostQuitMessage(static_cast<int>(message.wParam));
-            break;
-        }
-        if (!IsDialogMessageA(hwnd(), &message)) {
-            TranslateMessage(&message);
-            DispatchMessageA(&message);
-        }
-    }
+    const auto quit = MessageLoop(hwnd()).Run([this] { return !modal_; });
     modal_ = false;
+    // The quit request belongs to the loop beneath.
+    if (quit)
+        PostQuitMessage(*quit);
 }
 
 void TAboutBox::Close() {

@@ -7,18 +7,6 @@
 #include <objbase.h>
 
 namespace reelbond {
-namespace {
-
-// Messages are taken and handed on as wide ones, so that a typed character reaches the wide
-// controls whole: as an 8-bit message it is converted with the keyboard's code page.
-int RunEventLoop(TForm1& form) {
-    MSG message;
-    while (GetMessageW(&message, nullptr, 0, 0) > 0)
-        ProcessMessage(form, message);
-    return static_cast<int>(message.wParam);
-}
-
-} // namespace
 
 void RegisterWindowClasses() {
     SpeedButton::Register();
@@ -29,10 +17,7 @@ void RegisterWindowClasses() {
 }
 
 void ProcessMessage(TForm1& form, MSG& message) {
-    if (form.PreTranslateMessage(message) || IsDialogMessageW(form.hwnd(), &message))
-        return;
-    TranslateMessage(&message);
-    DispatchMessageW(&message);
+    form.EventLoop().Process(message);
 }
 
 int RunApplication() {
@@ -51,7 +36,8 @@ int RunApplication() {
     aboutBox.Create();
     form.OnHelp = [&] { aboutBox.ShowModal(form.hwnd()); };
     form.Show();
-    return RunEventLoop(form);
+    // Runs until the main window is gone, which asks the loop to quit.
+    return form.EventLoop().Run([] { return false; }).value_or(0);
 }
 
 } // namespace reelbond

@@ -179,20 +179,34 @@ void TForm1::ConnectEvents() {
     DirectoryListBox1.OnChange = [this] { DirectoryListBox1Change(); };
     FilterComboBox1.OnChange = [this] { FilterComboBox1Change(); };
     FileListBox1.OnChange = [this] { FileListBox1Change(); };
-    FileListBox1.OnDblClick = [this] { BitnAddClick(); };
-    BitnAdd.OnClick = [this] { BitnAddClick(); };
-    BitnRemove.OnClick = [this] { BitnRemoveClick(); };
-    BitnClear.OnClick = [this] { BitnClearClick(); };
-    BitUp.OnClick = [this] { BitUpClick(); };
-    BitDown.OnClick = [this] { BitDownClick(); };
+    FileListBox1.OnDblClick = Command(&TForm1::BitnAddClick);
+    BitnAdd.OnClick = Command(&TForm1::BitnAddClick);
+    BitnRemove.OnClick = Command(&TForm1::BitnRemoveClick);
+    BitnClear.OnClick = Command(&TForm1::BitnClearClick);
+    BitUp.OnClick = Command(&TForm1::BitUpClick);
+    BitDown.OnClick = Command(&TForm1::BitDownClick);
     StringGrid1.OnDrawCell = [this](int column, int row, const RECT& cell, GridCellState state,
                                     HDC dc) { StringGrid1DrawCell(column, row, cell, state, dc); };
-    SpdBtnLink.OnClick = [this] { SpdBtnLinkClick(); };
-    SpdBtnExit.OnClick = [this] { SpdBtnExitClick(); };
-    SpdBtnHelp.OnClick = [this] { SpdBtnHelpClick(); };
+    SpdBtnLink.OnClick = Command(&TForm1::SpdBtnLinkClick);
+    SpdBtnExit.OnClick = Command(&TForm1::SpdBtnExitClick);
+    SpdBtnHelp.OnClick = Command(&TForm1::SpdBtnHelpClick);
+}
+
+// Commands take turns: while Add or Link works, another command is ignored, whether a click,
+// a key or another program's message sent it. A close asked for meanwhile follows the command,
+// after its failure box if it failed.
+std::function<void()> TForm1::Command(void (TForm1::*handler)()) {
+    return [this, handler] {
+        if (operation_.Running())
+            return;
+        Guarded([&] { (this->*handler)(); });
+        operation_.CarryOutHeldClose(hwnd());
+    };
 }
 
 LRESULT TForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (const auto answer = operation_.Intercept(message))
+        return *answer;
     switch (message) {
     case WM_CREATE:
         ConnectEvents();
@@ -220,6 +234,10 @@ void TForm1::RestoreFocus() {
         SetFocus(lastFocus_);
     else
         SetFocus(GetNextDlgTabItem(hwnd(), nullptr, FALSE));
+}
+
+MessageLoop TForm1::EventLoop() {
+    return MessageLoop(hwnd(), [this](const MSG& message) { return PreTranslateMessage(message); });
 }
 
 bool TForm1::PreTranslateMessage(const MSG& message) {
@@ -308,10 +326,9 @@ void TForm1::FileListBox1Change() {
 
 void TForm1::BitnAddClick() {
     AddOutcome outcome;
-    {
-        const auto wait = PointerShown(IDC_WAIT);
-        outcome = table_.AddSelectedFiles(FileListBox1, [this] { pulse_(); });
-    }
+    operation_.Run(hwnd(), [&] {
+        outcome = table_.AddSelectedFiles(FileListBox1, [this] { operation_.Pulse(); });
+    });
     if (outcome.added > 0)
         SetTableButtonsEnabled(true);
     StringGrid1.Refresh();
@@ -366,10 +383,7 @@ void TForm1::StringGrid1DrawCell(int column, int row, const RECT& cell, GridCell
 }
 
 void TForm1::SpdBtnLinkClick() {
-    {
-        const auto wait = PointerShown(IDC_WAIT);
-        LinkOperation(table_, *this);
-    }
+    operation_.Run(hwnd(), [this] { LinkOperation(table_, *this); });
     StringGrid1.Refresh();
 }
 
@@ -404,13 +418,16 @@ void TForm1::DefaultBeep() {
 void TForm1::InformationBox(const std::string& message) {
     // The table may have changed under the grid; show it as it is behind the box.
     StringGrid1.Refresh();
-    // The link shows its boxes while the wait pointer is up.
+    // The link shows its boxes while the wait pointer is up; what was typed meanwhile
+    // must not close them unseen.
     const auto normal = PointerShown(IDC_ARROW);
+    DiscardInput();
     ShowInformationBox(hwnd(), message);
 }
 
 void TForm1::ErrorBox(const std::string& message) {
     const auto normal = PointerShown(IDC_ARROW);
+    DiscardInput();
     ShowErrorBox(hwnd(), message);
 }
 
@@ -443,7 +460,7 @@ void TForm1::SetStatusPanel0Text(const std::string& text) {
 }
 
 void TForm1::StillWorking() {
-    pulse_();
+    operation_.Pulse();
 }
 
 } // namespace reelbond

@@ -8,6 +8,7 @@
 #include "win/drive_combo_box.h"
 #include "win/file_list_box.h"
 #include "win/filter_combo_box.h"
+#include "win/message_loop.h"
 #include "win/platform.h"
 #include "win/string_grid.h"
 #include "win/window.h"
@@ -33,6 +34,8 @@ public:
     // Keyboard handling before the usual dialog navigation: the speed buttons'
     // accelerators. True when the message was used.
     bool PreTranslateMessage(const MSG& message);
+    // The program's event loop, with the window's accelerators and dialog keys.
+    MessageLoop EventLoop();
 
     // Runs when Help is pressed; start-up connects it to the about box.
     std::function<void()> OnHelp;
@@ -92,6 +95,7 @@ private:
     void SetFonts();
     void SetScaledSizes();
     void ConnectEvents();
+    std::function<void()> Command(void (TForm1::*handler)());
     void AddTooltip(const Control& control, const char* hint);
 
     void FormCreate();
@@ -131,8 +135,8 @@ private:
     std::vector<UniqueFont> fonts_;
     HWND tooltip_ = nullptr;
     HWND lastFocus_ = nullptr;
-    // Keeps the window answering during a long add or link.
-    MessagePulse pulse_;
+    // Add or Link while it runs: the window keeps answering and takes no other command.
+    LongOperation operation_{L"Joining files"};
 };
 
 } // namespace reelbond

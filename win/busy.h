@@ -2,6 +2,8 @@
 
 #include "core/unique.h"
 
+#include <functional>
+#include <optional>
 #include <windows.h>
 
 namespace reelbond {
@@ -23,6 +25,36 @@ public:
 
 private:
     ULONGLONG last_ = 0;
+};
+
+// Throws away the mouse and keyboard input waiting in the thread's queue: what was clicked
+// or typed while the wait pointer showed must not act on what shows afterwards.
+void DiscardInput() noexcept;
+
+// A long operation of a window, run on its thread while the window keeps answering. Meanwhile
+// the window is closed by nobody (a close is held and carried out afterwards) and the session
+// does not end under it; when it ends, the input that arrived meanwhile is thrown away.
+class LongOperation {
+public:
+    // shutdownReason: what the system shows the user who logs off meanwhile.
+    explicit LongOperation(const wchar_t* shutdownReason) : shutdownReason_(shutdownReason) {}
+
+    bool Running() const noexcept { return running_; }
+    // Runs work with the wait pointer shown.
+    void Run(HWND window, const std::function<void()>& work);
+    // Called often during the work (see MessagePulse).
+    void Pulse() { pulse_(); }
+    // The window's answer to a close or the end of the session while the work runs; nullopt
+    // for other messages and while idle.
+    std::optional<LRESULT> Intercept(UINT message);
+    // Posts the close that arrived during the work, if one did.
+    void CarryOutHeldClose(HWND window);
+
+private:
+    const wchar_t* shutdownReason_;
+    MessagePulse pulse_;
+    bool running_ = false;
+    bool closeHeld_ = false;
 };
 
 } // namespace reelbond

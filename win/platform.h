@@ -5,6 +5,7 @@
 
 #include <exception>
 #include <string>
+#include <type_traits>
 #include <windows.h>
 
 namespace reelbond {
@@ -35,6 +36,15 @@ auto Guarded(Handler&& handler, decltype(handler()) fallback = {}) noexcept {
     } catch (...) {
         ShowTopLevelError(std::current_exception());
         return fallback;
+    }
+}
+template <typename Handler>
+requires std::is_void_v<std::invoke_result_t<Handler>>
+void Guarded(Handler&& handler) noexcept {
+    try {
+        handler();
+    } catch (...) {
+        ShowTopLevelError(std::current_exception());
     }
 }
 

@@ -161,7 +161,9 @@ void Control::Create(HWND parent, int id, const RECT& frame, const std::string& 
         !SetWindowSubclass(created, SubclassProcedure, 0, reinterpret_cast<DWORD_PTR>(this)))
         ThrowLastError();
     hwnd_ = created;
-    SetPropA(hwnd_, ControlProperty, this);
+    // Without it the control would never get the notifications its parent receives.
+    if (!SetPropA(hwnd_, ControlProperty, this))
+        ThrowLastError();
     OnCreated();
 }
 
@@ -255,13 +257,13 @@ LRESULT CALLBACK Control::SubclassProcedure(HWND hwnd, UINT message, WPARAM wPar
         control->hwnd_ = nullptr;
         return DefSubclassProc(hwnd, message, wParam, lParam);
     }
-    if (message == WM_SETFOCUS)
-        control->InputMethod.SwitchOn();
-    else if (message == WM_KILLFOCUS)
-        control->InputMethod.SwitchOff();
     const bool frame = message == WM_NCCALCSIZE || message == WM_NCPAINT;
     return Guarded(
         [&] {
+            if (message == WM_SETFOCUS)
+                control->InputMethod.SwitchOn();
+            else if (message == WM_KILLFOCUS)
+                control->InputMethod.SwitchOff();
             if (frame && control->borderWidth_)
                 return control->HandleFrameMessage(message, wParam, lParam);
             return control->HandleMessage(message, wParam, lParam);

@@ -110,12 +110,23 @@ protected:
         SendMouse(at, MOUSEEVENTF_LEFTUP);
         Pump();
     }
-    void PressKey(WORD key) {
-        INPUT keys[2]{};
-        keys[0].type = keys[1].type = INPUT_KEYBOARD;
-        keys[0].ki.wVk = keys[1].ki.wVk = key;
-        keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
-        ASSERT_EQ(SendInput(2, keys, sizeof keys[0]), 2u);
+    void PressKey(WORD key) { PressKeys({key}); }
+    // Presses the keys in order and releases them in reverse: {VK_MENU, 'L'} is Alt+L.
+    void PressKeys(std::initializer_list<WORD> chord) {
+        std::vector<INPUT> keys;
+        const auto press = [&](WORD key, DWORD flags) {
+            INPUT input{};
+            input.type = INPUT_KEYBOARD;
+            input.ki.wVk = key;
+            input.ki.dwFlags = flags;
+            keys.push_back(input);
+        };
+        for (const WORD key : chord)
+            press(key, 0);
+        for (auto key = std::rbegin(chord); key != std::rend(chord); ++key)
+            press(*key, KEYEVENTF_KEYUP);
+        const auto count = static_cast<UINT>(keys.size());
+        ASSERT_EQ(SendInput(count, keys.data(), sizeof keys[0]), count);
         Pump();
     }
 

@@ -1,7 +1,9 @@
 // What real input does to the main window: the focus, quick clicks, Enter and the hints.
 #include "main_window_fixture.h"
 
+#include <filesystem>
 #include <map>
+#include <thread>
 
 namespace reelbond {
 namespace {
@@ -51,6 +53,81 @@ TEST_F(MainWindowTest, EnterPressesTheFocusedBitmapButton) {
     SetFocus(form.BitnAdd.hwnd());
     PressKey(VK_RETURN);
     EXPECT_EQ(Column(0), (Strings{dir / ClipA}));
+}
+
+// Started from the event loop rather than a window procedure, a failing Link still ends in
+// its box, and the program goes on with its table.
+TEST_F(MainWindowTest, LinkStartedByKeysThatFailsShowsItsBoxAndKeepsTheTable) {
+    for (const char* name : {"a.mpg", "b.mpg", "c.mpg"})
+        CopyMedia(ClipA, name);
+    Start();
+    AddSelected({"a.mpg", "b.mpg", "c.mpg"});
+    DeleteFileA((dir / "b.mpg").c_str());
+    SetWindowTextA(form.Edit1.hwnd(), "out");
+    SetFocus(form.Edit1.hwnd());
+    PressKeys({VK_MENU, 'L'});
+    SetFocus(form.StringGrid1.hwnd());
+    PressKeys({'L'});
+    EXPECT_EQ(boxes.texts(), (Strings{"File not found.", "File not found."}));
+    ASSERT_TRUE(IsWindow(form.hwnd()));
+    EXPECT_EQ(Column(0), (Strings{dir / "a.mpg", dir / "b.mpg", dir / "c.mpg"}));
+}
+
+// Input waits in the queue while Add works, and by the time it is taken the greyed Link and
+// Clear are enabled: it is dropped instead.
+TEST_F(MainWindowTest, ClicksOnGreyedButtonsDuringAnAddAreDroppedWhenItEnds) {
+    CopyMedia(ClipA, "a.mpg");
+    CopyMedia(test::ClipB, "b.mpg");
+    const std::string precious(14000, 'p');
+    test::WriteBytes(dir / "precious.mpg", precious);
+    Start();
+    SetWindowTextA(form.Edit1.hwnd(), "precious");
+    Select("a.mpg");
+    Select("b.mpg");
+    for (const Control* greyed :
+         std::initializer_list<const Control*>{&form.SpdBtnLink, &form.BitnClear}) {
+        SendMouse(CentreOf(*greyed));
+        SendMouse(CentreOf(*greyed), MOUSEEVENTF_LEFTDOWN);
+        SendMouse(CentreOf(*greyed), MOUSEEVENTF_LEFTUP);
+    }
+    Click(form.BitnAdd);
+    EXPECT_EQ(Column(0), (Strings{dir / "a.mpg", dir / "b.mpg"}));
+    EXPECT_EQ(test::ReadBytes(dir / "precious.mpg"), precious);
+    EXPECT_TRUE(boxes.boxes().empty());
+}
+
+// Another program closes the window, asks to end the session and presses Help while a long
+// link runs: the link is not interrupted, the session is refused, and the close follows.
+TEST_F(MainWindowTest, CloseAndLogOffSentDuringALongLinkWaitForItsEnd) {
+    constexpr std::uintmax_t Size = std::uintmax_t{256} << 20;
+    for (const char* name : {"a.mpg", "b.mpg"}) {
+        CopyMedia(ClipA, name);
+        std::filesystem::resize_file(dir / name, Size);
+    }
+    int helps = 0;
+    form.OnHelp = [&] { ++helps; };
+    Start();
+    AddSelected({"a.mpg", "b.mpg"});
+    SetWindowTextA(form.Edit1.hwnd(), "joined");
+    EXPECT_EQ(SendMessageW(form.hwnd(), WM_QUERYENDSESSION, 0, 0), TRUE);
+    LRESULT endSessionAnswer = -1;
+    std::thread otherProgram([&] {
+        // Sent messages reach the window only where the link looks at its queue.
+        while (SendMessageW(form.ProgressBar1.hwnd(), PBM_GETPOS, 0, 0) == 0)
+            Sleep(1);
+        endSessionAnswer = SendMessageW(form.hwnd(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF);
+        SendMessageW(form.hwnd(), WM_CLOSE, 0, 0);
+        SendMessageW(form.SpdBtnHelp.hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+        SendMessageW(form.SpdBtnHelp.hwnd(), WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    });
+    Click(form.SpdBtnLink);
+    otherProgram.join();
+    EXPECT_EQ(endSessionAnswer, FALSE);
+    EXPECT_EQ(helps, 0);
+    EXPECT_EQ(boxes.texts(), (Strings{"The files link has been done!"}));
+    EXPECT_EQ(std::filesystem::file_size(dir / "joined.mpg"), 2 * Size);
+    Pump();
+    EXPECT_EQ(form.hwnd(), nullptr);
 }
 
 // The hints of the window's tooltip, by the control they belong to: the tools that follow
