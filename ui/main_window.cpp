@@ -50,7 +50,7 @@ void TForm1::Show() {
     UpdateWindow(hwnd());
 }
 
-// The end-to-end driver reads this table too (tests/e2e/driver.py).
+// The end-to-end driver finds the controls by the ids numbered in this order.
 std::vector<TForm1::Placement> TForm1::Layout() {
     return {
         {&GroupBox1, nullptr, 150, 8, 116, 217, "Select File(s)", nullptr, true, &CaptionFont,

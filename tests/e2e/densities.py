@@ -12,7 +12,6 @@ import time
 
 from driver import ABOUT_BOX_CAPTION, LAYOUT, Failure, equal, expect, windows_path
 
-SOURCE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..")
 DENSITIES = (144, 192)
 SCREEN = "2560x1600x24"
 # Black: the status texts; the panels' edges are grey and white.
@@ -36,24 +35,18 @@ def near(actual, expected, what):
         raise Failure(f"{what}: {actual}, expected {expected} within a pixel")
 
 
-def source_text(path):
-    with open(os.path.join(SOURCE, path), encoding="utf-8") as file:
-        return file.read()
-
-
-def about_layout():
-    """The about box's controls in creation order: [left, top, width, height] each."""
-    text = source_text("about/about_box.cpp")
-    rows = re.findall(r"\{box\.(\w+), (\d+), (\d+), (\d+), (\d+),", text)
-    if not rows:
-        raise RuntimeError("the about box's layout is not where the test reads it")
-    return {name: list(map(int, rect)) for name, *rect in rows}
-
-
-def status_panel_widths():
-    widths = re.search(r"SetPanelWidths\(\{Scaled\((\d+)\), Scaled\((\d+)\), Scaled\((\d+)\)",
-                       source_text("ui/main_window.cpp"))
-    return [int(width) for width in widths.groups()]
+# The about box's controls at 96 dpi, in creation order: [left, top, width, height] each.
+ABOUT_LAYOUT = {
+    "copyright": [183, 72, 113, 13],
+    "version": [206, 51, 59, 13],
+    "mpgname": [159, 9, 147, 37],
+    "Bevel1": [3, 95, 502, 2],
+    "Image1": [16, 16, 36, 36],
+    "BtnOK": [434, 312, 72, 25],
+    "RichEdit21": [3, 104, 503, 201],
+}
+# The status bar's panels at 96 dpi.
+STATUS_PANEL_WIDTHS = [138, 127, 500]
 
 
 def set_density(dpi):
@@ -131,7 +124,7 @@ def painted(window, rect, timeout=15):
 def expect_status_fits(window, dpi):
     """Panel 0's text ends inside its panel; panel 2's before the progress bar over it."""
     bar = window.child("StatusBar1")["rect"]
-    widths = [scaled(width, dpi) for width in status_panel_widths()]
+    widths = [scaled(width, dpi) for width in STATUS_PANEL_WIDTHS]
     margin = scaled(3, dpi)
     pixels = painted(window, bar)
     first_end = widths[0]
@@ -155,7 +148,7 @@ def expect_about_box(session, dpi):
     box = session.about_box()
     equal(box.data["client"][2:], [scaled(508, dpi), scaled(339, dpi)], "about box size")
     children = {child["id"]: child for child in box.children}
-    for index, (name, rect) in enumerate(about_layout().items()):
+    for index, (name, rect) in enumerate(ABOUT_LAYOUT.items()):
         child = children[100 + index]
         expected = scaled_rect(rect, dpi)
         # The labels take the size of their text: only their corner is laid out.

@@ -5,45 +5,40 @@ Nothing here reaches into the program; what the tests see is what a user would s
 import ctypes
 import json
 import os
-import re
 import shutil
 import subprocess
 import time
 
-MAIN_WINDOW_SOURCE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "ui",
-                                  "main_window.cpp")
-
-
-def read_layout(source=MAIN_WINDOW_SOURCE):
-    """The main window's layout as the window itself states it in its table: for each
-    control by name, its id (numbered from FirstControlId in table order) and where it lies
-    in the client area (a control laid over a group box or the panel is placed from that
-    box's corner); and the grid's row height and first column width."""
-    with open(source, encoding="utf-8") as file:
-        text = file.read()
-    table = re.search(r"TForm1::Layout\(\) \{(.*?)\n\}", text, re.S)
-    number = r",\s*(\d+)"
-    rows = re.findall(r"\{\s*&(\w+),\s*(?:&(\w+)|nullptr)" + 4 * number,
-                      table.group(1) if table else "")
-    header = os.path.join(os.path.dirname(source), "main_window.h")
-    with open(header, encoding="utf-8") as file:
-        first_id = re.search(r"FirstControlId = (\d+);", file.read())
-    # The 96-dpi lengths, which the window scales to the screen's density.
-    grid = re.search(r"StringGrid1\.SetColumnWidths\(\{Scaled\((\d+)\),.*?"
-                     r"StringGrid1\.SetRowHeight\(Scaled\((\d+)\)\)", text, re.S)
-    if not rows or not first_id or not grid:
-        raise RuntimeError(f"the layout table is not where the driver reads it: {source}")
-    places = {}
-    for index, (name, parent, *rect) in enumerate(rows):
-        left, top, width, height = map(int, rect)
-        if parent:
-            left += places[parent][1][0]
-            top += places[parent][1][1]
-        places[name] = (int(first_id.group(1)) + index, [left, top, width, height])
-    return places, int(grid.group(2)), int(grid.group(1))
-
-
-LAYOUT, GRID_ROW_HEIGHT, GRID_FIRST_COLUMN_WIDTH = read_layout()
+# The main window as a user sees it at 96 dpi: each control by name, its id (the program
+# numbers its controls from 100 in tab order) and where it lies in the client area as
+# [left, top, width, height]. peek finds the controls of the running program by these ids.
+LAYOUT = {
+    "GroupBox1": (100, [150, 8, 116, 217]),
+    "FileListBox1": (101, [152, 25, 111, 197]),
+    "BitnAdd": (102, [272, 27, 41, 32]),
+    "BitnRemove": (103, [272, 67, 41, 32]),
+    "GroupBox3": (104, [320, 10, 334, 216]),
+    "StringGrid1": (105, [322, 26, 329, 197]),
+    "GroupBox6": (106, [0, 8, 139, 217]),
+    "DriveComboBox1": (107, [5, 25, 131, 22]),
+    "DirectoryListBox1": (108, [4, 53, 131, 169]),
+    "BitnClear": (109, [272, 187, 41, 32]),
+    "ProgressBar1": (110, [336, 286, 316, 18]),
+    "BitUp": (111, [272, 107, 41, 32]),
+    "BitDown": (112, [272, 147, 41, 32]),
+    "Panel1": (113, [320, 230, 334, 50]),
+    "SpdBtnLink": (114, [365, 243, 56, 26]),
+    "SpdBtnExit": (115, [466, 243, 56, 26]),
+    "SpdBtnHelp": (116, [567, 243, 56, 26]),
+    "GroupBox2": (117, [0, 229, 139, 50]),
+    "FilterComboBox1": (118, [5, 248, 132, 21]),
+    "GroupBox4": (119, [150, 229, 116, 50]),
+    "Edit1": (120, [152, 248, 111, 21]),
+    "StatusBar1": (121, [0, 283, 655, 22]),
+}
+# The grid's rows and its first column at 96 dpi.
+GRID_ROW_HEIGHT = 16
+GRID_FIRST_COLUMN_WIDTH = 122
 MESSAGE_BOX_CLASS = "#32770"
 ABOUT_BOX_CAPTION = "About Reelbond..."
 STATIC_TEXT_ID = 0xFFFF
