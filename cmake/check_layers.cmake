@@ -1,0 +1,27 @@
+# Fails the build when a source includes a layer above its own: core sees only core, the
+# window toolkit core and itself, the application everything. Run as a script:
+#   cmake -D ROOT=<source folder> -P check_layers.cmake
+cmake_minimum_required(VERSION 3.25)
+set(LAYERS core win ui about)
+set(ALLOWED_core core)
+set(ALLOWED_win core win)
+set(ALLOWED_ui core win ui about resources)
+set(ALLOWED_about core win ui about resources)
+
+set(violations "")
+foreach(layer IN LISTS LAYERS)
+    file(GLOB sources ${ROOT}/${layer}/*.h ${ROOT}/${layer}/*.cpp)
+    foreach(source IN LISTS sources)
+        file(STRINGS ${source} includes REGEX "^#include \"[a-z_]+/")
+        foreach(line IN LISTS includes)
+            string(REGEX REPLACE "^#include \"([a-z_]+)/.*" "\\1" included "${line}")
+            if(NOT included IN_LIST ALLOWED_${layer})
+                file(RELATIVE_PATH name ${ROOT} ${source})
+                string(APPEND violations "\n  ${name}: ${line}")
+            endif()
+        endforeach()
+    endforeach()
+endforeach()
+if(violations)
+    message(FATAL_ERROR "A layer includes one above it:${violations}")
+endif()
