@@ -25,7 +25,6 @@ public:
     // Selects the drive's entry, tells a linked directory list and notifies; does nothing
     // when that drive is already selected.
     void SetDrive(char drive) override;
-    TTextCase TextCase() const { return textCase_; }
     // Rebuilds the entries in the new case and selects the drive again, which notifies.
     void SetTextCase(TTextCase textCase);
     TDirectoryListBox* DirList() const { return dirList_; }

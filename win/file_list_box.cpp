@@ -138,7 +138,7 @@ DWORD TFileListBox::Style() const {
     DWORD style = WS_VSCROLL | WS_TABSTOP | LBS_NOTIFY | LBS_SORT | LBS_HASSTRINGS |
                   LBS_OWNERDRAWFIXED | LBS_NOINTEGRALHEIGHT;
     if (multiSelect_)
-        style |= extendedSelect_ ? LBS_EXTENDEDSEL : LBS_MULTIPLESEL;
+        style |= LBS_EXTENDEDSEL;
     return style;
 }
 

@@ -72,13 +72,10 @@ public:
     void SetFileName(const std::string& text);
     const std::string& Mask() const { return mask_; }
     void SetMask(const std::string& mask);
-    const FileAttrSet& FileType() const { return fileType_; }
     void SetFileType(const FileAttrSet& fileType);
-    bool ShowGlyphs() const { return showGlyphs_; }
     void SetShowGlyphs(bool show);
-    // The selection modes take effect when the window is created.
+    // Extended selection (Shift and Ctrl clicks); takes effect when the window is created.
     void SetMultiSelect(bool on) { multiSelect_ = on; }
-    void SetExtendedSelect(bool on) { extendedSelect_ = on; }
 
     int EntryCount() const override { return OwnerDrawnListBox::EntryCount(); }
     std::string EntryText(int index) const override { return OwnerDrawnListBox::EntryText(index); }
@@ -124,7 +121,6 @@ private:
     FileAttrSet fileType_{ftNormal};
     bool showGlyphs_ = false;
     bool multiSelect_ = false;
-    bool extendedSelect_ = true;
     int lastNotifiedFocus_ = -1;
     DirectoryListLink* directoryList_ = nullptr;
     FilterComboBoxLink* filterComboBox_ = nullptr;
