@@ -9,7 +9,7 @@
 namespace reelbond {
 
 void RegisterWindowClasses() {
-    SpeedButton::Register();
+    TSpeedButton::Register();
     TStringGrid::Register();
     TRichEdit::Register();
     TForm1::Register();

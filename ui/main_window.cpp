@@ -254,13 +254,13 @@ bool TForm1::PreTranslateMessage(const MSG& message) {
     // Where typed characters mean nothing, a plain letter works as its accelerator.
     const Control* focused = Control::FromHandle(message.hwnd);
     const bool takesNoCharacters =
-        dynamic_cast<const BitmapButton*>(focused) || dynamic_cast<const TStringGrid*>(focused);
+        dynamic_cast<const TBitBtn*>(focused) || dynamic_cast<const TStringGrid*>(focused);
     return takesNoCharacters && ClickAccelerator(static_cast<char>(message.wParam));
 }
 
 bool TForm1::ClickAccelerator(char letter) {
     const char key = static_cast<char>(std::toupper(static_cast<unsigned char>(letter)));
-    for (SpeedButton* button : {&SpdBtnLink, &SpdBtnExit, &SpdBtnHelp}) {
+    for (TSpeedButton* button : {&SpdBtnLink, &SpdBtnExit, &SpdBtnHelp}) {
         if (button->Accelerator() == key && button->Enabled() && IsWindowVisible(button->hwnd())) {
             button->Click();
             return true;

@@ -61,28 +61,28 @@ public:
     static constexpr int FirstControlId = 100;
 
     // The controls, in the order the window declares them.
-    GroupBox GroupBox1;
-    BitmapButton BitnAdd;
-    BitmapButton BitnRemove;
-    GroupBox GroupBox3;
+    TGroupBox GroupBox1;
+    TBitBtn BitnAdd;
+    TBitBtn BitnRemove;
+    TGroupBox GroupBox3;
     TFileListBox FileListBox1;
-    GroupBox GroupBox6;
+    TGroupBox GroupBox6;
     TDriveComboBox DriveComboBox1;
     TDirectoryListBox DirectoryListBox1;
-    BitmapButton BitnClear;
+    TBitBtn BitnClear;
     TStringGrid StringGrid1;
-    StatusBar StatusBar1;
-    ProgressBar ProgressBar1;
-    BitmapButton BitUp;
-    BitmapButton BitDown;
-    Panel Panel1;
-    SpeedButton SpdBtnLink;
-    SpeedButton SpdBtnExit;
-    SpeedButton SpdBtnHelp;
-    GroupBox GroupBox2;
+    TStatusBar StatusBar1;
+    TProgressBar ProgressBar1;
+    TBitBtn BitUp;
+    TBitBtn BitDown;
+    TPanel Panel1;
+    TSpeedButton SpdBtnLink;
+    TSpeedButton SpdBtnExit;
+    TSpeedButton SpdBtnHelp;
+    TGroupBox GroupBox2;
     TFilterComboBox FilterComboBox1;
-    GroupBox GroupBox4;
-    Edit Edit1;
+    TGroupBox GroupBox4;
+    TEdit Edit1;
 
 protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;

@@ -9,7 +9,7 @@
 
 namespace reelbond {
 
-std::optional<LRESULT> GroupBox::HandleNotification(UINT message, WPARAM wParam, LPARAM) {
+std::optional<LRESULT> TGroupBox::HandleNotification(UINT message, WPARAM wParam, LPARAM) {
     if (message != WM_CTLCOLORSTATIC)
         return std::nullopt;
     const auto dc = reinterpret_cast<HDC>(wParam);
@@ -18,8 +18,7 @@ std::optional<LRESULT> GroupBox::HandleNotification(UINT message, WPARAM wParam,
     return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
 }
 
-std::optional<LRESULT> BitmapButton::HandleNotification(UINT message, WPARAM wParam,
-                                                        LPARAM lParam) {
+std::optional<LRESULT> TBitBtn::HandleNotification(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_DRAWITEM) {
         Draw(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
         return TRUE;
@@ -31,7 +30,7 @@ std::optional<LRESULT> BitmapButton::HandleNotification(UINT message, WPARAM wPa
     return std::nullopt;
 }
 
-LRESULT BitmapButton::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT TBitBtn::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_LBUTTONDBLCLK:
         // An owner-drawn button makes the second of two quick clicks a double click, which
@@ -57,12 +56,12 @@ LRESULT BitmapButton::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
     }
 }
 
-void BitmapButton::Click() {
+void TBitBtn::Click() {
     if (OnClick)
         OnClick();
 }
 
-void BitmapButton::Draw(const DRAWITEMSTRUCT& item) const {
+void TBitBtn::Draw(const DRAWITEMSTRUCT& item) const {
     RECT frame = item.rcItem;
     const bool pushed = item.itemState & ODS_SELECTED;
     DrawFrameControl(item.hDC, &frame, DFC_BUTTON, DFCS_BUTTONPUSH | (pushed ? DFCS_PUSHED : 0));
@@ -82,11 +81,11 @@ void BitmapButton::Draw(const DRAWITEMSTRUCT& item) const {
     }
 }
 
-void SpeedButton::Register() {
+void TSpeedButton::Register() {
     RegisterWindowClass(WindowClass, DefWindowProcA, CS_HREDRAW | CS_VREDRAW, nullptr);
 }
 
-char SpeedButton::Accelerator() const {
+char TSpeedButton::Accelerator() const {
     const std::string caption = Text();
     const auto amp = caption.find('&');
     if (amp == std::string::npos || amp + 1 >= caption.size())
@@ -94,12 +93,12 @@ char SpeedButton::Accelerator() const {
     return static_cast<char>(std::toupper(static_cast<unsigned char>(caption[amp + 1])));
 }
 
-void SpeedButton::Click() {
+void TSpeedButton::Click() {
     if (OnClick)
         OnClick();
 }
 
-LRESULT SpeedButton::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT TSpeedButton::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_PAINT:
         Paint();
@@ -135,14 +134,14 @@ LRESULT SpeedButton::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     }
 }
 
-bool SpeedButton::PointerInside(LPARAM lParam) const {
+bool TSpeedButton::PointerInside(LPARAM lParam) const {
     RECT client;
     GetClientRect(hwnd(), &client);
     const POINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
     return PtInRect(&client, point);
 }
 
-void SpeedButton::SetHot(bool hot) {
+void TSpeedButton::SetHot(bool hot) {
     if (hot == hot_)
         return;
     hot_ = hot;
@@ -153,7 +152,7 @@ void SpeedButton::SetHot(bool hot) {
     InvalidateRect(hwnd(), nullptr, TRUE);
 }
 
-void SpeedButton::Paint() {
+void TSpeedButton::Paint() {
     PAINTSTRUCT paint{};
     const auto painting = Painting(hwnd(), paint);
     RECT client;
@@ -180,7 +179,7 @@ void SpeedButton::Paint() {
     }
 }
 
-void StatusBar::SetPanelWidths(std::initializer_list<int> widths) {
+void TStatusBar::SetPanelWidths(std::initializer_list<int> widths) {
     std::vector<int> edges;
     int right = 0;
     for (int width : widths)
@@ -188,11 +187,11 @@ void StatusBar::SetPanelWidths(std::initializer_list<int> widths) {
     SendMessageA(hwnd(), SB_SETPARTS, edges.size(), reinterpret_cast<LPARAM>(edges.data()));
 }
 
-void StatusBar::SetPanelText(int panel, const std::string& text) {
+void TStatusBar::SetPanelText(int panel, const std::string& text) {
     SendMessageA(hwnd(), SB_SETTEXTA, panel, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
-std::string StatusBar::PanelText(int panel) const {
+std::string TStatusBar::PanelText(int panel) const {
     const auto length = LOWORD(SendMessageA(hwnd(), SB_GETTEXTLENGTHA, panel, 0));
     std::string text(length + 1, '\0');
     SendMessageA(hwnd(), SB_GETTEXTA, panel, reinterpret_cast<LPARAM>(text.data()));
@@ -200,17 +199,17 @@ std::string StatusBar::PanelText(int panel) const {
     return text;
 }
 
-void ProgressBar::OnCreated() {
+void TProgressBar::OnCreated() {
     SendMessageA(hwnd(), PBM_SETRANGE32, 0, 100);
     SendMessageA(hwnd(), PBM_SETSTEP, 2, 0);
 }
 
-void ProgressBar::SetPosition(int position) {
+void TProgressBar::SetPosition(int position) {
     SendMessageA(hwnd(), PBM_SETPOS, position, 0);
     UpdateWindow(hwnd());
 }
 
-int ProgressBar::Position() const {
+int TProgressBar::Position() const {
     return static_cast<int>(SendMessageA(hwnd(), PBM_GETPOS, 0, 0));
 }
 

@@ -10,7 +10,7 @@
 namespace reelbond {
 
 // A framed group with a coloured caption; its controls are its siblings, laid over it.
-class GroupBox : public Control {
+class TGroupBox : public Control {
 public:
     std::optional<LRESULT> HandleNotification(UINT message, WPARAM wParam, LPARAM lParam) override;
 
@@ -21,7 +21,7 @@ protected:
 
 // A push button that shows a glyph only, greyed while disabled. Every click of the mouse
 // clicks it, quick ones included; Space and Enter click it while it has the focus.
-class BitmapButton : public Control {
+class TBitBtn : public Control {
 public:
     void SetGlyph(const char* resourceName) {
         glyph_ = std::make_unique<Glyph>(resourceName, WindowDpi(hwnd()));
@@ -46,7 +46,7 @@ private:
 
 // A flat button that shows its border only under the mouse, never takes the focus and
 // is clicked by the Alt accelerator of its caption.
-class SpeedButton : public Control {
+class TSpeedButton : public Control {
 public:
     std::function<void()> OnClick;
     // The caption's accelerator letter, upper-cased; 0 when it has none.
@@ -70,7 +70,7 @@ private:
     bool pressed_ = false;
 };
 
-class Edit : public Control {
+class TEdit : public Control {
 protected:
     const char* ClassName() const override { return "EDIT"; }
     DWORD Style() const override { return ES_AUTOHSCROLL | WS_TABSTOP; }
@@ -78,13 +78,13 @@ protected:
 };
 
 // A bevelled panel: lowered outer and raised inner bevel.
-class Panel : public Control {
+class TPanel : public Control {
 protected:
     const char* ClassName() const override { return "STATIC"; }
     DWORD Style() const override { return SS_ETCHEDFRAME; }
 };
 
-class StatusBar : public Control {
+class TStatusBar : public Control {
 public:
     void SetPanelWidths(std::initializer_list<int> widths);
     void SetPanelText(int panel, const std::string& text);
@@ -95,7 +95,7 @@ protected:
     DWORD Style() const override { return CCS_NOPARENTALIGN | CCS_NORESIZE | WS_CLIPSIBLINGS; }
 };
 
-class ProgressBar : public Control {
+class TProgressBar : public Control {
 public:
     // Sets the position and repaints at once: long handlers do not return to the loop.
     void SetPosition(int position);

@@ -49,11 +49,11 @@ protected:
     }
 
     // Clicks, then lets the window repaint: the move buttons follow the painted table.
-    void Click(const BitmapButton& button) {
+    void Click(const TBitBtn& button) {
         SendMessageA(button.hwnd(), BM_CLICK, 0, 0);
         Pump();
     }
-    void Click(const SpeedButton& button) {
+    void Click(const TSpeedButton& button) {
         SendMessageA(button.hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
         SendMessageA(button.hwnd(), WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
         Pump();
