@@ -18,22 +18,22 @@ constexpr int ClientWidth = 508;
 constexpr int ClientHeight = 339;
 constexpr int FirstControlId = 100;
 
-struct Placement {
-    Control& control;
-    int left, top, width, height;
-    const char* text;
-};
+constexpr FontSpec TextFont{InterfaceFont, 11, false, DEFAULT_CHARSET};
+constexpr FontSpec NameFont{InterfaceFont, 32, true, ANSI_CHARSET};
+constexpr FontSpec ButtonFont{InterfaceFont, 11, true, DEFAULT_CHARSET};
 
 // Creation order is the tab order: BtnOK, then RichEdit21.
 std::vector<Placement> LayoutOf(TAboutBox& box) {
     return {
-        {box.copyright, 183, 72, 113, 13, REELBOND_COPYRIGHT_TEXT},
-        {box.version, 206, 51, 59, 13, "Version " REELBOND_VERSION_TEXT},
-        {box.mpgname, 159, 9, 147, 37, "Reelbond"},
-        {box.Bevel1, 3, 95, 502, 2, ""},
-        {box.Image1, 16, 16, 36, 36, ""},
-        {box.BtnOK, 434, 312, 72, 25, "OK"},
-        {box.RichEdit21, 3, 104, 503, 201, ""},
+        {&box.copyright, nullptr, 183, 72, 113, 13, REELBOND_COPYRIGHT_TEXT, nullptr, true,
+         &TextFont},
+        {&box.version, nullptr, 206, 51, 59, 13, "Version " REELBOND_VERSION_TEXT, nullptr, true,
+         &TextFont},
+        {&box.mpgname, nullptr, 159, 9, 147, 37, "Reelbond", nullptr, true, &NameFont},
+        {&box.Bevel1, nullptr, 3, 95, 502, 2, ""},
+        {&box.Image1, nullptr, 16, 16, 36, 36, ""},
+        {&box.BtnOK, nullptr, 434, 312, 72, 25, "OK", nullptr, true, &ButtonFont},
+        {&box.RichEdit21, nullptr, 3, 104, 503, 201, ""},
     };
 }
 
@@ -129,17 +129,9 @@ void TAboutBox::MoveFocus(WPARAM wParam, LPARAM lParam) {
         SetFocus(next);
 }
 
-RECT TAboutBox::ScaledFrame(int left, int top, int width, int height) const {
-    return {Scaled(left), Scaled(top), Scaled(left + width), Scaled(top + height)};
-}
-
 void TAboutBox::CreateControls() {
-    int id = FirstControlId;
-    for (const Placement& place : LayoutOf(*this))
-        place.control.Create(hwnd(), id++,
-                             ScaledFrame(place.left, place.top, place.width, place.height),
-                             place.text);
-    SetFontsAndIcon();
+    layout_.Create(hwnd(), LayoutOf(*this), FirstControlId);
+    FitLabelsAndIcon();
     BtnOK.OnClick = [this] { BtnOKClick(); };
     focus_ = BtnOK.hwnd();
 
@@ -149,27 +141,12 @@ void TAboutBox::CreateControls() {
 }
 
 void TAboutBox::LayOut() {
-    for (const Placement& place : LayoutOf(*this)) {
-        const RECT frame = ScaledFrame(place.left, place.top, place.width, place.height);
-        SetWindowPos(place.control.hwnd(), nullptr, frame.left, frame.top, frame.right - frame.left,
-                     frame.bottom - frame.top, SWP_NOZORDER | SWP_NOACTIVATE);
-    }
-    SetFontsAndIcon();
+    layout_.Apply(hwnd(), LayoutOf(*this));
+    FitLabelsAndIcon();
 }
 
-// The new fonts are in place before the old ones go.
-void TAboutBox::SetFontsAndIcon() {
-    const UINT dpi = WindowDpi(hwnd());
-    UniqueFont font = CreateUiFont({InterfaceFont, 11, false, DEFAULT_CHARSET}, dpi);
-    UniqueFont nameFont = CreateUiFont({InterfaceFont, 32, true, ANSI_CHARSET}, dpi);
-    UniqueFont buttonFont = CreateUiFont({InterfaceFont, 11, true, DEFAULT_CHARSET}, dpi);
-    copyright.SetFont(font.get());
-    version.SetFont(font.get());
-    mpgname.SetFont(nameFont.get());
-    BtnOK.SetFont(buttonFont.get());
-    font_ = std::move(font);
-    nameFont_ = std::move(nameFont);
-    buttonFont_ = std::move(buttonFont);
+// The labels take the size of their text in their font.
+void TAboutBox::FitLabelsAndIcon() {
     for (TLabel* label : {&copyright, &version, &mpgname})
         label->SizeToText();
     Image1.SetIcon("MAINICON", Scaled(32));

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "win/control_layout.h"
 #include "win/platform.h"
 #include "win/rich_edit.h"
 #include "win/static_controls.h"
@@ -42,8 +43,7 @@ protected:
     void LayOut() override;
 
 private:
-    RECT ScaledFrame(int left, int top, int width, int height) const;
-    void SetFontsAndIcon();
+    void FitLabelsAndIcon();
     void FormCreate();
     void BtnOKClick();
     void Close();
@@ -52,9 +52,7 @@ private:
     void MoveFocus(WPARAM wParam, LPARAM lParam);
 
     std::string programPath_;
-    UniqueFont font_;
-    UniqueFont nameFont_;
-    UniqueFont buttonFont_;
+    ControlLayout layout_;
     // The control that gets the focus when the box is activated again.
     HWND focus_ = nullptr;
     bool modal_ = false;

@@ -51,7 +51,7 @@ void TForm1::Show() {
 }
 
 // The end-to-end driver finds the controls by the ids numbered in this order.
-std::vector<TForm1::Placement> TForm1::Layout() {
+std::vector<Placement> TForm1::Layout() {
     return {
         {&GroupBox1, nullptr, 150, 8, 116, 217, "Select File(s)", nullptr, true, &CaptionFont,
          Blue},
@@ -85,93 +85,19 @@ std::vector<TForm1::Placement> TForm1::Layout() {
     };
 }
 
-// Edges are scaled rather than sizes, so that controls that meet at 96 dpi still meet.
-RECT TForm1::ScaledFrame(const std::vector<Placement>& layout, const Placement& place) const {
-    POINT origin{0, 0};
-    for (const Control* parent = place.parent; parent;) {
-        const auto outer = std::find_if(layout.begin(), layout.end(),
-                                        [&](const Placement& p) { return p.control == parent; });
-        origin.x += outer->left;
-        origin.y += outer->top;
-        parent = outer->parent;
-    }
-    const int left = origin.x + place.left;
-    const int top = origin.y + place.top;
-    return {Scaled(left), Scaled(top), Scaled(left + place.width), Scaled(top + place.height)};
-}
-
 void TForm1::CreateControls() {
     // The layout's height, which a drop-down list would otherwise take from its font.
     DriveComboBox1.SetFieldHeight(Scaled(22));
-    const std::vector<Placement> layout = Layout();
-    int id = FirstControlId;
-    for (const Placement& place : layout) {
-        place.control->Create(hwnd(), id++, ScaledFrame(layout, place), place.text);
-        place.control->SetTextColour(place.colour);
-        place.control->SetEnabled(place.enabled);
-        if (place.hint)
-            AddTooltip(*place.control, place.hint);
-    }
-    SetFonts();
+    layout_.Create(hwnd(), Layout(), FirstControlId);
     // The bar lies over the status bar's last panel.
     SetWindowPos(ProgressBar1.hwnd(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
 }
 
 void TForm1::LayOut() {
     DriveComboBox1.SetFieldHeight(Scaled(22));
-    const std::vector<Placement> layout = Layout();
-    for (const Placement& place : layout) {
-        const RECT frame = ScaledFrame(layout, place);
-        SetWindowPos(place.control->hwnd(), nullptr, frame.left, frame.top,
-                     frame.right - frame.left, frame.bottom - frame.top,
-                     SWP_NOZORDER | SWP_NOACTIVATE);
-        place.control->OnDpiChanged();
-        if (place.hint) {
-            TOOLINFOA tool{sizeof tool, 0, hwnd(), static_cast<UINT_PTR>(place.control->id()),
-                           frame};
-            SendMessageA(tooltip_, TTM_NEWTOOLRECTA, 0, reinterpret_cast<LPARAM>(&tool));
-        }
-    }
-    SetFonts();
+    layout_.Apply(hwnd(), Layout());
     SetScaledSizes();
     StringGrid1.Refresh();
-}
-
-// The new fonts are in place before the old ones go.
-void TForm1::SetFonts() {
-    std::vector<UniqueFont> fonts;
-    for (const Placement& place : Layout()) {
-        if (place.font) {
-            fonts.push_back(CreateUiFont(*place.font, WindowDpi(hwnd())));
-            place.control->SetFont(fonts.back().get());
-        }
-    }
-    fonts_ = std::move(fonts);
-}
-
-void TForm1::AddTooltip(const Control& control, const char* hint) {
-    if (!tooltip_) {
-        tooltip_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, TTS_ALWAYSTIP, 0, 0, 0,
-                                   0, hwnd(), nullptr, GetModuleHandleA(nullptr), nullptr);
-        if (!tooltip_)
-            ThrowLastError();
-        SendMessageA(tooltip_, TTM_SETDELAYTIME, TTDT_INITIAL, 500);
-        SendMessageA(tooltip_, TTM_SETDELAYTIME, TTDT_AUTOPOP, 2500);
-    }
-    // The control's own mouse messages show the hint while it is enabled; a disabled one
-    // gets none, they reach the window, so a tool of the window covers its place as well.
-    TOOLINFOA tool{};
-    tool.cbSize = sizeof tool;
-    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-    tool.hwnd = hwnd();
-    tool.uId = reinterpret_cast<UINT_PTR>(control.hwnd());
-    tool.lpszText = const_cast<char*>(hint);
-    SendMessageA(tooltip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
-    tool.uFlags = TTF_SUBCLASS;
-    tool.uId = control.id();
-    GetWindowRect(control.hwnd(), &tool.rect);
-    MapWindowPoints(HWND_DESKTOP, hwnd(), reinterpret_cast<POINT*>(&tool.rect), 2);
-    SendMessageA(tooltip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
 void TForm1::ConnectEvents() {

@@ -3,6 +3,7 @@
 #include "core/input_file_table.h"
 #include "core/link_operation.h"
 #include "win/busy.h"
+#include "win/control_layout.h"
 #include "win/controls.h"
 #include "win/directory_list_box.h"
 #include "win/drive_combo_box.h"
@@ -42,19 +43,6 @@ public:
 
     const InputFileTable& Table() const { return table_; }
 
-    // One control of the window: where it lies (in its parent's client area), what it says
-    // and how it starts. Controls inside a group box or the panel are laid over it as its
-    // siblings, so that their notifications reach the window.
-    struct Placement {
-        Control* control;
-        const Control* parent;
-        int left, top, width, height;
-        const char* text;
-        const char* hint;
-        bool enabled;
-        const FontSpec* font;
-        COLORREF colour;
-    };
     // The controls in tab order, a group box just before the controls laid over it; they
     // are numbered from FirstControlId in this order. The one statement of the layout.
     std::vector<Placement> Layout();
@@ -90,13 +78,9 @@ protected:
     void LayOut() override;
 
 private:
-    // Where a control of the layout lies in the window's client area at its density.
-    RECT ScaledFrame(const std::vector<Placement>& layout, const Placement& place) const;
-    void SetFonts();
     void SetScaledSizes();
     void ConnectEvents();
     std::function<void()> Command(void (TForm1::*handler)());
-    void AddTooltip(const Control& control, const char* hint);
 
     void FormCreate();
     void DriveComboBox1Change();
@@ -132,8 +116,7 @@ private:
     void SetStatusPanel0Text(const std::string& text) override;
     void StillWorking() override;
 
-    std::vector<UniqueFont> fonts_;
-    HWND tooltip_ = nullptr;
+    ControlLayout layout_;
     HWND lastFocus_ = nullptr;
     // Add or Link while it runs: the window keeps answering and takes no other command.
     LongOperation operation_{L"Joining files"};

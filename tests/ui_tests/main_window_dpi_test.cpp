@@ -10,9 +10,9 @@ using test::MainWindowTest;
 using Frame = std::array<LONG, 4>;
 
 // Every control's left, top, right and bottom edge in the window's client area.
-std::vector<Frame> ControlEdges(const TForm1& form, const std::vector<TForm1::Placement>& layout) {
+std::vector<Frame> ControlEdges(const TForm1& form, const std::vector<Placement>& layout) {
     std::vector<Frame> edges;
-    for (const TForm1::Placement& place : layout) {
+    for (const Placement& place : layout) {
         RECT frame;
         GetWindowRect(place.control->hwnd(), &frame);
         MapWindowPoints(HWND_DESKTOP, form.hwnd(), reinterpret_cast<POINT*>(&frame), 2);
@@ -35,7 +35,7 @@ void TellDpi(TForm1& form, UINT dpi) {
 // as it was.
 TEST_F(MainWindowTest, ADensityChangeLaysTheWindowOutAgainScaled) {
     Start();
-    const std::vector<TForm1::Placement> layout = form.Layout();
+    const std::vector<Placement> layout = form.Layout();
     const std::vector<Frame> at96 = ControlEdges(form, layout);
     const int fontHeight = FontCharacterHeight(form.FileListBox1.hwnd());
 

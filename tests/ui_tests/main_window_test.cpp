@@ -56,12 +56,12 @@ TEST_F(MainWindowTest, ControlsLieWhereTheLayoutPutsThem) {
     using Frame = std::array<LONG, 4>;
     // Each control where the window's own table puts it, numbered in table order (the
     // end-to-end driver finds controls by these numbers).
-    const std::vector<TForm1::Placement> layout = form.Layout();
+    const std::vector<Placement> layout = form.Layout();
     ASSERT_EQ(layout.size(), 22u);
     for (std::size_t index = 0; index < layout.size(); ++index) {
-        const TForm1::Placement& place = layout[index];
+        const Placement& place = layout[index];
         Frame expected{place.left, place.top, place.width, place.height};
-        for (const TForm1::Placement& parent : layout) {
+        for (const Placement& parent : layout) {
             if (parent.control == place.parent) {
                 expected[0] += parent.left;
                 expected[1] += parent.top;

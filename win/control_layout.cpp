@@ -1,0 +1,95 @@
+#include "win/control_layout.h"
+
+#include "core/io_error.h"
+
+#include <algorithm>
+#include <commctrl.h>
+
+namespace reelbond {
+namespace {
+
+// Edges are scaled rather than sizes, so that controls that meet at 96 dpi still meet.
+RECT ScaledFrame(HWND window, const std::vector<Placement>& layout, const Placement& place) {
+    POINT origin{0, 0};
+    for (const Control* parent = place.parent; parent;) {
+        const auto outer = std::find_if(layout.begin(), layout.end(),
+                                        [&](const Placement& p) { return p.control == parent; });
+        origin.x += outer->left;
+        origin.y += outer->top;
+        parent = outer->parent;
+    }
+    const UINT dpi = WindowDpi(window);
+    const int left = origin.x + place.left;
+    const int top = origin.y + place.top;
+    return {Scaled(left, dpi), Scaled(top, dpi), Scaled(left + place.width, dpi),
+            Scaled(top + place.height, dpi)};
+}
+
+} // namespace
+
+void ControlLayout::Create(HWND window, const std::vector<Placement>& layout, int firstId) {
+    int id = firstId;
+    for (const Placement& place : layout) {
+        place.control->Create(window, id++, ScaledFrame(window, layout, place), place.text);
+        place.control->SetTextColour(place.colour);
+        place.control->SetEnabled(place.enabled);
+        if (place.hint)
+            AddTooltip(window, *place.control, place.hint);
+    }
+    SetFonts(window, layout);
+}
+
+void ControlLayout::Apply(HWND window, const std::vector<Placement>& layout) {
+    for (const Placement& place : layout) {
+        const RECT frame = ScaledFrame(window, layout, place);
+        SetWindowPos(place.control->hwnd(), nullptr, frame.left, frame.top,
+                     frame.right - frame.left, frame.bottom - frame.top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+        place.control->OnDpiChanged();
+        if (place.hint) {
+            TOOLINFOA tool{sizeof tool, 0, window, static_cast<UINT_PTR>(place.control->id()),
+                           frame};
+            SendMessageA(tooltip_, TTM_NEWTOOLRECTA, 0, reinterpret_cast<LPARAM>(&tool));
+        }
+    }
+    SetFonts(window, layout);
+}
+
+// The new fonts are in place before the old ones go.
+void ControlLayout::SetFonts(HWND window, const std::vector<Placement>& layout) {
+    std::vector<UniqueFont> fonts;
+    for (const Placement& place : layout) {
+        if (place.font) {
+            fonts.push_back(CreateUiFont(*place.font, WindowDpi(window)));
+            place.control->SetFont(fonts.back().get());
+        }
+    }
+    fonts_ = std::move(fonts);
+}
+
+void ControlLayout::AddTooltip(HWND window, const Control& control, const char* hint) {
+    if (!tooltip_) {
+        tooltip_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, TTS_ALWAYSTIP, 0, 0, 0,
+                                   0, window, nullptr, GetModuleHandleA(nullptr), nullptr);
+        if (!tooltip_)
+            ThrowLastError();
+        SendMessageA(tooltip_, TTM_SETDELAYTIME, TTDT_INITIAL, 500);
+        SendMessageA(tooltip_, TTM_SETDELAYTIME, TTDT_AUTOPOP, 2500);
+    }
+    // The control's own mouse messages show the hint while it is enabled; a disabled one
+    // gets none, they reach the window, so a tool of the window covers its place as well.
+    TOOLINFOA tool{};
+    tool.cbSize = sizeof tool;
+    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    tool.hwnd = window;
+    tool.uId = reinterpret_cast<UINT_PTR>(control.hwnd());
+    tool.lpszText = const_cast<char*>(hint);
+    SendMessageA(tooltip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+    tool.uFlags = TTF_SUBCLASS;
+    tool.uId = control.id();
+    GetWindowRect(control.hwnd(), &tool.rect);
+    MapWindowPoints(HWND_DESKTOP, window, reinterpret_cast<POINT*>(&tool.rect), 2);
+    SendMessageA(tooltip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
+} // namespace reelbond
