@@ -26,8 +26,13 @@ bool EqualIgnoringCase(std::string_view first, std::string_view second) {
 }
 
 bool EqualIgnoringCase(std::wstring_view first, std::wstring_view second) {
+    return CompareIgnoringCase(first, second) == 0;
+}
+
+int CompareIgnoringCase(std::wstring_view first, std::wstring_view second) {
     return CompareStringOrdinal(first.data(), static_cast<int>(first.size()), second.data(),
-                                static_cast<int>(second.size()), TRUE) == CSTR_EQUAL;
+                                static_cast<int>(second.size()), TRUE) -
+           CSTR_EQUAL;
 }
 
 int CompareInUserLocale(std::wstring_view first, std::wstring_view second, LetterCase letterCase) {

@@ -13,9 +13,12 @@ namespace reelbond {
 std::wstring Widened(std::string_view text);
 std::string Narrowed(std::wstring_view wide);
 
-// Ordinal without regard to case, as file systems compare names, not by a language's rules.
+// Ordinal without regard to case, as file systems compare names, not by a language's rules:
+// "straße" and "strasse", or "é" as one character and as "e" with an accent, stay apart.
 bool EqualIgnoringCase(std::string_view first, std::string_view second);
 bool EqualIgnoringCase(std::wstring_view first, std::wstring_view second);
+// Negative, zero or positive as first sorts before, with or after second in that comparison.
+int CompareIgnoringCase(std::wstring_view first, std::wstring_view second);
 
 // Negative, zero or positive as first sorts before, with or after second in the user's
 // locale.

@@ -264,13 +264,15 @@ std::vector<std::string> TDirectoryListBox::Subdirectories() const {
             name != "..")
             found.push_back({name, Widened(name)});
     });
-    const auto compare = [](const SortableName& a, const SortableName& b) {
-        return CompareInUserLocale(a.wide, b.wide, LetterCase::Ignored);
-    };
-    std::stable_sort(found.begin(), found.end(),
-                     [&](const auto& a, const auto& b) { return compare(a, b) < 0; });
-    const auto merged = std::unique(found.begin(), found.end(), [&](const auto& a, const auto& b) {
-        return compare(a, b) == 0;
+    // The locale also calls canonical equivalents and "ß"/"ss" equal, which are other
+    // directories: names it calls equal are ordered as the file system compares them, so that
+    // the only ones merged, the names it takes for one, are neighbours.
+    std::stable_sort(found.begin(), found.end(), [](const auto& a, const auto& b) {
+        const int order = CompareInUserLocale(a.wide, b.wide, LetterCase::Ignored);
+        return order != 0 ? order < 0 : CompareIgnoringCase(a.wide, b.wide) < 0;
+    });
+    const auto merged = std::unique(found.begin(), found.end(), [](const auto& a, const auto& b) {
+        return EqualIgnoringCase(a.wide, b.wide);
     });
     std::vector<std::string> names;
     for (auto name = found.begin(); name != merged; ++name)

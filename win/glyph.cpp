@@ -2,11 +2,24 @@
 
 #include "core/io_error.h"
 
+#include <new>
+
 namespace reelbond {
 namespace {
 
+// GDI and the image lists fail for want of handles or memory, and often leave no error code.
+template <typename Handle> Handle Made(Handle handle) {
+    if (!handle)
+        throw std::bad_alloc();
+    return handle;
+}
+
+UniqueDc MemoryDc(HDC compatibleWith) {
+    return UniqueDc(Made(CreateCompatibleDC(compatibleWith)));
+}
+
 COLORREF BottomLeftColour(HBITMAP bitmap, int height) {
-    const UniqueDc dc(CreateCompatibleDC(nullptr));
+    const UniqueDc dc = MemoryDc(nullptr);
     const auto selected = SelectedInto(dc.get(), bitmap);
     return GetPixel(dc.get(), 0, height - 1);
 }
@@ -14,11 +27,9 @@ COLORREF BottomLeftColour(HBITMAP bitmap, int height) {
 // Nearest-neighbour scaling: no blended colours, so the transparent colour stays exact.
 UniqueBitmap Enlarged(HBITMAP bitmap, const BITMAP& info, int width, int height) {
     const UniqueWindowDc screen = ClientDc(nullptr);
-    UniqueBitmap enlarged(CreateCompatibleBitmap(screen.get(), width, height));
-    if (!enlarged)
-        ThrowLastError();
-    const UniqueDc source(CreateCompatibleDC(screen.get()));
-    const UniqueDc target(CreateCompatibleDC(screen.get()));
+    UniqueBitmap enlarged(Made(CreateCompatibleBitmap(screen.get(), width, height)));
+    const UniqueDc source = MemoryDc(screen.get());
+    const UniqueDc target = MemoryDc(screen.get());
     const auto fromSource = SelectedInto(source.get(), bitmap);
     const auto intoTarget = SelectedInto(target.get(), enlarged.get());
     SetStretchBltMode(target.get(), COLORONCOLOR);
@@ -34,6 +45,7 @@ Glyph::Glyph(const char* resourceName, UINT dpi) : resourceName_(resourceName) {
     ScaleTo(dpi);
 }
 
+// Made whole before anything is replaced: a failure leaves the glyph as it was.
 void Glyph::ScaleTo(UINT dpi) {
     UniqueBitmap bitmap(static_cast<HBITMAP>(
         LoadImageA(GetModuleHandleA(nullptr), resourceName_, IMAGE_BITMAP, 0, 0, 0)));
@@ -42,15 +54,17 @@ void Glyph::ScaleTo(UINT dpi) {
     BITMAP info{};
     GetObjectA(bitmap.get(), sizeof info, &info);
     const COLORREF transparent = BottomLeftColour(bitmap.get(), info.bmHeight);
-    width_ = Scaled(info.bmWidth, dpi);
-    height_ = Scaled(info.bmHeight, dpi);
-    if (width_ != info.bmWidth || height_ != info.bmHeight)
-        bitmap = Enlarged(bitmap.get(), info, width_, height_);
-    images_.reset(ImageList_Create(width_, height_, ILC_COLOR24 | ILC_MASK, 1, 0));
-    if (!images_)
-        ThrowLastError();
-    ImageList_AddMasked(images_.get(), bitmap.get(), transparent);
-    greyable_.reset(ImageList_GetIcon(images_.get(), 0, ILD_NORMAL));
+    const int width = Scaled(info.bmWidth, dpi);
+    const int height = Scaled(info.bmHeight, dpi);
+    if (width != info.bmWidth || height != info.bmHeight)
+        bitmap = Enlarged(bitmap.get(), info, width, height);
+    UniqueImageList images(Made(ImageList_Create(width, height, ILC_COLOR24 | ILC_MASK, 1, 0)));
+    if (ImageList_AddMasked(images.get(), bitmap.get(), transparent) < 0)
+        throw std::bad_alloc();
+    greyable_.reset(Made(ImageList_GetIcon(images.get(), 0, ILD_NORMAL)));
+    images_ = std::move(images);
+    width_ = width;
+    height_ = height;
 }
 
 void Glyph::Draw(HDC dc, int x, int y) const {

@@ -1,5 +1,8 @@
 #include "win/platform.h"
 
+#include "core/io_error.h"
+#include "core/text.h"
+
 #include <algorithm>
 #include <cctype>
 #include <new>
@@ -7,10 +10,22 @@
 
 namespace reelbond {
 
+// Asked in UTF-16, in a buffer grown until the path fits: under Wine the 8-bit function cuts
+// a path too long for its buffer at a whole UTF-8 character, with no error and a length that
+// looks like success.
 std::string ProgramPath() {
-    char buffer[MAX_PATH * 4];
-    const DWORD length = GetModuleFileNameA(nullptr, buffer, sizeof buffer);
-    return std::string(buffer, length);
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length =
+            GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (length == 0)
+            ThrowLastError();
+        if (length < path.size()) {
+            path.resize(length);
+            return Narrowed(path);
+        }
+        path.resize(path.size() * 2);
+    }
 }
 
 std::string ApplicationTitleOf(const std::string& programPath) {

@@ -14,7 +14,8 @@
 #   E: floppy "Flop"                              K: untyped, its directory missing (no root)
 #   F: network "share"                            Z: / as Wine makes it
 #   G: RAM disk "r&d"                             \\server\share: a network share with dir\inner
-#   J: fixed, labelled "Vidéo 日本", with a directory and a clip of each name in NAMES
+#   J: fixed, labelled "Vidéo 日本", with a directory and a clip of each name in NAMES, each
+#      directory holding a clip of its own name
 set -euo pipefail
 source "$(dirname "$0")/../../scripts/common.sh"
 
@@ -26,9 +27,10 @@ DRIVES=$BUILD/drives
 KEEPER_PID_FILE=$BUILD/drives-keeper.pid
 MEDIA=$(cd "$(dirname "$0")/../media" && pwd)
 # Names in every script: Latin-1 with a pair equal but for case, Greek, CJK, an emoji (four
-# bytes in UTF-8), two dots. The case pair is made here: Wine's own file functions refuse a
-# name that differs from an existing one only in case.
-NAMES=(café Ärger ärger Éclair Øre Ωmega 日本 clip😀 Zebra.v1.2)
+# bytes in UTF-8), two dots; then names a language calls equal and file systems do not: café
+# with e and a combining accent, straße and strasse. The case pair is made here: Wine's own
+# file functions refuse a name that differs from an existing one only in case.
+NAMES=(café Ärger ärger Éclair Øre Ωmega 日本 clip😀 Zebra.v1.2 $'cafe\xcc\x81' straße strasse)
 
 stop_prefix() {
     if [ -f "$KEEPER_PID_FILE" ]; then
@@ -96,6 +98,7 @@ setup() {
     make_tree "$DRIVES/names" "Vidéo 日本" "${NAMES[@]}"
     for name in "${NAMES[@]}"; do
         cp "$MEDIA/mpeg1_ps_352x240_2997_a.mpg" "$DRIVES/names/$name.mpg"
+        cp "$MEDIA/mpeg1_ps_352x240_2997_a.mpg" "$DRIVES/names/$name/$name.mpg"
     done
 
     find "$WINEPREFIX/dosdevices" -maxdepth 1 -name '?:' ! -name 'c:' ! -name 'z:' -delete

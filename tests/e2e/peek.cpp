@@ -222,15 +222,18 @@ BOOL CALLBACK AddChild(HWND child, LPARAM context) {
     return TRUE;
 }
 
+// Room for the longest path there is: a program deep in folders must not be cut short, or
+// its windows would not be known as its own.
 std::string ProgramOf(HWND window) {
     DWORD processId = 0;
     GetWindowThreadProcessId(window, &processId);
     const UniqueProcess process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
-    char path[MAX_PATH * 4] = "";
-    DWORD length = sizeof path;
-    if (process && !QueryFullProcessImageNameA(process.get(), 0, path, &length))
-        path[0] = '\0';
-    return path;
+    std::wstring path(32768, L'\0');
+    DWORD length = static_cast<DWORD>(path.size());
+    if (!process || !QueryFullProcessImageNameW(process.get(), 0, path.data(), &length))
+        length = 0;
+    path.resize(length);
+    return Utf8(path);
 }
 
 BOOL CALLBACK AddTopLevel(HWND window, LPARAM context) {

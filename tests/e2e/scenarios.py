@@ -423,8 +423,10 @@ def package(context):
 
 def missing_help(context):
     """A program without Help.rtf beside it: one box at start-up, then the window; Help
-    then shows the box with an empty text."""
-    alone = fresh_directory(os.path.join(context.root, "alone"))
+    then shows the box with an empty text. It lies deep in folders named in three-byte
+    characters: its own path, longer than MAX_PATH and in UTF-8 than four times that, is
+    still read whole, for the box's caption and text."""
+    alone = fresh_directory(os.path.join(context.root, "alone", *["日本語のフォルダ名"] * 40))
     program = os.path.join(alone, "Reelbond.exe")
     shutil.copyfile(context.arguments.program, program)
     session = context.start(fresh_directory(os.path.join(context.root, "elsewhere")), program)

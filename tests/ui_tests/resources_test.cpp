@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -125,6 +126,45 @@ TEST(Resources, GlyphsEnlargePixelByPixel) {
         for (const COLORREF colour : DrawnPixels(half))
             ASSERT_TRUE(colours.count(colour)) << std::hex << colour;
     }
+}
+
+// Takes every GDI handle the process can get but a few, for the scope's lifetime.
+class HandlesUsedUp {
+public:
+    explicit HandlesUsedUp(std::size_t spare) {
+        while (held_.size() < 1'000'000) {
+            UniqueBitmap bitmap(CreateBitmap(1, 1, 1, 1, nullptr));
+            if (!bitmap)
+                break;
+            held_.push_back(std::move(bitmap));
+        }
+        held_.resize(held_.size() - std::min(spare, held_.size()));
+    }
+
+private:
+    std::vector<UniqueBitmap> held_;
+};
+
+// When GDI handles run out while a glyph is made, it fails: no glyph that draws as nothing, or
+// as part of itself, with nothing said. (Its disabled look can still come out blank: Wine's
+// ImageList_GetIcon draws the icon into a device context it does not check.)
+TEST(Resources, GlyphsAreMadeWholeOrFailWhenHandlesRunOut) {
+    const std::vector<COLORREF> whole = DrawnPixels(reelbond::Glyph("GLYPH_ADD", 192));
+    int failures = 0;
+    for (std::size_t spare = 0; spare <= 16; ++spare) {
+        std::optional<reelbond::Glyph> made;
+        try {
+            const HandlesUsedUp usedUp(spare);
+            made.emplace("GLYPH_ADD", 192);
+        } catch (const std::exception&) {
+            ++failures;
+            continue;
+        }
+        EXPECT_TRUE(DrawnPixels(*made) == whole)
+            << "drawn otherwise with " << spare << " handles to spare";
+    }
+    EXPECT_GT(failures, 0) << "the handles never ran out";
+    EXPECT_LT(failures, 17) << "no glyph was made even with handles to spare";
 }
 
 TEST(Resources, MainIconIsTheFirstIconAndHas32By32In16Colours) {
