@@ -2,6 +2,7 @@
 
 #include "core/path.h"
 #include "resources/resource.h"
+#include "ui/interface_style.h"
 #include "win/message_loop.h"
 
 #include <utility>

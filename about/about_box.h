@@ -1,7 +1,7 @@
 #pragma once
 
 #include "win/control_layout.h"
-#include "win/platform.h"
+#include "win/program_file.h"
 #include "win/rich_edit.h"
 #include "win/static_controls.h"
 #include "win/window.h"

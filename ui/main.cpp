@@ -1,5 +1,5 @@
 #include "ui/application.h"
-#include "win/platform.h"
+#include "win/error_barrier.h"
 
 #include <windows.h>
 

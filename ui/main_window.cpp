@@ -1,8 +1,11 @@
 #include "ui/main_window.h"
 
 #include "core/io_error.h"
+#include "ui/interface_style.h"
+#include "win/error_barrier.h"
+#include "win/font.h"
+#include "win/message_box.h"
 #include "win/owner_draw.h"
-#include "win/platform.h"
 
 #include <algorithm>
 #include <cctype>

@@ -10,7 +10,6 @@
 #include "win/file_list_box.h"
 #include "win/filter_combo_box.h"
 #include "win/message_loop.h"
-#include "win/platform.h"
 #include "win/string_grid.h"
 #include "win/window.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "win/font.h"
 #include "win/handles.h"
-#include "win/platform.h"
 #include "win/window.h"
 
 #include <vector>

@@ -1,7 +1,6 @@
 #include "win/controls.h"
 
 #include "win/owner_draw.h"
-#include "win/platform.h"
 
 #include <cctype>
 #include <vector>

@@ -1,6 +1,6 @@
 #include "win/message_loop.h"
 
-#include "win/platform.h"
+#include "win/error_barrier.h"
 
 #include <utility>
 

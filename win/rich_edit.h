@@ -1,6 +1,6 @@
 #pragma once
 
-#include "win/platform.h"
+#include "win/font.h"
 #include "win/window.h"
 
 #include <string>

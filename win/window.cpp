@@ -2,7 +2,7 @@
 
 #include "core/io_error.h"
 #include "core/text.h"
-#include "win/platform.h"
+#include "win/error_barrier.h"
 
 #include <commctrl.h>
 #include <utility>

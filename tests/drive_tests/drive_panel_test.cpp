@@ -8,7 +8,7 @@
 #include "ui_tests/host_window.h"
 #include "ui_tests/message_box_catcher.h"
 #include "ui_tests/panel_driver.h"
-#include "win/platform.h"
+#include "win/program_file.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>

@@ -4,8 +4,9 @@
 #include "host_window.h"
 #include "message_box_catcher.h"
 #include "support/temp_dir.h"
+#include "ui/interface_style.h"
 #include "win/handles.h"
-#include "win/platform.h"
+#include "win/program_file.h"
 
 #include <functional>
 #include <gtest/gtest.h>

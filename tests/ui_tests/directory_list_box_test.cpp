@@ -4,10 +4,11 @@
 #include "message_box_catcher.h"
 #include "support/io_error_code.h"
 #include "support/temp_dir.h"
+#include "ui/interface_style.h"
 #include "win/directory_list_box.h"
 #include "win/file_list_box.h"
+#include "win/font.h"
 #include "win/owner_draw.h"
-#include "win/platform.h"
 
 #include <cctype>
 #include <gtest/gtest.h>

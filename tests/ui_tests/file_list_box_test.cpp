@@ -3,8 +3,9 @@
 #include "host_window.h"
 #include "support/io_error_code.h"
 #include "support/temp_dir.h"
+#include "ui/interface_style.h"
 #include "win/file_list_box.h"
-#include "win/platform.h"
+#include "win/font.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,8 @@
 #include "host_window.h"
 #include "main_window_fixture.h"
 #include "ui/application.h"
-#include "win/platform.h"
+#include "win/error_barrier.h"
+#include "win/program_file.h"
 
 #include <cctype>
 
