@@ -1,4 +1,5 @@
 #include "win/directory_list_box.h"
+#include "win/list_entries.h"
 
 #include "core/path.h"
 #include "core/text.h"
@@ -222,7 +223,7 @@ void TDirectoryListBox::BuildEntries() {
     std::string rest = directory_;
     int level = 0;
     if (root.size() > 1 && root[1] == '\\') {
-        AddEntry(root, OpenAncestor);
+        AddEntry(hwnd(), ListBoxEntries, root, OpenAncestor);
         rest.erase(0, root.size());
         level = 1;
     }
@@ -235,22 +236,15 @@ void TDirectoryListBox::BuildEntries() {
                 if (level == 0)
                     ancestor += '\\';
                 rest.erase(0, separator + 1);
-                AddEntry(ancestor, OpenAncestor);
+                AddEntry(hwnd(), ListBoxEntries, ancestor, OpenAncestor);
             }
         }
-        AddEntry(rest, CurrentEntry);
+        AddEntry(hwnd(), ListBoxEntries, rest, CurrentEntry);
     }
     const int current = EntryCount() - 1;
     for (const std::string& name : Subdirectories())
-        AddEntry(name, ClosedSubdirectory);
+        AddEntry(hwnd(), ListBoxEntries, name, ClosedSubdirectory);
     SendMessageA(hwnd(), LB_SETCURSEL, current, 0);
-}
-
-void TDirectoryListBox::AddEntry(const std::string& text, EntryKind kind) {
-    const auto at = SendMessageA(hwnd(), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
-    if (at < 0)
-        throw std::bad_alloc();
-    SendMessageA(hwnd(), LB_SETITEMDATA, at, kind);
 }
 
 // Visible subdirectories in case-insensitive order, one of names that differ only in case.

@@ -78,7 +78,6 @@ private:
     void ChangeDirectoryTo(const std::string& text);
     void ChangeDrive(char drive);
     void BuildEntries();
-    void AddEntry(const std::string& text, EntryKind kind);
     std::vector<std::string> Subdirectories() const;
     void Change();
     EntryKind KindOf(int index) const;

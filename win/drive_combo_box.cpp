@@ -1,4 +1,5 @@
 #include "win/drive_combo_box.h"
+#include "win/list_entries.h"
 
 #include "core/path.h"
 #include "win/owner_draw.h"
@@ -100,7 +101,7 @@ int TDriveComboBox::EntryCount() const {
 }
 
 std::string TDriveComboBox::EntryText(int index) const {
-    return ItemText(hwnd(), index, CB_GETLBTEXTLEN, CB_GETLBTEXT);
+    return reelbond::EntryText(hwnd(), ComboBoxEntries, index);
 }
 
 int TDriveComboBox::SelectedIndex() const {
@@ -164,35 +165,31 @@ void TDriveComboBox::AddDriveEntry(char letter) {
     const std::string root = {letter, ':', '\\'};
     const char shown = LetterInCase(letter, textCase_);
     const std::string prefix = {shown, ':'};
+    const auto add = [&](const std::string& text, DriveGlyph glyph) {
+        AddEntry(hwnd(), ComboBoxEntries, text, glyph);
+    };
     switch (GetDriveTypeA(root.c_str())) {
     case DRIVE_REMOVABLE:
         // Never asks a removable drive for its label: it may have no media.
-        AddEntry(prefix, FloppyGlyph);
+        add(prefix, FloppyGlyph);
         break;
     case DRIVE_FIXED:
-        AddEntry(prefix + " " + BracketedLabel(shown, root), HardGlyph);
+        add(prefix + " " + BracketedLabel(shown, root), HardGlyph);
         break;
     case DRIVE_REMOTE: {
         const std::optional<std::string> remote = RemoteName(shown);
-        AddEntry(prefix + " " + (remote ? *remote : BracketedLabel(shown, root)), NetworkGlyph);
+        add(prefix + " " + (remote ? *remote : BracketedLabel(shown, root)), NetworkGlyph);
         break;
     }
     case DRIVE_CDROM:
-        AddEntry(prefix + " " + BracketedLabel(shown, root), CdRomGlyph);
+        add(prefix + " " + BracketedLabel(shown, root), CdRomGlyph);
         break;
     case DRIVE_RAMDISK:
-        AddEntry(prefix + " " + BracketedLabel(shown, root), RamGlyph);
+        add(prefix + " " + BracketedLabel(shown, root), RamGlyph);
         break;
     default:
         break;
     }
-}
-
-void TDriveComboBox::AddEntry(const std::string& text, DriveGlyph glyph) {
-    const auto at = SendMessageA(hwnd(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
-    if (at < 0)
-        throw std::bad_alloc();
-    SendMessageA(hwnd(), CB_SETITEMDATA, at, glyph);
 }
 
 // The first entry that starts with the letter and a colon; the selection stays as it was

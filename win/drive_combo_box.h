@@ -56,7 +56,6 @@ private:
     // drives that come or go later are not noticed.
     void RebuildEntries();
     void AddDriveEntry(char letter);
-    void AddEntry(const std::string& text, DriveGlyph glyph);
     void SelectEntryOf(char drive);
     void ResetItemHeight();
     void FitDropDownToEntries();

@@ -1,4 +1,5 @@
 #include "win/file_list_box.h"
+#include "win/list_entries.h"
 
 #include "core/path.h"
 #include "win/busy.h"
@@ -243,11 +244,7 @@ int TFileListBox::AddEntry(const WIN32_FIND_DATAA& found) {
     GlyphKind glyph = IsProgramName(name) ? ExecutableGlyph : UnknownFileGlyph;
     if (isDirectory)
         glyph = showGlyphs_ ? ClosedFolderGlyph : NoGlyph;
-    const auto at = SendToListProcedure(LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
-    if (at < 0)
-        throw std::bad_alloc();
-    SendToListProcedure(LB_SETITEMDATA, at, glyph);
-    return static_cast<int>(at);
+    return reelbond::AddEntry(hwnd(), ListBoxEntries, text, glyph);
 }
 
 void TFileListBox::Change() {

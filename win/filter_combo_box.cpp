@@ -1,4 +1,5 @@
 #include "win/filter_combo_box.h"
+#include "win/list_entries.h"
 
 #include "core/path.h"
 
@@ -54,8 +55,7 @@ void TFilterComboBox::ParseFilter() {
 }
 
 void TFilterComboBox::AddEntry(const std::string& description, const std::string& patterns) {
-    if (SendMessageA(hwnd(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(description.c_str())) < 0)
-        throw std::bad_alloc();
+    reelbond::AddEntry(hwnd(), ComboBoxEntries, description);
     patterns_.push_back(patterns);
 }
 

@@ -62,19 +62,4 @@ void FitComboBoxField(HWND comboBox, int height) {
                  field + height - (closed.bottom - closed.top));
 }
 
-LRESULT SendToClassProcedure(HWND control, UINT message, WPARAM wParam, LPARAM lParam) {
-    const auto procedure = reinterpret_cast<WNDPROC>(GetClassLongPtrA(control, GCLP_WNDPROC));
-    return CallWindowProcA(procedure, control, message, wParam, lParam);
-}
-
-std::string ItemText(HWND control, int index, UINT lengthMessage, UINT textMessage) {
-    const auto length = SendToClassProcedure(control, lengthMessage, index, 0);
-    if (length < 0)
-        return {};
-    std::string text(static_cast<std::size_t>(length) + 1, '\0');
-    text.resize(
-        SendToClassProcedure(control, textMessage, index, reinterpret_cast<LPARAM>(text.data())));
-    return text;
-}
-
 } // namespace reelbond

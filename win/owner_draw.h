@@ -31,14 +31,4 @@ void DrawGlyphAndText(const DRAWITEMSTRUCT& item, const Glyph* glyph, int glyphL
 // Makes a drop-down list's closed window height pixels high.
 void FitComboBoxField(HWND comboBox, int height);
 
-// Sends a message straight to a control's class procedure, past the subclass chain: under
-// Wine each message through the chain costs two requests to the server, which made a list
-// of thousands of entries take most of a second to fill, and an Add of thousands of files
-// read their names as slowly.
-LRESULT SendToClassProcedure(HWND control, UINT message, WPARAM wParam, LPARAM lParam);
-
-// The text of a list box's or combo box's entry, read with the control's length and text
-// messages (LB_GETTEXTLEN and LB_GETTEXT, or the CB_ pair); empty for no entry.
-std::string ItemText(HWND control, int index, UINT lengthMessage, UINT textMessage);
-
 } // namespace reelbond

@@ -1,4 +1,5 @@
 #include "win/owner_drawn_list_box.h"
+#include "win/list_entries.h"
 
 #include "win/owner_draw.h"
 
@@ -20,7 +21,7 @@ int OwnerDrawnListBox::EntryCount() const {
 }
 
 std::string OwnerDrawnListBox::EntryText(int index) const {
-    return ItemText(hwnd(), index, LB_GETTEXTLEN, LB_GETTEXT);
+    return reelbond::EntryText(hwnd(), ListBoxEntries, index);
 }
 
 void OwnerDrawnListBox::OnCreated() {
