@@ -117,8 +117,7 @@ DWORD TDirectoryListBox::Style() const {
 }
 
 void TDirectoryListBox::OnDpiChanged() {
-    for (Glyph* glyph : {&openFolder_, &currentFolder_, &closedFolder_})
-        glyph->ScaleTo(WindowDpi(hwnd()));
+    glyphs_.ScaleTo(WindowDpi(hwnd()));
 }
 
 void TDirectoryListBox::OnCreated() {
@@ -128,8 +127,7 @@ void TDirectoryListBox::OnCreated() {
 }
 
 int TDirectoryListBox::MinimumItemHeight() const {
-    return std::max({openFolder_.Height(), currentFolder_.Height(), closedFolder_.Height()}) +
-           Scaled(1);
+    return glyphs_.TallestHeight() + Scaled(1);
 }
 
 LRESULT TDirectoryListBox::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -293,10 +291,7 @@ void TDirectoryListBox::DrawEntry(const DRAWITEMSTRUCT& item) const {
         // Subdirectories sit one level deeper than the directory's own depth.
         const int depth = kind == ClosedSubdirectory ? BackslashCount(directory_) + 1 : index;
         const int indent = IndentStep * depth + IndentStart;
-        const Glyph& glyph = kind == OpenAncestor   ? openFolder_
-                             : kind == CurrentEntry ? currentFolder_
-                                                    : closedFolder_;
-        DrawGlyphAndText(item, &glyph, indent, indent, DisplayedText(index), DT_TOP);
+        DrawGlyphAndText(item, glyphs_.At(kind), indent, indent, DisplayedText(index), DT_TOP);
     }
     PaintEntryFocus(item);
 }

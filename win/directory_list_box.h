@@ -91,9 +91,8 @@ private:
     bool driveChangeInProgress_ = false;
     TFileListBox* fileList_ = nullptr;
     DriveSelectorLink* driveSelector_ = nullptr;
-    Glyph openFolder_{"OPENFOLDER"};
-    Glyph currentFolder_{"CURRENTFOLDER"};
-    Glyph closedFolder_{"CLOSEDFOLDER"};
+    // In the order of EntryKind.
+    GlyphSet glyphs_{"OPENFOLDER", "CURRENTFOLDER", "CLOSEDFOLDER"};
 };
 
 } // namespace reelbond

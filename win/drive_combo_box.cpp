@@ -127,8 +127,7 @@ DWORD TDriveComboBox::Style() const {
 }
 
 void TDriveComboBox::OnDpiChanged() {
-    for (Glyph& glyph : glyphs_)
-        glyph.ScaleTo(WindowDpi(hwnd()));
+    glyphs_.ScaleTo(WindowDpi(hwnd()));
 }
 
 void TDriveComboBox::OnCreated() {
@@ -206,10 +205,7 @@ void TDriveComboBox::SelectEntryOf(char drive) {
 }
 
 void TDriveComboBox::ResetItemHeight() {
-    int tallestGlyph = 0;
-    for (const Glyph& glyph : glyphs_)
-        tallestGlyph = std::max(tallestGlyph, glyph.Height());
-    const int height = std::max(FontCharacterHeight(hwnd()), tallestGlyph);
+    const int height = std::max(FontCharacterHeight(hwnd()), glyphs_.TallestHeight());
     // -1 is the selection field, 0 the entries of the list.
     SendMessageA(hwnd(), CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), height);
     SendMessageA(hwnd(), CB_SETITEMHEIGHT, 0, height);
@@ -237,7 +233,7 @@ void TDriveComboBox::FitDropDownToEntries() {
 void TDriveComboBox::DrawEntry(const DRAWITEMSTRUCT& item) const {
     if (item.itemID != static_cast<UINT>(-1)) {
         PaintEntryBackground(item);
-        const Glyph* glyph = item.itemData < GlyphCount ? &glyphs_[item.itemData] : nullptr;
+        const Glyph* glyph = glyphs_.At(item.itemData);
         DrawGlyphAndText(item, glyph, GlyphIndent, TextLeftWithoutGlyph,
                          EntryText(static_cast<int>(item.itemID)), DT_VCENTER);
     }

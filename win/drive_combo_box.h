@@ -50,7 +50,7 @@ protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
-    enum DriveGlyph { FloppyGlyph, HardGlyph, NetworkGlyph, CdRomGlyph, RamGlyph, GlyphCount };
+    enum DriveGlyph { FloppyGlyph, HardGlyph, NetworkGlyph, CdRomGlyph, RamGlyph };
 
     // The entries are built when the window is made and when the case or the font changes;
     // drives that come or go later are not noticed.
@@ -65,8 +65,8 @@ private:
     TTextCase textCase_ = tcLowerCase;
     TDirectoryListBox* dirList_ = nullptr;
     int fieldHeight_ = 0;
-    Glyph glyphs_[GlyphCount]{Glyph{"FLOPPY"}, Glyph{"HARD"}, Glyph{"NETWORK"}, Glyph{"CDROM"},
-                              Glyph{"RAM"}};
+    // In the order of DriveGlyph.
+    GlyphSet glyphs_{"FLOPPY", "HARD", "NETWORK", "CDROM", "RAM"};
 };
 
 } // namespace reelbond

@@ -144,8 +144,7 @@ DWORD TFileListBox::Style() const {
 }
 
 void TFileListBox::OnDpiChanged() {
-    for (Glyph* glyph : {&executable_, &closedFolder_, &unknownFile_})
-        glyph->ScaleTo(WindowDpi(hwnd()));
+    glyphs_.ScaleTo(WindowDpi(hwnd()));
 }
 
 void TFileListBox::OnCreated() {
@@ -155,7 +154,7 @@ void TFileListBox::OnCreated() {
 }
 
 int TFileListBox::MinimumItemHeight() const {
-    return showGlyphs_ ? TallestGlyph() + Scaled(1) : 0;
+    return showGlyphs_ ? glyphs_.TallestHeight() + Scaled(1) : 0;
 }
 
 void TFileListBox::ApplyPath(const std::string& text) {
@@ -253,27 +252,10 @@ void TFileListBox::Change() {
         OnChange();
 }
 
-int TFileListBox::TallestGlyph() const {
-    return std::max({executable_.Height(), closedFolder_.Height(), unknownFile_.Height()});
-}
-
-const Glyph* TFileListBox::GlyphOf(GlyphKind kind) const {
-    switch (kind) {
-    case ExecutableGlyph:
-        return &executable_;
-    case ClosedFolderGlyph:
-        return &closedFolder_;
-    case UnknownFileGlyph:
-        return &unknownFile_;
-    default:
-        return nullptr;
-    }
-}
-
 void TFileListBox::DrawEntry(const DRAWITEMSTRUCT& item) const {
     if (item.itemID != static_cast<UINT>(-1)) {
         PaintEntryBackground(item);
-        const Glyph* glyph = showGlyphs_ ? GlyphOf(static_cast<GlyphKind>(item.itemData)) : nullptr;
+        const Glyph* glyph = showGlyphs_ ? glyphs_.At(item.itemData) : nullptr;
         DrawGlyphAndText(item, glyph, GlyphIndent, TextIndent,
                          EntryText(static_cast<int>(item.itemID)), DT_TOP);
     }

@@ -103,7 +103,7 @@ protected:
     int MinimumItemHeight() const override;
 
 private:
-    enum GlyphKind { NoGlyph, ExecutableGlyph, ClosedFolderGlyph, UnknownFileGlyph };
+    enum GlyphKind { ExecutableGlyph, ClosedFolderGlyph, UnknownFileGlyph, NoGlyph };
 
     void ApplyPath(const std::string& text);
     void FocusFile(const std::string& name);
@@ -112,8 +112,6 @@ private:
     // Inserts the entry of a search result at its sorted place; returns that place.
     int AddEntry(const WIN32_FIND_DATAA& found);
     void Change();
-    int TallestGlyph() const;
-    const Glyph* GlyphOf(GlyphKind kind) const;
     void DrawEntry(const DRAWITEMSTRUCT& item) const;
 
     std::string directory_;
@@ -124,9 +122,8 @@ private:
     int lastNotifiedFocus_ = -1;
     DirectoryListLink* directoryList_ = nullptr;
     FilterComboBoxLink* filterComboBox_ = nullptr;
-    Glyph executable_{"EXECUTABLE"};
-    Glyph closedFolder_{"CLOSEDFOLDER"};
-    Glyph unknownFile_{"UNKNOWNFILE"};
+    // In the order of GlyphKind.
+    GlyphSet glyphs_{"EXECUTABLE", "CLOSEDFOLDER", "UNKNOWNFILE"};
 };
 
 } // namespace reelbond

@@ -2,6 +2,7 @@
 
 #include "core/io_error.h"
 
+#include <algorithm>
 #include <new>
 
 namespace reelbond {
@@ -75,6 +76,27 @@ void Glyph::DrawDisabled(HDC dc, int x, int y) const {
     if (greyable_)
         DrawStateW(dc, nullptr, nullptr, reinterpret_cast<LPARAM>(greyable_.get()), 0, x, y, width_,
                    height_, DST_ICON | DSS_DISABLED);
+}
+
+GlyphSet::GlyphSet(std::initializer_list<const char*> resourceNames) {
+    for (const char* name : resourceNames)
+        glyphs_.emplace_back(name);
+}
+
+void GlyphSet::ScaleTo(UINT dpi) {
+    for (Glyph& glyph : glyphs_)
+        glyph.ScaleTo(dpi);
+}
+
+int GlyphSet::TallestHeight() const {
+    int tallest = 0;
+    for (const Glyph& glyph : glyphs_)
+        tallest = std::max(tallest, glyph.Height());
+    return tallest;
+}
+
+const Glyph* GlyphSet::At(std::size_t index) const {
+    return index < glyphs_.size() ? &glyphs_[index] : nullptr;
 }
 
 } // namespace reelbond

@@ -4,6 +4,9 @@
 #include "win/handles.h"
 
 #include <commctrl.h>
+#include <cstddef>
+#include <initializer_list>
+#include <vector>
 #include <windows.h>
 
 namespace reelbond {
@@ -28,6 +31,21 @@ private:
     UniqueIcon greyable_;
     int width_ = 0;
     int height_ = 0;
+};
+
+// The glyphs of a list's entries, numbered in the order given: an entry keeps the number of
+// its glyph as its item data.
+class GlyphSet {
+public:
+    explicit GlyphSet(std::initializer_list<const char*> resourceNames);
+
+    void ScaleTo(UINT dpi);
+    int TallestHeight() const;
+    // The glyph numbered index; null for any other number (an entry without a glyph).
+    const Glyph* At(std::size_t index) const;
+
+private:
+    std::vector<Glyph> glyphs_;
 };
 
 } // namespace reelbond
