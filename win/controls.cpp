@@ -35,14 +35,8 @@ LRESULT TBitBtn::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         // An owner-drawn button makes the second of two quick clicks a double click, which
         // it neither shows pressed nor reports as a click: take it as the press it is.
         return Default(WM_LBUTTONDOWN, wParam, lParam);
-    case WM_GETDLGCODE: {
-        // Enter, which dialog navigation would send to a default button, is ours.
-        const auto* key = reinterpret_cast<const MSG*>(lParam);
-        const LRESULT code = Default(message, wParam, lParam);
-        if (key && key->message == WM_KEYDOWN && key->wParam == VK_RETURN)
-            return code | DLGC_WANTMESSAGE;
-        return code;
-    }
+    case WM_GETDLGCODE:
+        return DialogCodeTakingEnter(wParam, lParam);
     case WM_KEYDOWN:
         // Once per press, as Space does: a held key repeats with bit 30 set.
         if (wParam == VK_RETURN && !(lParam & (1 << 30))) {

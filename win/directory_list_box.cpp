@@ -132,14 +132,9 @@ int TDirectoryListBox::MinimumItemHeight() const {
 
 LRESULT TDirectoryListBox::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_GETDLGCODE: {
-        // Enter opens the highlighted entry instead of going to the window's default button.
-        const auto* keyMessage = reinterpret_cast<const MSG*>(lParam);
-        const LRESULT code = Default(message, wParam, lParam);
-        const bool enter =
-            keyMessage && keyMessage->message == WM_KEYDOWN && keyMessage->wParam == VK_RETURN;
-        return enter ? code | DLGC_WANTMESSAGE : code;
-    }
+    case WM_GETDLGCODE:
+        // Enter opens the highlighted entry.
+        return DialogCodeTakingEnter(wParam, lParam);
     case WM_CHAR:
         if (wParam != VK_RETURN)
             break;

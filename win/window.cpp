@@ -248,6 +248,13 @@ LRESULT Control::Default(UINT message, WPARAM wParam, LPARAM lParam) {
     return DefSubclassProc(hwnd_, message, wParam, lParam);
 }
 
+LRESULT Control::DialogCodeTakingEnter(WPARAM wParam, LPARAM lParam) {
+    const auto* key = reinterpret_cast<const MSG*>(lParam);
+    const LRESULT code = Default(WM_GETDLGCODE, wParam, lParam);
+    const bool enter = key && key->message == WM_KEYDOWN && key->wParam == VK_RETURN;
+    return enter ? code | DLGC_WANTMESSAGE : code;
+}
+
 LRESULT CALLBACK Control::SubclassProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
                                             UINT_PTR, DWORD_PTR self) {
     auto* control = reinterpret_cast<Control*>(self);

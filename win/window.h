@@ -103,6 +103,9 @@ protected:
     // The control's own messages; the default passes them on to the class's procedure.
     virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT Default(UINT message, WPARAM wParam, LPARAM lParam);
+    // The answer to WM_GETDLGCODE of a control that takes Enter itself, which dialog
+    // navigation would otherwise send to the window's default button.
+    LRESULT DialogCodeTakingEnter(WPARAM wParam, LPARAM lParam);
 
 private:
     static LRESULT CALLBACK SubclassProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
