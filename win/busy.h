@@ -15,6 +15,26 @@ inline auto PointerShown(LPCSTR pointer) noexcept {
         [previous = SetCursor(LoadCursorA(nullptr, pointer))] { SetCursor(previous); });
 }
 
+// Shows the wait pointer from the first Show() to the end of the scope, then puts back the
+// one shown before: for work that turns out long only once it has begun.
+class WaitPointerOnDemand {
+public:
+    WaitPointerOnDemand() = default;
+    WaitPointerOnDemand(const WaitPointerOnDemand&) = delete;
+    WaitPointerOnDemand& operator=(const WaitPointerOnDemand&) = delete;
+    ~WaitPointerOnDemand() {
+        if (previous_)
+            SetCursor(*previous_);
+    }
+    void Show() {
+        if (!previous_)
+            previous_ = SetCursor(LoadCursorA(nullptr, IDC_WAIT));
+    }
+
+private:
+    std::optional<HCURSOR> previous_;
+};
+
 // Called often during a long operation on the user-interface thread: about every 100 ms it
 // lets paint messages through and answers messages that other threads send, so Windows
 // never marks the window "Not Responding" and it repaints when uncovered. Input stays in

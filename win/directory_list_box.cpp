@@ -1,12 +1,11 @@
 #include "win/directory_list_box.h"
-#include "win/list_entries.h"
 
 #include "core/path.h"
 #include "core/text.h"
+#include "win/list_entries.h"
 #include "win/owner_draw.h"
 
 #include <algorithm>
-#include <new>
 #include <utility>
 
 namespace reelbond {

@@ -1,12 +1,11 @@
 #include "win/drive_combo_box.h"
-#include "win/list_entries.h"
 
 #include "core/path.h"
+#include "win/list_entries.h"
 #include "win/owner_draw.h"
 
 #include <algorithm>
 #include <cctype>
-#include <new>
 #include <winnetwk.h>
 
 namespace reelbond {

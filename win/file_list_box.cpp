@@ -1,14 +1,13 @@
 #include "win/file_list_box.h"
-#include "win/list_entries.h"
 
 #include "core/path.h"
 #include "win/busy.h"
 #include "win/filter_combo_box.h"
+#include "win/list_entries.h"
 #include "win/owner_draw.h"
 
 #include <algorithm>
 #include <array>
-#include <new>
 #include <utility>
 #include <vector>
 
@@ -215,11 +214,7 @@ void TFileListBox::Rescan() {
     {
         const auto suspended = RedrawSuspended(hwnd());
         SendMessageA(hwnd(), LB_RESETCONTENT, 0, 0);
-        std::optional<HCURSOR> pointerBefore;
-        const ScopeExit pointerBack([&] {
-            if (pointerBefore)
-                SetCursor(*pointerBefore);
-        });
+        WaitPointerOnDemand wait;
         for (const std::string& pattern : SplitMask(mask_)) {
             if (pattern.empty())
                 continue;
@@ -228,8 +223,8 @@ void TFileListBox::Rescan() {
                     return;
                 if (!fileType_.Contains(ftNormal) && !(found.dwFileAttributes & attributes))
                     return;
-                if (AddEntry(found) == WaitPointerPosition && !pointerBefore)
-                    pointerBefore = SetCursor(LoadCursorA(nullptr, IDC_WAIT));
+                if (AddEntry(found) == WaitPointerPosition)
+                    wait.Show();
             });
         }
     }

@@ -1,9 +1,8 @@
 #include "win/filter_combo_box.h"
-#include "win/list_entries.h"
 
 #include "core/path.h"
+#include "win/list_entries.h"
 
-#include <new>
 
 namespace reelbond {
 

@@ -1,6 +1,6 @@
 #include "win/owner_drawn_list_box.h"
-#include "win/list_entries.h"
 
+#include "win/list_entries.h"
 #include "win/owner_draw.h"
 
 #include <algorithm>
