@@ -3,7 +3,6 @@
 #include "core/path.h"
 #include "win/list_entries.h"
 
-
 namespace reelbond {
 
 TFilterComboBox::~TFilterComboBox() {
