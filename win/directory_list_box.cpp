@@ -45,7 +45,7 @@ TDirectoryListBox::TDirectoryListBox() : directory_(CurrentDirectory()) {}
 TDirectoryListBox::~TDirectoryListBox() {
     SetFileList(nullptr);
     if (driveSelector_)
-        driveSelector_->ForgetDirList();
+        driveSelector_->ForgetLinkedWidget();
 }
 
 void TDirectoryListBox::SetDirectory(const std::string& text) {
@@ -59,7 +59,7 @@ void TDirectoryListBox::SetDrive(char drive) {
 }
 
 void TDirectoryListBox::SetFileList(TFileListBox* fileList) {
-    LinkBothWays(fileList_, fileList, &TFileListBox::SetDirectoryList, this);
+    LinkBothWays(fileList_, fileList, &TFileListBox::SetDirListLink, this);
 }
 
 std::string TDirectoryListBox::ItemPath(int index) const {

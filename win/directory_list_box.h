@@ -3,6 +3,7 @@
 #include "win/file_list_box.h"
 #include "win/glyph.h"
 #include "win/owner_drawn_list_box.h"
+#include "win/widget_link.h"
 
 #include <functional>
 #include <optional>
@@ -12,12 +13,10 @@
 namespace reelbond {
 
 // What a directory list needs of a drive selector linked to it.
-class DriveSelectorLink {
+class DriveSelectorLink : public WidgetLinkSource {
 public:
     // Selects the drive; the selector then moves the list there through its drive-change step.
     virtual void SetDrive(char drive) = 0;
-    // The directory list is going away: drop the link to it.
-    virtual void ForgetDirList() noexcept = 0;
 
 protected:
     ~DriveSelectorLink() = default;
@@ -25,7 +24,7 @@ protected:
 
 // The directory list: the open ancestors of Directory, Directory itself and its closed
 // subdirectories. A linked file list follows every change of Directory.
-class TDirectoryListBox : public OwnerDrawnListBox, public DirectoryListLink {
+class TDirectoryListBox : public OwnerDrawnListBox, public DirListLink {
 public:
     // Starts on the process's current directory.
     TDirectoryListBox();
@@ -51,14 +50,14 @@ public:
     int HighlightedIndex() const;
 
     // Set by a drive selector when it links to this list; null unlinks.
-    void SetDriveSelector(DriveSelectorLink* driveSelector) { driveSelector_ = driveSelector; }
+    void SetDriveSelectorLink(DriveSelectorLink* driveSelector) { driveSelector_ = driveSelector; }
     // The drive-change step, by which a linked drive selector moves this list.
     void DriveChange(char drive);
 
     std::function<void()> OnChange;
 
     std::optional<LRESULT> HandleNotification(UINT message, WPARAM wParam, LPARAM lParam) override;
-    void ForgetFileList() noexcept override { fileList_ = nullptr; }
+    void ForgetLinkedWidget() noexcept override { fileList_ = nullptr; }
 
 protected:
     DWORD Style() const override;

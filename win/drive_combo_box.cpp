@@ -92,7 +92,7 @@ void TDriveComboBox::SetTextCase(TTextCase textCase) {
 }
 
 void TDriveComboBox::SetDirList(TDirectoryListBox* dirList) {
-    LinkBothWays(dirList_, dirList, &TDirectoryListBox::SetDriveSelector, this);
+    LinkBothWays(dirList_, dirList, &TDirectoryListBox::SetDriveSelectorLink, this);
 }
 
 int TDriveComboBox::EntryCount() const {

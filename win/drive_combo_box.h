@@ -29,7 +29,7 @@ public:
     void SetTextCase(TTextCase textCase);
     TDirectoryListBox* DirList() const { return dirList_; }
     void SetDirList(TDirectoryListBox* dirList);
-    void ForgetDirList() noexcept override { dirList_ = nullptr; }
+    void ForgetLinkedWidget() noexcept override { dirList_ = nullptr; }
     // The height of the closed selector, kept through font changes; 0 follows the font.
     void SetFieldHeight(int height);
 

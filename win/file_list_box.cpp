@@ -43,10 +43,10 @@ std::vector<std::string> SplitMask(const std::string& mask) {
 TFileListBox::TFileListBox() : directory_(CurrentDirectory()) {}
 
 TFileListBox::~TFileListBox() {
-    if (filterComboBox_)
-        filterComboBox_->ForgetFileList();
-    if (directoryList_)
-        directoryList_->ForgetFileList();
+    for (WidgetLinkSource* source : {filter_, static_cast<WidgetLinkSource*>(dirList_)}) {
+        if (source)
+            source->ForgetLinkedWidget();
+    }
 }
 
 void TFileListBox::SetDirectory(const std::string& text) {
@@ -158,8 +158,8 @@ int TFileListBox::MinimumItemHeight() const {
 
 void TFileListBox::ApplyPath(const std::string& text) {
     const PathParts parts = SplitPath(text);
-    if (directoryList_)
-        directoryList_->SetDirectory(text);
+    if (dirList_)
+        dirList_->SetDirectory(text);
     else
         MoveToDirectory(parts.drive ? std::string{parts.drive, ':'} + parts.directory
                                     : parts.directory);

@@ -3,6 +3,7 @@
 #include "core/input_file_table.h"
 #include "win/glyph.h"
 #include "win/owner_drawn_list_box.h"
+#include "win/widget_link.h"
 
 #include <functional>
 #include <initializer_list>
@@ -31,26 +32,14 @@ private:
 };
 
 // What a file list needs of a directory list linked to it.
-class DirectoryListLink {
+class DirListLink : public WidgetLinkSource {
 public:
     // Moves the directory list to the directory that text names; the list then moves the
     // file list there through its set-directory step.
     virtual void SetDirectory(const std::string& text) = 0;
-    // The file list is going away: drop the link to it.
-    virtual void ForgetFileList() noexcept = 0;
 
 protected:
-    ~DirectoryListLink() = default;
-};
-
-// What a file list needs of a file type selector linked to it.
-class FilterComboBoxLink {
-public:
-    // The file list is going away: drop the link to it.
-    virtual void ForgetFileList() noexcept = 0;
-
-protected:
-    ~FilterComboBoxLink() = default;
+    ~DirListLink() = default;
 };
 
 // The file list: the files of Directory that match Mask, sorted, with multiple selection.
@@ -84,9 +73,9 @@ public:
     int FocusedIndex() const;
 
     // Set by a directory list when it links to this list; null unlinks.
-    void SetDirectoryList(DirectoryListLink* directoryList) { directoryList_ = directoryList; }
+    void SetDirListLink(DirListLink* dirList) { dirList_ = dirList; }
     // Set by a file type selector when it links to this list; null unlinks.
-    void SetFilterComboBox(FilterComboBoxLink* filter) { filterComboBox_ = filter; }
+    void SetFilterLink(WidgetLinkSource* filter) { filter_ = filter; }
     // The set-directory step, by which a linked directory list moves this list: enters the
     // existing directory path and lists it, unless it is Directory already.
     void MoveToDirectory(const std::string& path);
@@ -120,8 +109,8 @@ private:
     bool showGlyphs_ = false;
     bool multiSelect_ = false;
     int lastNotifiedFocus_ = -1;
-    DirectoryListLink* directoryList_ = nullptr;
-    FilterComboBoxLink* filterComboBox_ = nullptr;
+    DirListLink* dirList_ = nullptr;
+    WidgetLinkSource* filter_ = nullptr;
     // In the order of GlyphKind.
     GlyphSet glyphs_{"EXECUTABLE", "CLOSEDFOLDER", "UNKNOWNFILE"};
 };

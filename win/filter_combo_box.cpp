@@ -27,7 +27,7 @@ std::string TFilterComboBox::Mask() {
 }
 
 void TFilterComboBox::SetFileList(TFileListBox* fileList) {
-    LinkBothWays(fileList_, fileList, &TFileListBox::SetFilterComboBox, this);
+    LinkBothWays(fileList_, fileList, &TFileListBox::SetFilterLink, this);
 }
 
 std::optional<LRESULT> TFilterComboBox::HandleNotification(UINT message, WPARAM wParam, LPARAM) {

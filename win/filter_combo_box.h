@@ -1,6 +1,7 @@
 #pragma once
 
 #include "win/file_list_box.h"
+#include "win/widget_link.h"
 #include "win/window.h"
 
 #include <functional>
@@ -12,7 +13,7 @@ namespace reelbond {
 
 // The file type selector: a drop-down list of descriptions, each standing for a set of
 // patterns, which a linked file list takes as its mask.
-class TFilterComboBox : public Control, public FilterComboBoxLink {
+class TFilterComboBox : public Control, public WidgetLinkSource {
 public:
     TFilterComboBox() = default;
     ~TFilterComboBox() override;
@@ -25,7 +26,7 @@ public:
     std::string Mask();
     TFileListBox* FileList() const { return fileList_; }
     void SetFileList(TFileListBox* fileList);
-    void ForgetFileList() noexcept override { fileList_ = nullptr; }
+    void ForgetLinkedWidget() noexcept override { fileList_ = nullptr; }
 
     std::function<void()> OnChange;
 

@@ -7,7 +7,6 @@
 #include <exception>
 #include <optional>
 #include <string>
-#include <type_traits>
 #include <windows.h>
 
 namespace reelbond {
@@ -116,20 +115,6 @@ private:
     COLORREF textColour_ = 0;
     int borderWidth_ = 0;
 };
-
-// Links two widgets from one side: points link at target and target back at self through
-// target's public setter, after unlinking the previous target.
-template <typename Target, typename Self>
-void LinkBothWays(Target*& link, Target* target, void (Target::*setBackLink)(Self*),
-                  std::type_identity_t<Self>* self) {
-    if (target == link)
-        return;
-    if (link)
-        (link->*setBackLink)(nullptr);
-    link = target;
-    if (link)
-        (link->*setBackLink)(self);
-}
 
 // Hands a parent's notification about a child control to the child's wrapper.
 std::optional<LRESULT> ReflectNotification(UINT message, WPARAM wParam, LPARAM lParam);

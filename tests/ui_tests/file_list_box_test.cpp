@@ -290,17 +290,17 @@ TEST_F(FileListBoxTest, DriveWriteEntersTheDirectoryLastCurrentOnThatDrive) {
 
 // Stands in for the directory list: it takes the text and moves the file list as its
 // change step does.
-class RecordingDirectoryList : public DirectoryListLink {
+class RecordingDirectoryList : public DirListLink {
 public:
     explicit RecordingDirectoryList(TFileListBox& list) : fileList(&list) {
-        list.SetDirectoryList(this);
+        list.SetDirListLink(this);
     }
     void SetDirectory(const std::string& text) override {
         texts.push_back(text);
         const PathParts parts = SplitPath(text);
         fileList->MoveToDirectory(std::string{parts.drive, ':'} + parts.directory);
     }
-    void ForgetFileList() noexcept override { fileList = nullptr; }
+    void ForgetLinkedWidget() noexcept override { fileList = nullptr; }
 
     std::vector<std::string> texts;
     TFileListBox* fileList;
