@@ -1,5 +1,6 @@
 #pragma once
 
+#include "win/buttons.h"
 #include "win/control_layout.h"
 #include "win/program_file.h"
 #include "win/rich_edit.h"

@@ -46,21 +46,13 @@ std::optional<LRESULT> TImage::HandleNotification(UINT message, WPARAM, LPARAM l
     return TRUE;
 }
 
-std::optional<LRESULT> TButton::HandleNotification(UINT message, WPARAM wParam, LPARAM) {
-    if (message == WM_COMMAND && HIWORD(wParam) == BN_CLICKED && OnClick) {
-        OnClick();
-        return 0;
-    }
-    return std::nullopt;
-}
-
-LRESULT TButton::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    // The default style is what makes the dialog manager send Enter to the button.
-    if (message == WM_SETFOCUS)
-        SendMessageA(hwnd(), BM_SETSTYLE, BS_DEFPUSHBUTTON, TRUE);
-    else if (message == WM_KILLFOCUS)
-        SendMessageA(hwnd(), BM_SETSTYLE, BS_PUSHBUTTON, TRUE);
-    return Default(message, wParam, lParam);
+std::optional<LRESULT> TGroupBox::HandleNotification(UINT message, WPARAM wParam, LPARAM) {
+    if (message != WM_CTLCOLORSTATIC)
+        return std::nullopt;
+    const auto dc = reinterpret_cast<HDC>(wParam);
+    SetTextColor(dc, TextColour());
+    SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+    return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
 }
 
 } // namespace reelbond

@@ -3,8 +3,6 @@
 #include "win/handles.h"
 #include "win/window.h"
 
-#include <functional>
-
 namespace reelbond {
 
 // One line of text on the window's background.
@@ -45,17 +43,21 @@ private:
     int size_ = 0;
 };
 
-// A push button that, while it has the focus, looks like and acts as the default button,
-// so Enter presses it; there is no default button otherwise.
-class TButton : public Control {
+// A framed group with a coloured caption; its controls are its siblings, laid over it.
+class TGroupBox : public Control {
 public:
-    std::function<void()> OnClick;
     std::optional<LRESULT> HandleNotification(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 protected:
     const char* ClassName() const override { return "BUTTON"; }
-    DWORD Style() const override { return BS_PUSHBUTTON | WS_TABSTOP; }
-    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    DWORD Style() const override { return BS_GROUPBOX; }
+};
+
+// A bevelled panel: lowered outer and raised inner bevel.
+class TPanel : public Control {
+protected:
+    const char* ClassName() const override { return "STATIC"; }
+    DWORD Style() const override { return SS_ETCHEDFRAME; }
 };
 
 } // namespace reelbond

@@ -5,19 +5,8 @@
 
 #include <functional>
 #include <memory>
-#include <string>
 
 namespace reelbond {
-
-// A framed group with a coloured caption; its controls are its siblings, laid over it.
-class TGroupBox : public Control {
-public:
-    std::optional<LRESULT> HandleNotification(UINT message, WPARAM wParam, LPARAM lParam) override;
-
-protected:
-    const char* ClassName() const override { return "BUTTON"; }
-    DWORD Style() const override { return BS_GROUPBOX; }
-};
 
 // A push button that shows a glyph only, greyed while disabled. Every click of the mouse
 // clicks it, quick ones included; Space and Enter click it while it has the focus.
@@ -70,41 +59,17 @@ private:
     bool pressed_ = false;
 };
 
-class TEdit : public Control {
-protected:
-    const char* ClassName() const override { return "EDIT"; }
-    DWORD Style() const override { return ES_AUTOHSCROLL | WS_TABSTOP; }
-    DWORD ExStyle() const override { return WS_EX_CLIENTEDGE; }
-};
-
-// A bevelled panel: lowered outer and raised inner bevel.
-class TPanel : public Control {
-protected:
-    const char* ClassName() const override { return "STATIC"; }
-    DWORD Style() const override { return SS_ETCHEDFRAME; }
-};
-
-class TStatusBar : public Control {
+// A push button that, while it has the focus, looks like and acts as the default button,
+// so Enter presses it; there is no default button otherwise.
+class TButton : public Control {
 public:
-    void SetPanelWidths(std::initializer_list<int> widths);
-    void SetPanelText(int panel, const std::string& text);
-    std::string PanelText(int panel) const;
+    std::function<void()> OnClick;
+    std::optional<LRESULT> HandleNotification(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 protected:
-    const char* ClassName() const override { return STATUSCLASSNAMEA; }
-    DWORD Style() const override { return CCS_NOPARENTALIGN | CCS_NORESIZE | WS_CLIPSIBLINGS; }
-};
-
-class TProgressBar : public Control {
-public:
-    // Sets the position and repaints at once: long handlers do not return to the loop.
-    void SetPosition(int position);
-    int Position() const;
-
-protected:
-    const char* ClassName() const override { return PROGRESS_CLASSA; }
-    DWORD Style() const override { return 0; }
-    void OnCreated() override;
+    const char* ClassName() const override { return "BUTTON"; }
+    DWORD Style() const override { return BS_PUSHBUTTON | WS_TABSTOP; }
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 };
 
 } // namespace reelbond

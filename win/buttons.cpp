@@ -1,21 +1,11 @@
-#include "win/controls.h"
+#include "win/buttons.h"
 
 #include "win/owner_draw.h"
 
 #include <cctype>
-#include <vector>
 #include <windowsx.h>
 
 namespace reelbond {
-
-std::optional<LRESULT> TGroupBox::HandleNotification(UINT message, WPARAM wParam, LPARAM) {
-    if (message != WM_CTLCOLORSTATIC)
-        return std::nullopt;
-    const auto dc = reinterpret_cast<HDC>(wParam);
-    SetTextColor(dc, TextColour());
-    SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
-    return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
-}
 
 std::optional<LRESULT> TBitBtn::HandleNotification(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_DRAWITEM) {
@@ -172,38 +162,21 @@ void TSpeedButton::Paint() {
     }
 }
 
-void TStatusBar::SetPanelWidths(std::initializer_list<int> widths) {
-    std::vector<int> edges;
-    int right = 0;
-    for (int width : widths)
-        edges.push_back(right += width);
-    SendMessageA(hwnd(), SB_SETPARTS, edges.size(), reinterpret_cast<LPARAM>(edges.data()));
+std::optional<LRESULT> TButton::HandleNotification(UINT message, WPARAM wParam, LPARAM) {
+    if (message == WM_COMMAND && HIWORD(wParam) == BN_CLICKED && OnClick) {
+        OnClick();
+        return 0;
+    }
+    return std::nullopt;
 }
 
-void TStatusBar::SetPanelText(int panel, const std::string& text) {
-    SendMessageA(hwnd(), SB_SETTEXTA, panel, reinterpret_cast<LPARAM>(text.c_str()));
-}
-
-std::string TStatusBar::PanelText(int panel) const {
-    const auto length = LOWORD(SendMessageA(hwnd(), SB_GETTEXTLENGTHA, panel, 0));
-    std::string text(length + 1, '\0');
-    SendMessageA(hwnd(), SB_GETTEXTA, panel, reinterpret_cast<LPARAM>(text.data()));
-    text.resize(length);
-    return text;
-}
-
-void TProgressBar::OnCreated() {
-    SendMessageA(hwnd(), PBM_SETRANGE32, 0, 100);
-    SendMessageA(hwnd(), PBM_SETSTEP, 2, 0);
-}
-
-void TProgressBar::SetPosition(int position) {
-    SendMessageA(hwnd(), PBM_SETPOS, position, 0);
-    UpdateWindow(hwnd());
-}
-
-int TProgressBar::Position() const {
-    return static_cast<int>(SendMessageA(hwnd(), PBM_GETPOS, 0, 0));
+LRESULT TButton::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    // The default style is what makes the dialog manager send Enter to the button.
+    if (message == WM_SETFOCUS)
+        SendMessageA(hwnd(), BM_SETSTYLE, BS_DEFPUSHBUTTON, TRUE);
+    else if (message == WM_KILLFOCUS)
+        SendMessageA(hwnd(), BM_SETSTYLE, BS_PUSHBUTTON, TRUE);
+    return Default(message, wParam, lParam);
 }
 
 } // namespace reelbond
