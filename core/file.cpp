@@ -21,23 +21,48 @@ DWORD PieceOf(std::size_t remaining) {
     return static_cast<DWORD>(std::min(remaining, MaxTransfer));
 }
 
-bool IsReadOnlyFile(const std::string& path) {
-    const DWORD attributes = GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) &&
-           !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-std::string FullPath(const std::string& path) {
-    const DWORD needed = GetFullPathNameA(path.c_str(), 0, nullptr, nullptr);
+// The full path as the system forms it; none where it cannot.
+std::optional<std::wstring> TryFullPath(const std::wstring& path) {
+    const DWORD needed = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
     if (needed == 0)
-        return path;
-    std::string full(needed, '\0');
-    full.resize(GetFullPathNameA(path.c_str(), needed, full.data(), nullptr));
+        return std::nullopt;
+    std::wstring full(needed, L'\0');
+    const DWORD length = GetFullPathNameW(path.c_str(), needed, full.data(), nullptr);
+    if (length == 0 || length >= needed)
+        return std::nullopt;
+    full.resize(length);
     return full;
 }
 
+// The full path, or the path as given where the system cannot form one.
 std::wstring WideFullPath(const std::string& path) {
-    return Widened(FullPath(path));
+    const std::wstring wide = Widened(path);
+    return TryFullPath(wide).value_or(wide);
+}
+
+// The path as the wide file functions take it: as given while it is short; once its full path
+// reaches the plain limit, which the 8-bit functions cannot pass (under Wine they fail with
+// 206 from 260 characters on), that full path in the \\?\ form, \\?\UNC\ for a share.
+std::wstring SystemPath(const std::string& path) {
+    const std::wstring wide = Widened(path);
+    const auto full = TryFullPath(wide);
+    if (!full || full->size() < MAX_PATH || full->rfind(L"\\\\?\\", 0) == 0 ||
+        full->rfind(L"\\\\.\\", 0) == 0)
+        return wide;
+    if (full->rfind(L"\\\\", 0) == 0)
+        return L"\\\\?\\UNC\\" + full->substr(2);
+    return L"\\\\?\\" + *full;
+}
+
+HANDLE OpenHandle(const std::string& path, DWORD access, DWORD sharing, DWORD disposition) {
+    return CreateFileW(SystemPath(path).c_str(), access, sharing, nullptr, disposition,
+                       FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+bool IsReadOnlyFile(const std::string& path) {
+    const DWORD attributes = GetFileAttributesW(SystemPath(path).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) &&
+           !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 bool StartsWith(const std::string& text, const char* start) {
@@ -94,9 +119,9 @@ std::wstring FinalPathOf(HANDLE handle) {
 
 std::optional<FileAtPath::Facts> FactsAt(const std::string& path) {
     // Opened for attributes only.
-    const UniqueFileHandle file(CreateFileA(
-        path.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-        nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    const UniqueFileHandle file(OpenHandle(path, FILE_READ_ATTRIBUTES,
+                                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                           OPEN_EXISTING));
     if (!file)
         return std::nullopt;
     const bool isDisk = GetFileType(file.get()) == FILE_TYPE_DISK;
@@ -112,19 +137,13 @@ std::optional<FileAtPath::Facts> FactsAt(const std::string& path) {
 // file for its identity costs a millisecond, for the volume's serial number).
 std::optional<FileAtPath::Stamp> StampOf(const std::string& path) {
     WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data) ||
+    if (!GetFileAttributesExW(SystemPath(path).c_str(), GetFileExInfoStandard, &data) ||
         (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
         return std::nullopt;
     return FileAtPath::Stamp{
         static_cast<std::int64_t>((std::uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow),
         (std::uint64_t{data.ftLastWriteTime.dwHighDateTime} << 32) |
             data.ftLastWriteTime.dwLowDateTime};
-}
-
-HANDLE OpenHandle(const std::string& path, DWORD disposition) {
-    return CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE,
-                       FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, disposition,
-                       FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 
 } // namespace
@@ -146,7 +165,8 @@ File File::OpenExisting(const std::string& path) {
     // so the refusal is made here for both.
     if (IsReadOnlyFile(path))
         throw IoError(ERROR_ACCESS_DENIED);
-    return Adopt(OpenHandle(path, OPEN_EXISTING));
+    return Adopt(OpenHandle(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                            OPEN_EXISTING));
 }
 
 File File::CreateBeside(const std::string& path, std::string& name) {
@@ -158,7 +178,8 @@ File File::CreateBeside(const std::string& path, std::string& name) {
     for (unsigned attempt = 1;; ++attempt) {
         name = directory + "~rb" + std::to_string(GetCurrentProcessId()) + "-" +
                std::to_string(attempt) + ".tmp";
-        HANDLE handle = OpenHandle(name, CREATE_NEW);
+        HANDLE handle = OpenHandle(name, GENERIC_READ | GENERIC_WRITE,
+                                   FILE_SHARE_READ | FILE_SHARE_WRITE, CREATE_NEW);
         if (handle != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS)
             return Adopt(handle);
     }
@@ -245,13 +266,20 @@ void File::Close() {
         ThrowLastError();
 }
 
+std::string FullPath(const std::string& path) {
+    const auto full = TryFullPath(Widened(path));
+    if (!full)
+        ThrowLastError();
+    return Narrowed(*full);
+}
+
 bool FileExists(const std::string& path) {
-    const DWORD attributes = GetFileAttributesA(path.c_str());
+    const DWORD attributes = GetFileAttributesW(SystemPath(path).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 bool IsDeviceName(const std::string& path) {
-    const std::string full = FullPath(path);
+    const std::string full = Narrowed(WideFullPath(path));
     // Windows itself turns most device names into device paths (NUL.mpg into \\.\NUL).
     return IsDevicePath(full) || IsReservedName(full.substr(full.find_last_of('\\') + 1));
 }
@@ -278,12 +306,13 @@ bool FileAtPath::IsSameFileAs(const std::string& other) const {
 }
 
 void MoveFileOver(const std::string& source, const std::string& target) {
-    if (!MoveFileExA(source.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING))
+    if (!MoveFileExW(SystemPath(source).c_str(), SystemPath(target).c_str(),
+                     MOVEFILE_REPLACE_EXISTING))
         ThrowLastError();
 }
 
 void RemoveFile(const std::string& path) noexcept {
-    DeleteFileA(path.c_str());
+    DeleteFileW(SystemPath(path).c_str());
 }
 
 } // namespace reelbond

@@ -26,7 +26,8 @@ using UniqueFileHandle = Unique<void*, FileHandleCloser>;
 using UniqueSearch = Unique<void*, SearchCloser>;
 
 // A raw, unbuffered file. Every operation succeeds or raises IoError; an
-// operation on a file that is not open raises code 103.
+// operation on a file that is not open raises code 103. Here and below, paths may be of any
+// length: longer than the system's plain limit of 260 characters works too.
 class File {
 public:
     // An existing file with read and write access, shared for reading and writing with
@@ -60,6 +61,10 @@ private:
 
     UniqueFileHandle handle_;
 };
+
+// The absolute form of path: resolved against the current directory (or the drive's), with
+// "." and ".." taken out. Raises IoError where the system cannot form it.
+std::string FullPath(const std::string& path);
 
 // True when path names an existing file that is not a directory.
 bool FileExists(const std::string& path);

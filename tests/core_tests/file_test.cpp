@@ -1,14 +1,18 @@
 #include "core/file.h"
 #include "core/io_error.h"
+#include "support/network_share.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
 #include <windows.h>
 
 namespace reelbond {
 namespace {
 
+using test::MakeFolders;
 using test::ReadBytes;
 using test::TempDir;
 using test::WriteBytes;
@@ -123,6 +127,30 @@ TEST(FileTest, CreateBesideMakesANewFileAndMoveFileOverReplaces) {
     RemoveFile(second);
     EXPECT_FALSE(FileExists(second));
     EXPECT_EQ(CodeOf([&] { File::CreateBeside(dir / "nodir\\out.mpg", first); }), 3);
+}
+
+TEST(FileTest, PathsOverThePlainLimitWorkOnADriveAndOnAShare) {
+    TempDir dir;
+    const test::NetworkShare share;
+    MakeFolders(dir / test::DeepFolders);
+    std::vector<std::string> folders = {dir.path()};
+    if (!share.root().empty()) {
+        MakeFolders(share.LocalPath() + "\\" + test::DeepFolders);
+        folders.push_back(share.root());
+    }
+    for (const std::string& folder : folders) {
+        SCOPED_TRACE(folder);
+        const std::string path = folder + "\\" + test::DeepFolders + "\\x.mpg";
+        std::string stagedName;
+        File staged = File::CreateBeside(path, stagedName);
+        staged.Write("abc", 3);
+        staged.Close();
+        MoveFileOver(stagedName, path);
+        EXPECT_TRUE(FileExists(path));
+        EXPECT_EQ(File::OpenExisting(path).Size(), 3);
+        EXPECT_TRUE(
+            FileAtPath(path).IsSameFileAs(folder + "\\" + test::DeepFolders + "\\.\\X.MPG"));
+    }
 }
 
 TEST(FileTest, ExistenceMeansAFileNotADirectory) {

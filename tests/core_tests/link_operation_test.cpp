@@ -45,21 +45,25 @@ TEST_F(LinkOperationTest, EmptyNameIsRefusedAndBlanksAreAName) {
 }
 
 TEST_F(LinkOperationTest, MpgIsAppendedUnlessAnMpegExtensionOccursAnywhere) {
+    // The last output's path passes 260 characters, as does the second input's.
     const std::vector<std::pair<std::string, std::string>> typedAndUsed = {
         {"joined", "joined.mpg"},
         {"joined.mpeg", "joined.mpeg"},
         {"joined.mpg", "joined.mpg"},
         {"JOINED.MPG", "JOINED.MPG.mpg"},
         {"my.mpg.files\\joined", "my.mpg.files\\joined"},
+        {DeepFolders + "\\joined", DeepFolders + "\\joined.mpg"},
     };
+    const std::string a = Bytes(LinkCopyBufferSize + 5, 'a');
     for (const auto& [typed, used] : typedAndUsed) {
         SCOPED_TRACE(typed);
         TempDir out;
-        CreateDirectoryA((out / "my.mpg.files").c_str(), nullptr);
-        List({{"a.mpg", "a"}, {"b.mpg", "b"}});
+        MakeFolders(out / "my.mpg.files");
+        MakeFolders(out / DeepFolders);
+        List({{"a.mpg", a}, {LongFileName, "b"}});
         window.edit1 = out / typed;
         EXPECT_EQ(Link(), 0);
-        EXPECT_EQ(ReadBytes(out / used), "ab");
+        EXPECT_TRUE(ReadBytes(out / used) == a + "b");
         EXPECT_EQ(FileExists(out / typed), typed == used);
     }
 }
