@@ -68,13 +68,18 @@ TEST_F(LinkOperationTest, MpgIsAppendedUnlessAnMpegExtensionOccursAnywhere) {
     }
 }
 
-TEST_F(LinkOperationTest, BareNameResolvesAgainstTheCurrentDirectory) {
-    TempDir shown;
+TEST_F(LinkOperationTest, BareNameResolvesAgainstTheCurrentDirectoryAtTheStart) {
+    TempDir shown, other;
     const CurrentDirectoryGuard inShown(shown.path());
-    List({{"a.mpg", "a"}, {"b.mpg", "b"}});
+    const std::string a = Bytes(LinkCopyBufferSize * 2, 'a');
+    List({{"a.mpg", a}, {"b.mpg", "b"}});
+    WriteBytes(other / "joined.mpg", "other");
     window.edit1 = "joined";
+    // Another directory chosen while the first file is copied changes nothing.
+    window.onProgress = [&](int) { SetCurrentDirectoryA(other.path().c_str()); };
     EXPECT_EQ(Link(), 0);
-    EXPECT_EQ(ReadBytes(shown / "joined.mpg"), "ab");
+    EXPECT_TRUE(ReadBytes(shown / "joined.mpg") == a + "b");
+    EXPECT_EQ(ReadBytes(other / "joined.mpg"), "other");
 }
 
 TEST_F(LinkOperationTest, OutputIsTheConcatenationInTableOrderAndReplacesAnOldOne) {
