@@ -8,6 +8,7 @@
 #include <set>
 #include <string>
 #include <utility>
+#include <vector>
 #include <windows.h>
 
 namespace reelbond {
@@ -146,6 +147,38 @@ std::optional<FileAtPath::Stamp> StampOf(const std::string& path) {
             data.ftLastWriteTime.dwLowDateTime};
 }
 
+bool MarkDeletedOnClose(HANDLE file, bool deleted) {
+    FILE_DISPOSITION_INFO disposition{deleted};
+    return SetFileInformationByHandle(file, FileDispositionInfo, &disposition, sizeof disposition);
+}
+
+// Gives the open file the hidden and system marks of the file at path, if there is one.
+void TakeMarksOf(HANDLE file, const std::wstring& path) {
+    const DWORD marks = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+    const DWORD old = GetFileAttributesW(path.c_str());
+    if (old == INVALID_FILE_ATTRIBUTES || !(old & marks))
+        return;
+    FILE_BASIC_INFO basic{};
+    basic.FileAttributes = (old & marks) | FILE_ATTRIBUTE_ARCHIVE;
+    if (!SetFileInformationByHandle(file, FileBasicInfo, &basic, sizeof basic))
+        ThrowLastError();
+}
+
+// Renames the open file to the full path target, replacing a file there; through the handle,
+// so that the file stays open and nobody else's open is needed.
+void RenameOver(HANDLE file, const std::wstring& target) {
+    const std::size_t nameBytes = target.size() * sizeof(wchar_t);
+    std::vector<char> buffer(sizeof(FILE_RENAME_INFO) + nameBytes);
+    auto* rename = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
+    rename->ReplaceIfExists = TRUE;
+    rename->RootDirectory = nullptr;
+    rename->FileNameLength = static_cast<DWORD>(nameBytes);
+    std::copy(target.begin(), target.end(), rename->FileName);
+    if (!SetFileInformationByHandle(file, FileRenameInfo, rename,
+                                    static_cast<DWORD>(buffer.size())))
+        ThrowLastError();
+}
+
 } // namespace
 
 void* FileHandleCloser::Invalid() noexcept {
@@ -169,19 +202,25 @@ File File::OpenExisting(const std::string& path) {
                             OPEN_EXISTING));
 }
 
-File File::CreateBeside(const std::string& path, std::string& name) {
+File File::CreateBeside(const std::string& path) {
     const std::string full = FullPath(path);
     const std::string directory = full.substr(0, full.find_last_of('\\') + 1);
     // Made new, never by truncating a file: after a truncation ext4 (under Wine) writes the
     // file to disk when it is closed. A name taken by another file, left from a process of
     // the same number, is never touched: the next one is tried.
     for (unsigned attempt = 1;; ++attempt) {
-        name = directory + "~rb" + std::to_string(GetCurrentProcessId()) + "-" +
-               std::to_string(attempt) + ".tmp";
-        HANDLE handle = OpenHandle(name, GENERIC_READ | GENERIC_WRITE,
+        const std::string name = directory + "~rb" + std::to_string(GetCurrentProcessId()) + "-" +
+                                 std::to_string(attempt) + ".tmp";
+        HANDLE handle = OpenHandle(name, GENERIC_READ | GENERIC_WRITE | DELETE,
                                    FILE_SHARE_READ | FILE_SHARE_WRITE, CREATE_NEW);
-        if (handle != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS)
-            return Adopt(handle);
+        if (handle == INVALID_HANDLE_VALUE && GetLastError() == ERROR_FILE_EXISTS)
+            continue;
+        File file = Adopt(handle);
+        // Marked for deletion rather than opened with FILE_FLAG_DELETE_ON_CLOSE: that flag can
+        // be taken back only through FileDispositionInfoEx (Windows 10 1607 on), which Wine 8
+        // does not have.
+        file.SetDeletedOnClose(true);
+        return file;
     }
 }
 
@@ -204,6 +243,13 @@ void* File::Handle() const {
     if (!handle_)
         throw IoError(IoError::FileNotOpen);
     return handle_.get();
+}
+
+std::int64_t File::Position() const {
+    LARGE_INTEGER position;
+    if (!SetFilePointerEx(Handle(), LARGE_INTEGER{}, &position, FILE_CURRENT))
+        ThrowLastError();
+    return position.QuadPart;
 }
 
 std::int64_t File::Size() const {
@@ -259,6 +305,27 @@ void File::Truncate(std::int64_t length) {
         ThrowLastError();
 }
 
+void File::SetDeletedOnClose(bool deleted) {
+    if (!MarkDeletedOnClose(Handle(), deleted))
+        ThrowLastError();
+}
+
+void File::TakePlaceOf(const std::string& target) {
+    // A full path: Wine takes any other as relative to the current directory.
+    const std::wstring targetPath = SystemPath(FullPath(target));
+    // Kept before it is renamed: a program that dies in between leaves a whole file beside
+    // the target, never a target that the system deletes.
+    SetDeletedOnClose(false);
+    try {
+        TakeMarksOf(Handle(), targetPath);
+        RenameOver(Handle(), targetPath);
+    } catch (const IoError&) {
+        // The rename's error is the one to report.
+        MarkDeletedOnClose(Handle(), true);
+        throw;
+    }
+}
+
 void File::Close() {
     if (!handle_)
         throw IoError(IoError::FileNotOpen);
@@ -303,16 +370,6 @@ bool FileAtPath::IsSameFileAs(const std::string& other) const {
            otherFacts->fileIndex == facts_->fileIndex &&
            (EqualIgnoringCase(otherFacts->finalPath, facts_->finalPath) || otherFacts->links > 1 ||
             IsOnShare(otherFacts->finalPath) || IsOnShare(facts_->finalPath));
-}
-
-void MoveFileOver(const std::string& source, const std::string& target) {
-    if (!MoveFileExW(SystemPath(source).c_str(), SystemPath(target).c_str(),
-                     MOVEFILE_REPLACE_EXISTING))
-        ThrowLastError();
-}
-
-void RemoveFile(const std::string& path) noexcept {
-    DeleteFileW(SystemPath(path).c_str());
 }
 
 } // namespace reelbond

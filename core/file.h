@@ -34,14 +34,16 @@ public:
     // others. A file marked read-only is refused with "File access denied", one that is not
     // a disk file with NotADiskFileCode.
     static File OpenExisting(const std::string& path);
-    // Creates a new, empty file of a name of its own in the directory of path, and sets
-    // name to it; same access and sharing.
-    static File CreateBeside(const std::string& path, std::string& name);
+    // Creates a new, empty file of a name of its own in the directory of path, with read and
+    // write access. The system deletes it when it is closed, and when the program ends in
+    // any other way, unless TakePlaceOf has put it in place first.
+    static File CreateBeside(const std::string& path);
 
     File() = default;
 
     bool IsOpen() const noexcept;
     std::int64_t Size() const;
+    std::int64_t Position() const;
     void Seek(std::int64_t position);
     // Reads until count bytes arrived or the file ended; returns how many arrived.
     std::size_t ReadUpTo(void* buffer, std::size_t count);
@@ -51,6 +53,10 @@ public:
     void Write(const void* buffer, std::size_t count);
     // Cuts the file to length bytes.
     void Truncate(std::int64_t length);
+    // Puts a file made by CreateBeside in the place of the file target (replaced if there is
+    // one, whose hidden and system marks it takes on); from then on the file is kept. It
+    // stays open, at the same position.
+    void TakePlaceOf(const std::string& target);
     void Close();
 
 private:
@@ -58,6 +64,8 @@ private:
     // Takes over a handle just opened, or raises the error of the open that failed.
     static File Adopt(void* handle);
     void* Handle() const;
+    // Whether the system deletes the file once it is closed.
+    void SetDeletedOnClose(bool deleted);
 
     UniqueFileHandle handle_;
 };
@@ -108,11 +116,5 @@ private:
     std::optional<Facts> facts_;
     std::optional<Stamp> stamp_;
 };
-
-// Moves the file source to the name target, replacing a file of that name.
-void MoveFileOver(const std::string& source, const std::string& target);
-
-// Deletes the file if it can; for cleaning up on a way out that already has its error.
-void RemoveFile(const std::string& path) noexcept;
 
 } // namespace reelbond

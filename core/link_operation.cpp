@@ -174,59 +174,26 @@ std::int64_t AppendFile(File& input, File& output, std::vector<char>& buffer, st
 
 // The first file written goes into a new file beside the output, which replaces the output
 // only once it holds that whole file: an input that cannot be read to its end then leaves
-// an existing output as it was and no new file behind.
-class StagedOutput {
-public:
-    explicit StagedOutput(const std::string& outputPath) : outputPath_(outputPath) {
-        // An output that cannot be replaced fails here, before any copying.
-        if (FileExists(outputPath))
-            File::OpenExisting(outputPath).Close();
-        file_ = File::CreateBeside(outputPath, stageName_);
-    }
-    ~StagedOutput() {
-        if (stageName_.empty())
-            return;
-        file_ = File();
-        RemoveFile(stageName_);
-    }
-    StagedOutput(const StagedOutput&) = delete;
-    StagedOutput& operator=(const StagedOutput&) = delete;
-
-    File& Stage() { return file_; }
-
-    // Puts the staged file in the output's place and opens it there, positioned at its end.
-    File Replace() {
-        file_.Close();
-        MoveFileOver(stageName_, outputPath_);
-        stageName_.clear();
-        File output = File::OpenExisting(outputPath_);
-        output.Seek(output.Size());
-        return output;
-    }
-
-private:
-    std::string outputPath_;
-    std::string stageName_;
-    File file_;
-};
-
-// Writes the first file and returns the output, open for the files after it. After a failed
-// write what reached the disk stays, as for any other file; every other failure leaves the
-// old output.
+// an existing output as it was and no new file behind. Returns the output, open for the
+// files after it. After a failed write what reached the disk stays, as for any other file.
 File WriteFirstFile(File& input, const std::string& outputPath, std::vector<char>& buffer,
                     std::int64_t& written, Progress& progress) {
-    StagedOutput staged(outputPath);
+    // An output that cannot be replaced fails here, before any copying.
+    if (FileExists(outputPath))
+        File::OpenExisting(outputPath).Close();
+    File staged = File::CreateBeside(outputPath);
     try {
-        written = AppendFile(input, staged.Stage(), buffer, written, progress);
+        written = AppendFile(input, staged, buffer, written, progress);
     } catch (const WriteFailure&) {
         try {
-            staged.Replace();
+            staged.TakePlaceOf(outputPath);
         } catch (const IoError&) {
             // The write's error is the one to report; the old output stays.
         }
         throw;
     }
-    return staged.Replace();
+    staged.TakePlaceOf(outputPath);
+    return staged;
 }
 
 // The output stays open from the first file written to the last.

@@ -105,28 +105,33 @@ TEST(FileTest, DeviceNamesAreToldFromFileNames) {
     }
 }
 
-TEST(FileTest, CreateBesideMakesANewFileAndMoveFileOverReplaces) {
+TEST(FileTest, CreateBesideMakesFilesKeptOnlyInPlaceOfTheTarget) {
     TempDir dir;
     WriteBytes(dir / "out.mpg", "old");
-    std::string first, second;
-    File one = File::CreateBeside(dir / "out.mpg", first);
-    File two = File::CreateBeside(dir / "out.mpg", second);
-    EXPECT_NE(first, second);
-    EXPECT_EQ(first.substr(0, dir.path().size() + 1), dir.path() + "\\");
+    const DWORD marks = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+    SetFileAttributesA((dir / "out.mpg").c_str(), marks);
+    File one = File::CreateBeside(dir / "out.mpg");
+    File two = File::CreateBeside(dir / "out.mpg");
+    const std::string pid = std::to_string(GetCurrentProcessId());
+    EXPECT_EQ(
+        test::FileNames(dir.path()),
+        (std::vector<std::string>{"out.mpg", "~rb" + pid + "-1.tmp", "~rb" + pid + "-2.tmp"}));
     one.Write("abcdef", 6);
     one.Truncate(4);
     one.Seek(1);
     char middle[2];
     one.Read(middle, 2);
     EXPECT_EQ(std::string(middle, 2), "bc");
+    // The replaced file's marks go to the new one, which stays open where it was.
+    one.TakePlaceOf(dir / "out.mpg");
+    EXPECT_EQ(one.Position(), 3);
+    one.Write("Xe", 2);
     one.Close();
     two.Close();
-    MoveFileOver(first, dir / "out.mpg");
-    EXPECT_EQ(ReadBytes(dir / "out.mpg"), "abcd");
-    EXPECT_FALSE(FileExists(first));
-    RemoveFile(second);
-    EXPECT_FALSE(FileExists(second));
-    EXPECT_EQ(CodeOf([&] { File::CreateBeside(dir / "nodir\\out.mpg", first); }), 3);
+    EXPECT_EQ(ReadBytes(dir / "out.mpg"), "abcXe");
+    EXPECT_EQ(GetFileAttributesA((dir / "out.mpg").c_str()) & marks, marks);
+    EXPECT_EQ(test::FileNames(dir.path()), std::vector<std::string>{"out.mpg"});
+    EXPECT_EQ(CodeOf([&] { File::CreateBeside(dir / "nodir\\out.mpg"); }), 3);
 }
 
 TEST(FileTest, PathsOverThePlainLimitWorkOnADriveAndOnAShare) {
@@ -141,11 +146,10 @@ TEST(FileTest, PathsOverThePlainLimitWorkOnADriveAndOnAShare) {
     for (const std::string& folder : folders) {
         SCOPED_TRACE(folder);
         const std::string path = folder + "\\" + test::DeepFolders + "\\x.mpg";
-        std::string stagedName;
-        File staged = File::CreateBeside(path, stagedName);
+        File staged = File::CreateBeside(path);
         staged.Write("abc", 3);
+        staged.TakePlaceOf(path);
         staged.Close();
-        MoveFileOver(stagedName, path);
         EXPECT_TRUE(FileExists(path));
         EXPECT_EQ(File::OpenExisting(path).Size(), 3);
         EXPECT_TRUE(

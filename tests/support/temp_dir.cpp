@@ -3,6 +3,7 @@
 #include "core/file.h"
 #include "core/text.h"
 
+#include <algorithm>
 #include <stdexcept>
 #include <windows.h>
 
@@ -104,6 +105,18 @@ void MakeFolders(const std::string& path) {
         if (end == std::string::npos)
             return;
     }
+}
+
+std::vector<std::string> FileNames(const std::string& dir) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA found;
+    const UniqueSearch search(FindFirstFileA((dir + "\\*").c_str(), &found));
+    do {
+        if (found.cFileName[0] != '.')
+            names.push_back(found.cFileName);
+    } while (FindNextFileA(search.get(), &found));
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 void MakeReadOnly(const std::string& path) {

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace reelbond::test {
 
@@ -34,6 +35,8 @@ inline const std::string LongFileName = std::string(246, 'n') + ".mpg";
 extern const std::string DeepFolders;
 // Makes the folder path and every folder on the way to it; path is a full path.
 void MakeFolders(const std::string& path);
+// The names of the files and folders in dir, sorted, without "." and "..".
+std::vector<std::string> FileNames(const std::string& dir);
 
 // A byte string from hexadecimal pairs, spaces ignored: Hex("00 00 01 B3").
 std::string Hex(std::string_view pairs);
