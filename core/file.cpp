@@ -202,6 +202,10 @@ File File::OpenExisting(const std::string& path) {
                             OPEN_EXISTING));
 }
 
+File File::OpenForReading(const std::string& path) {
+    return Adopt(OpenHandle(path, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING));
+}
+
 File File::CreateBeside(const std::string& path) {
     const std::string full = FullPath(path);
     const std::string directory = full.substr(0, full.find_last_of('\\') + 1);

@@ -34,10 +34,16 @@ public:
     // others. A file marked read-only is refused with "File access denied", one that is not
     // a disk file with NotADiskFileCode.
     static File OpenExisting(const std::string& path);
+    // An existing file with read access, shared with other readers but not with writers, so
+    // that it cannot change while it is read.
+    static File OpenForReading(const std::string& path);
     // Creates a new, empty file of a name of its own in the directory of path, with read and
     // write access. The system deletes it when it is closed, and when the program ends in
     // any other way, unless TakePlaceOf has put it in place first.
     static File CreateBeside(const std::string& path);
+    // Takes over a handle just opened, or raises the error of the open that failed; one that
+    // is not a disk file is closed and refused with NotADiskFileCode.
+    static File Adopt(void* handle);
 
     File() = default;
 
@@ -61,8 +67,6 @@ public:
 
 private:
     explicit File(void* handle) noexcept : handle_(handle) {}
-    // Takes over a handle just opened, or raises the error of the open that failed.
-    static File Adopt(void* handle);
     void* Handle() const;
     // Whether the system deletes the file once it is closed.
     void SetDeletedOnClose(bool deleted);
