@@ -8,6 +8,7 @@
 #include <set>
 #include <string>
 #include <utility>
+#include <vector>
 #include <windows.h>
 
 namespace reelbond {
@@ -21,23 +22,48 @@ DWORD PieceOf(std::size_t remaining) {
     return static_cast<DWORD>(std::min(remaining, MaxTransfer));
 }
 
-bool IsReadOnlyFile(const std::string& path) {
-    const DWORD attributes = GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) &&
-           !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-std::string FullPath(const std::string& path) {
-    const DWORD needed = GetFullPathNameA(path.c_str(), 0, nullptr, nullptr);
+// The full path as the system forms it; none where it cannot.
+std::optional<std::wstring> TryFullPath(const std::wstring& path) {
+    const DWORD needed = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
     if (needed == 0)
-        return path;
-    std::string full(needed, '\0');
-    full.resize(GetFullPathNameA(path.c_str(), needed, full.data(), nullptr));
+        return std::nullopt;
+    std::wstring full(needed, L'\0');
+    const DWORD length = GetFullPathNameW(path.c_str(), needed, full.data(), nullptr);
+    if (length == 0 || length >= needed)
+        return std::nullopt;
+    full.resize(length);
     return full;
 }
 
+// The full path, or the path as given where the system cannot form one.
 std::wstring WideFullPath(const std::string& path) {
-    return Widened(FullPath(path));
+    const std::wstring wide = Widened(path);
+    return TryFullPath(wide).value_or(wide);
+}
+
+// The path as the wide file functions take it: as given while it is short; once its full path
+// reaches the plain limit, which the 8-bit functions cannot pass (under Wine they fail with
+// 206 from 260 characters on), that full path in the \\?\ form, \\?\UNC\ for a share.
+std::wstring SystemPath(const std::string& path) {
+    const std::wstring wide = Widened(path);
+    const auto full = TryFullPath(wide);
+    if (!full || full->size() < MAX_PATH || full->rfind(L"\\\\?\\", 0) == 0 ||
+        full->rfind(L"\\\\.\\", 0) == 0)
+        return wide;
+    if (full->rfind(L"\\\\", 0) == 0)
+        return L"\\\\?\\UNC\\" + full->substr(2);
+    return L"\\\\?\\" + *full;
+}
+
+HANDLE OpenHandle(const std::string& path, DWORD access, DWORD sharing, DWORD disposition) {
+    return CreateFileW(SystemPath(path).c_str(), access, sharing, nullptr, disposition,
+                       FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+bool IsReadOnlyFile(const std::string& path) {
+    const DWORD attributes = GetFileAttributesW(SystemPath(path).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) &&
+           !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 bool StartsWith(const std::string& text, const char* start) {
@@ -94,9 +120,9 @@ std::wstring FinalPathOf(HANDLE handle) {
 
 std::optional<FileAtPath::Facts> FactsAt(const std::string& path) {
     // Opened for attributes only.
-    const UniqueFileHandle file(CreateFileA(
-        path.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-        nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    const UniqueFileHandle file(OpenHandle(path, FILE_READ_ATTRIBUTES,
+                                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                           OPEN_EXISTING));
     if (!file)
         return std::nullopt;
     const bool isDisk = GetFileType(file.get()) == FILE_TYPE_DISK;
@@ -112,7 +138,7 @@ std::optional<FileAtPath::Facts> FactsAt(const std::string& path) {
 // file for its identity costs a millisecond, for the volume's serial number).
 std::optional<FileAtPath::Stamp> StampOf(const std::string& path) {
     WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data) ||
+    if (!GetFileAttributesExW(SystemPath(path).c_str(), GetFileExInfoStandard, &data) ||
         (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
         return std::nullopt;
     return FileAtPath::Stamp{
@@ -121,10 +147,36 @@ std::optional<FileAtPath::Stamp> StampOf(const std::string& path) {
             data.ftLastWriteTime.dwLowDateTime};
 }
 
-HANDLE OpenHandle(const std::string& path, DWORD disposition) {
-    return CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE,
-                       FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, disposition,
-                       FILE_ATTRIBUTE_NORMAL, nullptr);
+bool MarkDeletedOnClose(HANDLE file, bool deleted) {
+    FILE_DISPOSITION_INFO disposition{deleted};
+    return SetFileInformationByHandle(file, FileDispositionInfo, &disposition, sizeof disposition);
+}
+
+// Gives the open file the hidden and system marks of the file at path, if there is one.
+void TakeMarksOf(HANDLE file, const std::wstring& path) {
+    const DWORD marks = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+    const DWORD old = GetFileAttributesW(path.c_str());
+    if (old == INVALID_FILE_ATTRIBUTES || !(old & marks))
+        return;
+    FILE_BASIC_INFO basic{};
+    basic.FileAttributes = (old & marks) | FILE_ATTRIBUTE_ARCHIVE;
+    if (!SetFileInformationByHandle(file, FileBasicInfo, &basic, sizeof basic))
+        ThrowLastError();
+}
+
+// Renames the open file to the full path target, replacing a file there; through the handle,
+// so that the file stays open and nobody else's open is needed.
+void RenameOver(HANDLE file, const std::wstring& target) {
+    const std::size_t nameBytes = target.size() * sizeof(wchar_t);
+    std::vector<char> buffer(sizeof(FILE_RENAME_INFO) + nameBytes);
+    auto* rename = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
+    rename->ReplaceIfExists = TRUE;
+    rename->RootDirectory = nullptr;
+    rename->FileNameLength = static_cast<DWORD>(nameBytes);
+    std::copy(target.begin(), target.end(), rename->FileName);
+    if (!SetFileInformationByHandle(file, FileRenameInfo, rename,
+                                    static_cast<DWORD>(buffer.size())))
+        ThrowLastError();
 }
 
 } // namespace
@@ -146,21 +198,33 @@ File File::OpenExisting(const std::string& path) {
     // so the refusal is made here for both.
     if (IsReadOnlyFile(path))
         throw IoError(ERROR_ACCESS_DENIED);
-    return Adopt(OpenHandle(path, OPEN_EXISTING));
+    return Adopt(OpenHandle(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                            OPEN_EXISTING));
 }
 
-File File::CreateBeside(const std::string& path, std::string& name) {
+File File::OpenForReading(const std::string& path) {
+    return Adopt(OpenHandle(path, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING));
+}
+
+File File::CreateBeside(const std::string& path) {
     const std::string full = FullPath(path);
     const std::string directory = full.substr(0, full.find_last_of('\\') + 1);
     // Made new, never by truncating a file: after a truncation ext4 (under Wine) writes the
     // file to disk when it is closed. A name taken by another file, left from a process of
     // the same number, is never touched: the next one is tried.
     for (unsigned attempt = 1;; ++attempt) {
-        name = directory + "~rb" + std::to_string(GetCurrentProcessId()) + "-" +
-               std::to_string(attempt) + ".tmp";
-        HANDLE handle = OpenHandle(name, CREATE_NEW);
-        if (handle != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS)
-            return Adopt(handle);
+        const std::string name = directory + "~rb" + std::to_string(GetCurrentProcessId()) + "-" +
+                                 std::to_string(attempt) + ".tmp";
+        HANDLE handle = OpenHandle(name, GENERIC_READ | GENERIC_WRITE | DELETE,
+                                   FILE_SHARE_READ | FILE_SHARE_WRITE, CREATE_NEW);
+        if (handle == INVALID_HANDLE_VALUE && GetLastError() == ERROR_FILE_EXISTS)
+            continue;
+        File file = Adopt(handle);
+        // Marked for deletion rather than opened with FILE_FLAG_DELETE_ON_CLOSE: that flag can
+        // be taken back only through FileDispositionInfoEx (Windows 10 1607 on), which Wine 8
+        // does not have.
+        file.SetDeletedOnClose(true);
+        return file;
     }
 }
 
@@ -183,6 +247,13 @@ void* File::Handle() const {
     if (!handle_)
         throw IoError(IoError::FileNotOpen);
     return handle_.get();
+}
+
+std::int64_t File::Position() const {
+    LARGE_INTEGER position;
+    if (!SetFilePointerEx(Handle(), LARGE_INTEGER{}, &position, FILE_CURRENT))
+        ThrowLastError();
+    return position.QuadPart;
 }
 
 std::int64_t File::Size() const {
@@ -238,6 +309,27 @@ void File::Truncate(std::int64_t length) {
         ThrowLastError();
 }
 
+void File::SetDeletedOnClose(bool deleted) {
+    if (!MarkDeletedOnClose(Handle(), deleted))
+        ThrowLastError();
+}
+
+void File::TakePlaceOf(const std::string& target) {
+    // A full path: Wine takes any other as relative to the current directory.
+    const std::wstring targetPath = SystemPath(FullPath(target));
+    // Kept before it is renamed: a program that dies in between leaves a whole file beside
+    // the target, never a target that the system deletes.
+    SetDeletedOnClose(false);
+    try {
+        TakeMarksOf(Handle(), targetPath);
+        RenameOver(Handle(), targetPath);
+    } catch (const IoError&) {
+        // The rename's error is the one to report.
+        MarkDeletedOnClose(Handle(), true);
+        throw;
+    }
+}
+
 void File::Close() {
     if (!handle_)
         throw IoError(IoError::FileNotOpen);
@@ -245,13 +337,20 @@ void File::Close() {
         ThrowLastError();
 }
 
+std::string FullPath(const std::string& path) {
+    const auto full = TryFullPath(Widened(path));
+    if (!full)
+        ThrowLastError();
+    return Narrowed(*full);
+}
+
 bool FileExists(const std::string& path) {
-    const DWORD attributes = GetFileAttributesA(path.c_str());
+    const DWORD attributes = GetFileAttributesW(SystemPath(path).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 bool IsDeviceName(const std::string& path) {
-    const std::string full = FullPath(path);
+    const std::string full = Narrowed(WideFullPath(path));
     // Windows itself turns most device names into device paths (NUL.mpg into \\.\NUL).
     return IsDevicePath(full) || IsReservedName(full.substr(full.find_last_of('\\') + 1));
 }
@@ -275,15 +374,6 @@ bool FileAtPath::IsSameFileAs(const std::string& other) const {
            otherFacts->fileIndex == facts_->fileIndex &&
            (EqualIgnoringCase(otherFacts->finalPath, facts_->finalPath) || otherFacts->links > 1 ||
             IsOnShare(otherFacts->finalPath) || IsOnShare(facts_->finalPath));
-}
-
-void MoveFileOver(const std::string& source, const std::string& target) {
-    if (!MoveFileExA(source.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING))
-        ThrowLastError();
-}
-
-void RemoveFile(const std::string& path) noexcept {
-    DeleteFileA(path.c_str());
 }
 
 } // namespace reelbond

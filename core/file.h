@@ -26,21 +26,30 @@ using UniqueFileHandle = Unique<void*, FileHandleCloser>;
 using UniqueSearch = Unique<void*, SearchCloser>;
 
 // A raw, unbuffered file. Every operation succeeds or raises IoError; an
-// operation on a file that is not open raises code 103.
+// operation on a file that is not open raises code 103. Here and below, paths may be of any
+// length: longer than the system's plain limit of 260 characters works too.
 class File {
 public:
     // An existing file with read and write access, shared for reading and writing with
     // others. A file marked read-only is refused with "File access denied", one that is not
     // a disk file with NotADiskFileCode.
     static File OpenExisting(const std::string& path);
-    // Creates a new, empty file of a name of its own in the directory of path, and sets
-    // name to it; same access and sharing.
-    static File CreateBeside(const std::string& path, std::string& name);
+    // An existing file with read access, shared with other readers but not with writers, so
+    // that it cannot change while it is read.
+    static File OpenForReading(const std::string& path);
+    // Creates a new, empty file of a name of its own in the directory of path, with read and
+    // write access. The system deletes it when it is closed, and when the program ends in
+    // any other way, unless TakePlaceOf has put it in place first.
+    static File CreateBeside(const std::string& path);
+    // Takes over a handle just opened, or raises the error of the open that failed; one that
+    // is not a disk file is closed and refused with NotADiskFileCode.
+    static File Adopt(void* handle);
 
     File() = default;
 
     bool IsOpen() const noexcept;
     std::int64_t Size() const;
+    std::int64_t Position() const;
     void Seek(std::int64_t position);
     // Reads until count bytes arrived or the file ended; returns how many arrived.
     std::size_t ReadUpTo(void* buffer, std::size_t count);
@@ -50,16 +59,24 @@ public:
     void Write(const void* buffer, std::size_t count);
     // Cuts the file to length bytes.
     void Truncate(std::int64_t length);
+    // Puts a file made by CreateBeside in the place of the file target (replaced if there is
+    // one, whose hidden and system marks it takes on); from then on the file is kept. It
+    // stays open, at the same position.
+    void TakePlaceOf(const std::string& target);
     void Close();
 
 private:
     explicit File(void* handle) noexcept : handle_(handle) {}
-    // Takes over a handle just opened, or raises the error of the open that failed.
-    static File Adopt(void* handle);
     void* Handle() const;
+    // Whether the system deletes the file once it is closed.
+    void SetDeletedOnClose(bool deleted);
 
     UniqueFileHandle handle_;
 };
+
+// The absolute form of path: resolved against the current directory (or the drive's), with
+// "." and ".." taken out. Raises IoError where the system cannot form it.
+std::string FullPath(const std::string& path);
 
 // True when path names an existing file that is not a directory.
 bool FileExists(const std::string& path);
@@ -103,11 +120,5 @@ private:
     std::optional<Facts> facts_;
     std::optional<Stamp> stamp_;
 };
-
-// Moves the file source to the name target, replacing a file of that name.
-void MoveFileOver(const std::string& source, const std::string& target);
-
-// Deletes the file if it can; for cleaning up on a way out that already has its error.
-void RemoveFile(const std::string& path) noexcept;
 
 } // namespace reelbond

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 namespace reelbond {
@@ -51,39 +52,41 @@ void Refuse(LinkWindow& window, const char* message) {
     window.InformationBox(message);
 }
 
-// The checks made before any file is opened; true when one of them refused the link.
-bool Refused(const InputFileTable& table, LinkWindow& window) {
+// The checks made before any file is opened. Returns the output's full path when they let
+// the link go on: resolved once, here, so that a current directory changed while the link
+// runs cannot send the output elsewhere.
+std::optional<std::string> CheckedOutputPath(const InputFileTable& table, LinkWindow& window) {
     if (table.DataRowCount() <= 1) {
         window.InformationBox(TooFewFilesMessage);
         window.SetLinkEnabled(false);
-        return true;
+        return std::nullopt;
     }
     if (HasFormatDiffer(table)) {
         Refuse(window, FormatDifferMessage);
-        return true;
+        return std::nullopt;
     }
     const std::string name = window.Edit1Text();
     if (name.empty()) {
         Refuse(window, NoNameMessage);
         window.FocusEdit1();
-        return true;
+        return std::nullopt;
     }
+    const std::string outputPath = FullPath(OutputFileName(name));
     // A device or a pipe would take the output and keep nothing.
-    const std::string outputName = OutputFileName(name);
-    if (IsDeviceName(outputName)) {
+    if (IsDeviceName(outputPath)) {
         Refuse(window, NotAFileNameMessage);
-        return true;
+        return std::nullopt;
     }
-    const FileAtPath output(outputName);
+    const FileAtPath output(outputPath);
     if (!output.IsDiskFile()) {
         Refuse(window, NotAFileNameMessage);
-        return true;
+        return std::nullopt;
     }
     if (IsOneOfInputs(output, InputPaths(table))) {
         Refuse(window, OutputIsInputMessage);
-        return true;
+        return std::nullopt;
     }
-    return false;
+    return outputPath;
 }
 
 // Every input is opened before the output is touched, so a missing one ends the link with
@@ -171,66 +174,33 @@ std::int64_t AppendFile(File& input, File& output, std::vector<char>& buffer, st
 
 // The first file written goes into a new file beside the output, which replaces the output
 // only once it holds that whole file: an input that cannot be read to its end then leaves
-// an existing output as it was and no new file behind.
-class StagedOutput {
-public:
-    explicit StagedOutput(const std::string& outputName) : outputName_(outputName) {
-        // An output that cannot be replaced fails here, before any copying.
-        if (FileExists(outputName))
-            File::OpenExisting(outputName).Close();
-        file_ = File::CreateBeside(outputName, stageName_);
-    }
-    ~StagedOutput() {
-        if (stageName_.empty())
-            return;
-        file_ = File();
-        RemoveFile(stageName_);
-    }
-    StagedOutput(const StagedOutput&) = delete;
-    StagedOutput& operator=(const StagedOutput&) = delete;
-
-    File& Stage() { return file_; }
-
-    // Puts the staged file in the output's place and opens it there, positioned at its end.
-    File Replace() {
-        file_.Close();
-        MoveFileOver(stageName_, outputName_);
-        stageName_.clear();
-        File output = File::OpenExisting(outputName_);
-        output.Seek(output.Size());
-        return output;
-    }
-
-private:
-    std::string outputName_;
-    std::string stageName_;
-    File file_;
-};
-
-// Writes the first file and returns the output, open for the files after it. After a failed
-// write what reached the disk stays, as for any other file; every other failure leaves the
-// old output.
-File WriteFirstFile(File& input, const std::string& outputName, std::vector<char>& buffer,
+// an existing output as it was and no new file behind. Returns the output, open for the
+// files after it. After a failed write what reached the disk stays, as for any other file.
+File WriteFirstFile(File& input, const std::string& outputPath, std::vector<char>& buffer,
                     std::int64_t& written, Progress& progress) {
-    StagedOutput staged(outputName);
+    // An output that cannot be replaced fails here, before any copying.
+    if (FileExists(outputPath))
+        File::OpenExisting(outputPath).Close();
+    File staged = File::CreateBeside(outputPath);
     try {
-        written = AppendFile(input, staged.Stage(), buffer, written, progress);
+        written = AppendFile(input, staged, buffer, written, progress);
     } catch (const WriteFailure&) {
         try {
-            staged.Replace();
+            staged.TakePlaceOf(outputPath);
         } catch (const IoError&) {
             // The write's error is the one to report; the old output stays.
         }
         throw;
     }
-    return staged.Replace();
+    staged.TakePlaceOf(outputPath);
+    return staged;
 }
 
 // The output stays open from the first file written to the last.
-void CopyPass(const std::vector<std::string>& inputs, LinkWindow& window, std::int64_t totalSize) {
+void CopyPass(const std::vector<std::string>& inputs, const std::string& outputPath,
+              LinkWindow& window, std::int64_t totalSize) {
     std::vector<char> buffer(LinkCopyBufferSize);
     Progress progress(window, totalSize);
-    const std::string outputName = OutputFileName(window.Edit1Text());
     std::int64_t written = 0;
     File output;
     for (const std::string& path : inputs) {
@@ -242,7 +212,7 @@ void CopyPass(const std::vector<std::string>& inputs, LinkWindow& window, std::i
         if (output.IsOpen())
             written = AppendFile(input, output, buffer, written, progress);
         else
-            output = WriteFirstFile(input, outputName, buffer, written, progress);
+            output = WriteFirstFile(input, outputPath, buffer, written, progress);
         progress.FileDone(written);
         input.Close();
     }
@@ -263,10 +233,11 @@ void Complete(InputFileTable& table, LinkWindow& window) {
 } // namespace
 
 void LinkOperation(InputFileTable& table, LinkWindow& window) {
-    if (Refused(table, window))
+    const std::optional<std::string> outputPath = CheckedOutputPath(table, window);
+    if (!outputPath)
         return;
     const std::vector<std::string> inputs = InputPaths(table);
-    CopyPass(inputs, window, TotalSize(inputs));
+    CopyPass(inputs, *outputPath, window, TotalSize(inputs));
     Complete(table, window);
 }
 

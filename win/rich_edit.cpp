@@ -13,16 +13,15 @@ namespace reelbond {
 namespace {
 
 // Hands the control the next piece of the file; a failed read ends the stream with the
-// system's error code.
+// error's code.
 DWORD CALLBACK ReadFromFile(DWORD_PTR file, LPBYTE buffer, LONG count, LONG* delivered) {
-    DWORD read = 0;
-    if (!ReadFile(reinterpret_cast<HANDLE>(file), buffer, static_cast<DWORD>(count), &read,
-                  nullptr)) {
-        const DWORD error = GetLastError();
-        return error ? error : ERROR_READ_FAULT;
+    try {
+        *delivered = static_cast<LONG>(
+            reinterpret_cast<File*>(file)->ReadUpTo(buffer, static_cast<std::size_t>(count)));
+        return 0;
+    } catch (const IoError& error) {
+        return error.code() ? static_cast<DWORD>(error.code()) : ERROR_READ_FAULT;
     }
-    *delivered = static_cast<LONG>(read);
-    return 0;
 }
 
 } // namespace
@@ -63,30 +62,36 @@ void TRichEdit::SetPlainText(bool plainText) {
 }
 
 void TRichEdit::LoadFromFile(const std::string& path) {
-    // Others may go on reading the file meanwhile, but not change it.
-    const UniqueFileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file)
+    File file;
+    try {
+        // Others may go on reading the file meanwhile, but not change it.
+        file = File::OpenForReading(path);
+    } catch (const IoError&) {
         throw std::runtime_error("Cannot open file " + path);
-    LoadFromStream(file.get());
-}
-
-void TRichEdit::LoadFromStream(HANDLE file) {
-    LARGE_INTEGER start{};
-    SetFilePointerEx(file, LARGE_INTEGER{}, &start, FILE_CURRENT);
-    const bool plainText = PlainText();
-    DWORD error = StreamIn(file, plainText ? SF_TEXT : SF_RTF);
-    if (error && !plainText) {
-        SetFilePointerEx(file, start, nullptr, FILE_BEGIN);
-        error = StreamIn(file, SF_TEXT);
     }
-    if (error)
-        throw std::runtime_error("Failed to Load Stream");
+    LoadFromStream(file);
 }
 
-DWORD TRichEdit::StreamIn(HANDLE file, UINT format) {
+void TRichEdit::LoadFromStream(File& file) {
+    try {
+        const std::int64_t start = file.Position();
+        const bool plainText = PlainText();
+        DWORD error = StreamIn(file, plainText ? SF_TEXT : SF_RTF);
+        if (error && !plainText) {
+            file.Seek(start);
+            error = StreamIn(file, SF_TEXT);
+        }
+        if (!error)
+            return;
+    } catch (const IoError&) {
+        // A file that cannot be read again from its start fails as one that cannot be read.
+    }
+    throw std::runtime_error("Failed to Load Stream");
+}
+
+DWORD TRichEdit::StreamIn(File& file, UINT format) {
     EDITSTREAM stream{};
-    stream.dwCookie = reinterpret_cast<DWORD_PTR>(file);
+    stream.dwCookie = reinterpret_cast<DWORD_PTR>(&file);
     stream.pfnCallback = ReadFromFile;
     SendMessageA(hwnd(), EM_STREAMIN, format, reinterpret_cast<LPARAM>(&stream));
     return stream.dwError;

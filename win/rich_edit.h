@@ -7,6 +7,8 @@
 
 namespace reelbond {
 
+class File;
+
 // The system's rich edit control 2.0 as a read-only view: lines wrap at its width, a
 // vertical scroll bar comes when needed, web addresses are shown as written.
 class TRichEdit : public Control {
@@ -23,7 +25,7 @@ public:
     // Replaces the whole content by what the open file holds from its current position on.
     // Rich text the control cannot read is read again as plain text; a failure of that or
     // of a plain-text read is "Failed to Load Stream".
-    void LoadFromStream(HANDLE file);
+    void LoadFromStream(File& file);
 
     // Loads the system library that registers the control's window class; it stays loaded.
     static void Register();
@@ -37,7 +39,7 @@ protected:
 
 private:
     // The stream's error: 0 when the control took the whole file in this format.
-    DWORD StreamIn(HANDLE file, UINT format);
+    DWORD StreamIn(File& file, UINT format);
 };
 
 } // namespace reelbond

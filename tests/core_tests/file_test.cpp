@@ -1,14 +1,18 @@
 #include "core/file.h"
 #include "core/io_error.h"
+#include "support/network_share.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
 #include <windows.h>
 
 namespace reelbond {
 namespace {
 
+using test::MakeFolders;
 using test::ReadBytes;
 using test::TempDir;
 using test::WriteBytes;
@@ -101,28 +105,56 @@ TEST(FileTest, DeviceNamesAreToldFromFileNames) {
     }
 }
 
-TEST(FileTest, CreateBesideMakesANewFileAndMoveFileOverReplaces) {
+TEST(FileTest, CreateBesideMakesFilesKeptOnlyInPlaceOfTheTarget) {
     TempDir dir;
     WriteBytes(dir / "out.mpg", "old");
-    std::string first, second;
-    File one = File::CreateBeside(dir / "out.mpg", first);
-    File two = File::CreateBeside(dir / "out.mpg", second);
-    EXPECT_NE(first, second);
-    EXPECT_EQ(first.substr(0, dir.path().size() + 1), dir.path() + "\\");
+    const DWORD marks = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+    SetFileAttributesA((dir / "out.mpg").c_str(), marks);
+    File one = File::CreateBeside(dir / "out.mpg");
+    File two = File::CreateBeside(dir / "out.mpg");
+    const std::string pid = std::to_string(GetCurrentProcessId());
+    EXPECT_EQ(
+        test::FileNames(dir.path()),
+        (std::vector<std::string>{"out.mpg", "~rb" + pid + "-1.tmp", "~rb" + pid + "-2.tmp"}));
     one.Write("abcdef", 6);
     one.Truncate(4);
     one.Seek(1);
     char middle[2];
     one.Read(middle, 2);
     EXPECT_EQ(std::string(middle, 2), "bc");
+    // The replaced file's marks go to the new one, which stays open where it was.
+    one.TakePlaceOf(dir / "out.mpg");
+    EXPECT_EQ(one.Position(), 3);
+    one.Write("Xe", 2);
     one.Close();
     two.Close();
-    MoveFileOver(first, dir / "out.mpg");
-    EXPECT_EQ(ReadBytes(dir / "out.mpg"), "abcd");
-    EXPECT_FALSE(FileExists(first));
-    RemoveFile(second);
-    EXPECT_FALSE(FileExists(second));
-    EXPECT_EQ(CodeOf([&] { File::CreateBeside(dir / "nodir\\out.mpg", first); }), 3);
+    EXPECT_EQ(ReadBytes(dir / "out.mpg"), "abcXe");
+    EXPECT_EQ(GetFileAttributesA((dir / "out.mpg").c_str()) & marks, marks);
+    EXPECT_EQ(test::FileNames(dir.path()), std::vector<std::string>{"out.mpg"});
+    EXPECT_EQ(CodeOf([&] { File::CreateBeside(dir / "nodir\\out.mpg"); }), 3);
+}
+
+TEST(FileTest, PathsOverThePlainLimitWorkOnADriveAndOnAShare) {
+    TempDir dir;
+    const test::NetworkShare share;
+    MakeFolders(dir / test::DeepFolders);
+    std::vector<std::string> folders = {dir.path()};
+    if (!share.root().empty()) {
+        MakeFolders(share.LocalPath() + "\\" + test::DeepFolders);
+        folders.push_back(share.root());
+    }
+    for (const std::string& folder : folders) {
+        SCOPED_TRACE(folder);
+        const std::string path = folder + "\\" + test::DeepFolders + "\\x.mpg";
+        File staged = File::CreateBeside(path);
+        staged.Write("abc", 3);
+        staged.TakePlaceOf(path);
+        staged.Close();
+        EXPECT_TRUE(FileExists(path));
+        EXPECT_EQ(File::OpenExisting(path).Size(), 3);
+        EXPECT_TRUE(
+            FileAtPath(path).IsSameFileAs(folder + "\\" + test::DeepFolders + "\\.\\X.MPG"));
+    }
 }
 
 TEST(FileTest, ExistenceMeansAFileNotADirectory) {

@@ -81,13 +81,17 @@ TEST_F(InputFileTableTest, StartsWithHeaderAndOneEmptyCurrentRow) {
 }
 
 TEST_F(InputFileTableTest, AddFillsRowsAndRatesAgainstTheFirst) {
-    const auto outcome = Add(
-        {{"a.mpg", Ntsc}, {"b.mpg", Pal}, {"c.mpg", NtscAt25}, {"d.mpg", Ntsc}, {"a2.mpg", Ntsc}});
+    // The fourth file's full path passes 260 characters.
+    const auto outcome = Add({{"a.mpg", Ntsc},
+                              {"b.mpg", Pal},
+                              {"c.mpg", NtscAt25},
+                              {test::LongFileName, Ntsc},
+                              {"a2.mpg", Ntsc}});
     EXPECT_EQ(outcome.added, 5);
     EXPECT_FALSE(outcome.stoppedAtIneligibleFile);
     EXPECT_FALSE(outcome.failure);
-    EXPECT_EQ(Names(), (Strings{Path("a.mpg"), Path("b.mpg"), Path("c.mpg"), Path("d.mpg"),
-                                Path("a2.mpg")}));
+    EXPECT_EQ(Names(), (Strings{Path("a.mpg"), Path("b.mpg"), Path("c.mpg"),
+                                Path(test::LongFileName), Path("a2.mpg")}));
     EXPECT_EQ(Column(1),
               (Strings{"352 X 240", "352 X 288", "352 X 240", "352 X 240", "352 X 240"}));
     EXPECT_EQ(Column(2), (Strings{"29.97 f/s", "25 f/s", "25 f/s", "29.97 f/s", "29.97 f/s"}));

@@ -45,32 +45,41 @@ TEST_F(LinkOperationTest, EmptyNameIsRefusedAndBlanksAreAName) {
 }
 
 TEST_F(LinkOperationTest, MpgIsAppendedUnlessAnMpegExtensionOccursAnywhere) {
+    // The last output's path passes 260 characters, as does the second input's.
     const std::vector<std::pair<std::string, std::string>> typedAndUsed = {
         {"joined", "joined.mpg"},
         {"joined.mpeg", "joined.mpeg"},
         {"joined.mpg", "joined.mpg"},
         {"JOINED.MPG", "JOINED.MPG.mpg"},
         {"my.mpg.files\\joined", "my.mpg.files\\joined"},
+        {DeepFolders + "\\joined", DeepFolders + "\\joined.mpg"},
     };
+    const std::string a = Bytes(LinkCopyBufferSize + 5, 'a');
     for (const auto& [typed, used] : typedAndUsed) {
         SCOPED_TRACE(typed);
         TempDir out;
-        CreateDirectoryA((out / "my.mpg.files").c_str(), nullptr);
-        List({{"a.mpg", "a"}, {"b.mpg", "b"}});
+        MakeFolders(out / "my.mpg.files");
+        MakeFolders(out / DeepFolders);
+        List({{"a.mpg", a}, {LongFileName, "b"}});
         window.edit1 = out / typed;
         EXPECT_EQ(Link(), 0);
-        EXPECT_EQ(ReadBytes(out / used), "ab");
+        EXPECT_TRUE(ReadBytes(out / used) == a + "b");
         EXPECT_EQ(FileExists(out / typed), typed == used);
     }
 }
 
-TEST_F(LinkOperationTest, BareNameResolvesAgainstTheCurrentDirectory) {
-    TempDir shown;
+TEST_F(LinkOperationTest, BareNameResolvesAgainstTheCurrentDirectoryAtTheStart) {
+    TempDir shown, other;
     const CurrentDirectoryGuard inShown(shown.path());
-    List({{"a.mpg", "a"}, {"b.mpg", "b"}});
+    const std::string a = Bytes(LinkCopyBufferSize * 2, 'a');
+    List({{"a.mpg", a}, {"b.mpg", "b"}});
+    WriteBytes(other / "joined.mpg", "other");
     window.edit1 = "joined";
+    // Another directory chosen while the first file is copied changes nothing.
+    window.onProgress = [&](int) { SetCurrentDirectoryA(other.path().c_str()); };
     EXPECT_EQ(Link(), 0);
-    EXPECT_EQ(ReadBytes(shown / "joined.mpg"), "ab");
+    EXPECT_TRUE(ReadBytes(shown / "joined.mpg") == a + "b");
+    EXPECT_EQ(ReadBytes(other / "joined.mpg"), "other");
 }
 
 TEST_F(LinkOperationTest, OutputIsTheConcatenationInTableOrderAndReplacesAnOldOne) {

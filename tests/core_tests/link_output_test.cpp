@@ -2,27 +2,16 @@
 
 #include "core/file.h"
 #include "core/sequence_header_probe.h"
+#include "core/text.h"
 
 #include <cstdlib>
+#include <stdexcept>
 #include <windows.h>
 
 namespace reelbond::test {
 namespace {
 
 const Events NotAFileName = {"beep", "info The output file name is not a valid file name."};
-
-// The names of the files in dir, sorted.
-std::vector<std::string> Names(const std::string& dir) {
-    std::vector<std::string> names;
-    WIN32_FIND_DATAA found;
-    const UniqueSearch search(FindFirstFileA((dir + "\\*").c_str(), &found));
-    do {
-        if (found.cFileName[0] != '.')
-            names.push_back(found.cFileName);
-    } while (FindNextFileA(search.get(), &found));
-    std::sort(names.begin(), names.end());
-    return names;
-}
 
 TEST_F(LinkOperationTest, FirstFileThatCannotBeReadLeavesTheOldOutputAndNoNewFile) {
     List({{"a.mpg", Bytes(LinkCopyBufferSize * 3, 'a')}, {"b.mpg", "b"}});
@@ -35,13 +24,95 @@ TEST_F(LinkOperationTest, FirstFileThatCannotBeReadLeavesTheOldOutputAndNoNewFil
     window.edit1 = dir / "out.mpg";
     EXPECT_EQ(Link(), 100);
     EXPECT_EQ(ReadBytes(dir / "out.mpg"), old);
-    EXPECT_EQ(Names(dir.path()), (std::vector<std::string>{"a.mpg", "b.mpg", "out.mpg"}));
+    EXPECT_EQ(FileNames(dir.path()), (std::vector<std::string>{"a.mpg", "b.mpg", "out.mpg"}));
 
     DeleteFileA((dir / "out.mpg").c_str());
     WriteBytes(dir / "a.mpg", Bytes(LinkCopyBufferSize * 3, 'a'));
     EXPECT_EQ(Link(), 100);
-    EXPECT_EQ(Names(dir.path()), (std::vector<std::string>{"a.mpg", "b.mpg"}));
+    EXPECT_EQ(FileNames(dir.path()), (std::vector<std::string>{"a.mpg", "b.mpg"}));
     ExpectTableKept(2);
+}
+
+// The folder of the link that KilledLinkTest runs in a process of its own.
+constexpr char KilledLinkFolder[] = "REELBOND_KILLED_LINK_FOLDER";
+
+struct HandleCloser {
+    void operator()(HANDLE handle) const noexcept { CloseHandle(handle); }
+};
+using UniqueHandle = Unique<HANDLE, HandleCloser>;
+
+// The event by which that process tells that its link has stopped in the middle.
+std::string StoppedEventName(const std::string& folder) {
+    return "reelbond-link-stopped-" + folder.substr(folder.rfind('\\') + 1);
+}
+
+// In that process: links a.mpg and b.mpg of folder into out.mpg and stops for good once the
+// first piece of a.mpg is staged.
+void LinkAndStop(const std::string& folder) {
+    InputFileTable table;
+    for (const char* name : {"a.mpg", "b.mpg"}) {
+        table.AppendEmptyRow();
+        table.FillLastRow(folder + "\\" + name, Ntsc);
+    }
+    RecordingWindow window;
+    window.edit1 = folder + "\\out.mpg";
+    window.onProgress = [&](int) {
+        const UniqueHandle stopped(
+            OpenEventA(EVENT_MODIFY_STATE, FALSE, StoppedEventName(folder).c_str()));
+        SetEvent(stopped.get());
+        Sleep(INFINITE);
+    };
+    LinkOperation(table, window);
+}
+
+// Starts this test program again for the test running now, with KilledLinkFolder set.
+UniqueHandle StartLinkProcess(const std::string& folder) {
+    wchar_t program[MAX_PATH];
+    GetModuleFileNameW(nullptr, program, MAX_PATH);
+    const testing::TestInfo* test = testing::UnitTest::GetInstance()->current_test_info();
+    std::wstring commandLine = L"\"" + std::wstring(program) + L"\" --gtest_filter=" +
+                               Widened(std::string(test->test_suite_name()) + "." + test->name());
+    SetEnvironmentVariableA(KilledLinkFolder, folder.c_str());
+    // No standard handles: its output stays out of this test's.
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    PROCESS_INFORMATION started{};
+    const bool created = CreateProcessW(program, commandLine.data(), nullptr, nullptr, FALSE, 0,
+                                        nullptr, nullptr, &startup, &started);
+    SetEnvironmentVariableA(KilledLinkFolder, nullptr);
+    if (!created)
+        throw std::runtime_error("cannot start " + Narrowed(program));
+    const UniqueHandle thread(started.hThread);
+    return UniqueHandle(started.hProcess);
+}
+
+TEST(KilledLinkTest, LeavesNoStagingFileAndTheOldOutput) {
+    if (const char* folder = std::getenv(KilledLinkFolder)) {
+        LinkAndStop(folder);
+        return;
+    }
+    TempDir dir;
+    WriteBytes(dir / "a.mpg", Bytes(LinkCopyBufferSize * 3, 'a'));
+    WriteBytes(dir / "b.mpg", "b");
+    WriteBytes(dir / "out.mpg", "old");
+    const UniqueHandle stopped(
+        CreateEventA(nullptr, TRUE, FALSE, StoppedEventName(dir.path()).c_str()));
+    const UniqueHandle process = StartLinkProcess(dir.path());
+    const auto kill = [&] {
+        TerminateProcess(process.get(), 1);
+        WaitForSingleObject(process.get(), 10000);
+    };
+    const ScopeExit killedAnyway(kill);
+    const HANDLE awaited[] = {stopped.get(), process.get()};
+    ASSERT_EQ(WaitForMultipleObjects(2, awaited, FALSE, 30000), WAIT_OBJECT_0)
+        << "the link did not stop in the middle";
+    const std::string staged = "~rb" + std::to_string(GetProcessId(process.get())) + "-1.tmp";
+    EXPECT_EQ(FileNames(dir.path()),
+              (std::vector<std::string>{"a.mpg", "b.mpg", "out.mpg", staged}));
+    kill();
+    EXPECT_EQ(FileNames(dir.path()), (std::vector<std::string>{"a.mpg", "b.mpg", "out.mpg"}));
+    EXPECT_EQ(ReadBytes(dir / "out.mpg"), "old");
 }
 
 // Under Wine COM1 and AUX lead to /dev/ttyS0, on these machines the console: they are
@@ -66,7 +137,7 @@ TEST_F(LinkOperationTest, OutputNamesOfDevicesAreRefusedBeforeAnythingIsOpened) 
         names.insert(names.end(), {"com1", "aux.mpg"});
     ExpectOutputsRefused(names, NotAFileName);
     ExpectTableKept(2);
-    EXPECT_EQ(Names(dir.path()), (std::vector<std::string>{"a.mpg", "b.mpg"}));
+    EXPECT_EQ(FileNames(dir.path()), (std::vector<std::string>{"a.mpg", "b.mpg"}));
     if (portIsScratch) {
         EXPECT_TRUE(ConsolePortIsAScratchFile()) << "written to COM1";
     }
@@ -155,14 +226,14 @@ TEST_F(ShellMadeFilesTest, FirstFileThatFillsTheDiskKeepsWhatReachedIt) {
     const std::string a = Bytes(LinkCopyBufferSize * 2, 'a');
     List({{"a.mpg", a}, {"b.mpg", "b"}});
     WriteBytes(In("m2\\full.mpg"), "old");
-    const std::vector<std::string> names = Names(In("m2"));
+    const std::vector<std::string> names = FileNames(In("m2"));
     window.edit1 = In("m2\\full.mpg");
     const int code = Link();
     EXPECT_TRUE(code == 101 || code == ERROR_DISK_FULL) << code;
     const std::string kept = ReadBytes(In("m2\\full.mpg"));
     EXPECT_GT(kept.size(), 3u);
     EXPECT_TRUE(kept == a.substr(0, kept.size()));
-    EXPECT_EQ(Names(In("m2")), names);
+    EXPECT_EQ(FileNames(In("m2")), names);
 }
 
 } // namespace

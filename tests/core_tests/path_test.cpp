@@ -1,5 +1,6 @@
 #include "core/path.h"
 #include "support/io_error_code.h"
+#include "support/network_share.h"
 #include "support/temp_dir.h"
 
 #include <algorithm>
@@ -10,6 +11,7 @@ namespace {
 
 using test::CurrentDirectoryGuard;
 using test::IoErrorCodeOf;
+using test::NetworkShare;
 using test::TempDir;
 using test::WriteBytes;
 
@@ -22,38 +24,6 @@ std::string Environment(const char* name) {
     const DWORD length = GetEnvironmentVariableA(name, value, MAX_PATH);
     return std::string(value, length < MAX_PATH ? length : 0);
 }
-
-// A share \\server\share with a directory "a" in it: under Wine, network paths lead into
-// the prefix's dosdevices\unc folder.
-class NetworkShare {
-public:
-    NetworkShare() {
-        const std::string prefix = Environment("WINEPREFIX");
-        if (prefix.empty())
-            return;
-        std::string unc = "Z:" + prefix + "\\dosdevices\\unc";
-        std::replace(unc.begin(), unc.end(), '/', '\\');
-        server_ = unc + "\\reelbond-" + std::to_string(GetCurrentProcessId());
-        for (const std::string& made : {unc, server_, server_ + "\\share", server_ + "\\share\\a"})
-            CreateDirectoryA(made.c_str(), nullptr);
-        WriteBytes(server_ + "\\share\\a\\clip.mpg", "x");
-        root_ = "\\\\reelbond-" + std::to_string(GetCurrentProcessId()) + "\\share";
-    }
-    ~NetworkShare() {
-        DeleteFileA((server_ + "\\share\\a\\clip.mpg").c_str());
-        for (const std::string& made : {server_ + "\\share\\a", server_ + "\\share", server_})
-            RemoveDirectoryA(made.c_str());
-    }
-    NetworkShare(const NetworkShare&) = delete;
-    NetworkShare& operator=(const NetworkShare&) = delete;
-
-    // \\server\share, empty where no share could be made.
-    const std::string& root() const { return root_; }
-
-private:
-    std::string server_;
-    std::string root_;
-};
 
 class SplitPathTest : public testing::Test {
 protected:

@@ -1,7 +1,9 @@
 #include "support/temp_dir.h"
 
 #include "core/file.h"
+#include "core/text.h"
 
+#include <algorithm>
 #include <stdexcept>
 #include <windows.h>
 
@@ -14,22 +16,30 @@ std::string TempRoot() {
     return std::string(buffer, length);
 }
 
-void RemoveTree(const std::string& dir) {
-    WIN32_FIND_DATAA found;
-    if (const UniqueSearch search(FindFirstFileA((dir + "\\*").c_str(), &found)); search) {
+// The tests' full paths as the wide file functions take them, in the \\?\ form once they
+// are too long for the plain one.
+std::wstring WidePath(const std::string& path) {
+    const std::wstring wide = Widened(path);
+    return wide.size() < MAX_PATH ? wide : L"\\\\?\\" + wide;
+}
+
+// Takes dir in the \\?\ form, so that folders of any depth go too.
+void RemoveTree(const std::wstring& dir) {
+    WIN32_FIND_DATAW found;
+    if (const UniqueSearch search(FindFirstFileW((dir + L"\\*").c_str(), &found)); search) {
         do {
-            const std::string name = found.cFileName;
-            if (name == "." || name == "..")
+            const std::wstring name = found.cFileName;
+            if (name == L"." || name == L"..")
                 continue;
-            const std::string path = dir + "\\" + name;
-            SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+            const std::wstring path = dir + L"\\" + name;
+            SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
             if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
                 RemoveTree(path);
             else
-                DeleteFileA(path.c_str());
-        } while (FindNextFileA(search.get(), &found));
+                DeleteFileW(path.c_str());
+        } while (FindNextFileW(search.get(), &found));
     }
-    RemoveDirectoryA(dir.c_str());
+    RemoveDirectoryW(dir.c_str());
 }
 
 } // namespace
@@ -48,7 +58,7 @@ TempDir::TempDir(const std::string& root) {
 }
 
 TempDir::~TempDir() {
-    RemoveTree(path_);
+    RemoveTree(L"\\\\?\\" + Widened(path_));
 }
 
 std::string TempDir::operator/(std::string_view name) const {
@@ -56,8 +66,8 @@ std::string TempDir::operator/(std::string_view name) const {
 }
 
 void WriteBytes(const std::string& path, std::string_view bytes) {
-    const UniqueFileHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                            FILE_ATTRIBUTE_NORMAL, nullptr));
+    const UniqueFileHandle file(CreateFileW(WidePath(path).c_str(), GENERIC_WRITE, 0, nullptr,
+                                            CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file)
         throw std::runtime_error("cannot create " + path);
     DWORD written = 0;
@@ -67,7 +77,7 @@ void WriteBytes(const std::string& path, std::string_view bytes) {
 }
 
 std::string ReadBytes(const std::string& path) {
-    const UniqueFileHandle file(CreateFileA(path.c_str(), GENERIC_READ,
+    const UniqueFileHandle file(CreateFileW(WidePath(path).c_str(), GENERIC_READ,
                                             FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file)
@@ -79,6 +89,34 @@ std::string ReadBytes(const std::string& path) {
     ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
     bytes.resize(read);
     return bytes;
+}
+
+const std::string DeepFolders = [] {
+    const std::string level(60, 'd');
+    return level + "\\" + level + "\\" + level + "\\" + level;
+}();
+
+void MakeFolders(const std::string& path) {
+    for (std::size_t end = path.find('\\', 3);; end = path.find('\\', end + 1)) {
+        const std::string folder = path.substr(0, end);
+        if (!CreateDirectoryW(WidePath(folder).c_str(), nullptr) &&
+            GetLastError() != ERROR_ALREADY_EXISTS)
+            throw std::runtime_error("cannot create " + folder);
+        if (end == std::string::npos)
+            return;
+    }
+}
+
+std::vector<std::string> FileNames(const std::string& dir) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA found;
+    const UniqueSearch search(FindFirstFileA((dir + "\\*").c_str(), &found));
+    do {
+        if (found.cFileName[0] != '.')
+            names.push_back(found.cFileName);
+    } while (FindNextFileA(search.get(), &found));
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 void MakeReadOnly(const std::string& path) {

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace reelbond::test {
 
@@ -23,9 +24,19 @@ private:
     std::string path_;
 };
 
+// Paths of any length, full paths only.
 void WriteBytes(const std::string& path, std::string_view bytes);
 std::string ReadBytes(const std::string& path);
 void MakeReadOnly(const std::string& path);
+
+// A file name of 250 characters: in any folder, a full path over the plain limit of 260.
+inline const std::string LongFileName = std::string(246, 'n') + ".mpg";
+// Four folders one in the other, 243 characters: in any folder, a path over 260.
+extern const std::string DeepFolders;
+// Makes the folder path and every folder on the way to it; path is a full path.
+void MakeFolders(const std::string& path);
+// The names of the files and folders in dir, sorted, without "." and "..".
+std::vector<std::string> FileNames(const std::string& dir);
 
 // A byte string from hexadecimal pairs, spaces ignored: Hex("00 00 01 B3").
 std::string Hex(std::string_view pairs);

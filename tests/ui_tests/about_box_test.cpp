@@ -220,15 +220,15 @@ TEST_F(AboutBoxTest, ContentThatCannotBeReadFailsToLoadStreamInEitherMode) {
     box.Create();
     // Under Wine no file named Help.rtf can be opened for reading and then fail to read,
     // so the view is handed a handle without read access.
-    const UniqueFileHandle unreadable(CreateFileA(helpPath.c_str(), FILE_READ_ATTRIBUTES,
-                                                  FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                                  OPEN_EXISTING, 0, nullptr));
+    File unreadable = File::Adopt(CreateFileA(helpPath.c_str(), FILE_READ_ATTRIBUTES,
+                                              FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                              OPEN_EXISTING, 0, nullptr));
     for (const bool plainText : {false, true}) {
         SendMessageA(box.RichEdit21.hwnd(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""));
         box.RichEdit21.SetPlainText(plainText);
         ASSERT_EQ(box.RichEdit21.PlainText(), plainText);
         try {
-            box.RichEdit21.LoadFromStream(unreadable.get());
+            box.RichEdit21.LoadFromStream(unreadable);
             ADD_FAILURE() << "loaded";
         } catch (const std::runtime_error& error) {
             EXPECT_STREQ(error.what(), "Failed to Load Stream");
