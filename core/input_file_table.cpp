@@ -1,10 +1,6 @@
 #include "core/input_file_table.h"
 
-#include "core/io_error.h"
-#include "core/path.h"
-
 #include <algorithm>
-#include <new>
 
 namespace reelbond {
 namespace {
@@ -63,36 +59,6 @@ void InputFileTable::ResetGrid() {
     rows_.resize(2);
     rows_[1] = Row{};
     currentRow_ = 1;
-}
-
-AddOutcome InputFileTable::AddSelectedFiles(const FileListSource& list,
-                                            const std::function<void()>& stillWorking) {
-    AddOutcome outcome;
-    const int count = list.EntryCount();
-    try {
-        for (int index = 0; index < count; ++index) {
-            if (!list.IsSelected(index))
-                continue;
-            const std::string name = list.EntryText(index);
-            // A bare name: the file list keeps the current directory at its own.
-            const auto info = SequenceHeaderProbe(name, stillWorking);
-            if (!info) {
-                outcome.stoppedAtIneligibleFile = true;
-                break;
-            }
-            const std::string path = JoinPath(list.Directory(), name);
-            AppendEmptyRow();
-            FillLastRow(path, *info);
-            ++outcome.added;
-            if (stillWorking)
-                stillWorking();
-        }
-    } catch (const IoError&) {
-        outcome.failure = std::current_exception();
-    } catch (const std::bad_alloc&) {
-        outcome.failure = std::current_exception();
-    }
-    return outcome;
 }
 
 bool InputFileTable::RemoveCurrentRow() {

@@ -3,8 +3,6 @@
 #include "core/sequence_header_probe.h"
 
 #include <array>
-#include <exception>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -15,27 +13,6 @@ inline constexpr char StatusFormatDiffer[] = "format differ";
 // The count text as the window starts, and after remove, clear and link empty the table.
 inline constexpr char InitialCountText[] = "  0   file(s) selected";
 inline constexpr char EmptiedCountText[] = "  0  file(s) selected";
-
-// What the add operation needs of a file list: its entries in list order, which of them
-// are selected, and the directory they are in (which is also the current directory).
-class FileListSource {
-public:
-    virtual int EntryCount() const = 0;
-    virtual std::string EntryText(int index) const = 0;
-    virtual bool IsSelected(int index) const = 0;
-    virtual std::string Directory() const = 0;
-
-protected:
-    ~FileListSource() = default;
-};
-
-struct AddOutcome {
-    int added = 0;
-    bool stoppedAtIneligibleFile = false;
-    // An IoError or failed allocation that ended the operation, for the caller to raise
-    // once it has shown the files added before it.
-    std::exception_ptr failure;
-};
 
 // The ordered input files: a header row and data rows 1..n of four text cells. The empty
 // table is one data row of empty cells; the current row is always a data row.
@@ -63,11 +40,6 @@ public:
     std::string FileCountText() const;
     void ResetGrid();
 
-    // Probes and appends the selected entries of list in list order, stopping at the first
-    // ineligible file. stillWorking is called after each file and goes to each probe, so a
-    // window can keep answering the system during a long add.
-    AddOutcome AddSelectedFiles(const FileListSource& list,
-                                const std::function<void()>& stillWorking = {});
     // Removes the current row; false when that left the table empty.
     bool RemoveCurrentRow();
     void MoveCurrentRowUp();

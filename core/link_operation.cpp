@@ -65,10 +65,10 @@ std::optional<std::string> CheckedOutputPath(const InputFileTable& table, LinkWi
         Refuse(window, FormatDifferMessage);
         return std::nullopt;
     }
-    const std::string name = window.Edit1Text();
+    const std::string name = window.OutputName();
     if (name.empty()) {
         Refuse(window, NoNameMessage);
-        window.FocusEdit1();
+        window.FocusOutputName();
         return std::nullopt;
     }
     const std::string outputPath = FullPath(OutputFileName(name));
@@ -227,7 +227,7 @@ void Complete(InputFileTable& table, LinkWindow& window) {
     window.SetClearEnabled(false);
     window.InformationBox(DoneMessage);
     window.ShowProgress(0);
-    window.SetStatusPanel0Text(EmptiedCountText);
+    window.ShowCountText(EmptiedCountText);
 }
 
 } // namespace

@@ -20,14 +20,16 @@ public:
     virtual void InformationBox(const std::string& message) = 0;
     // Caption "Error", the error icon, one OK button.
     virtual void ErrorBox(const std::string& message) = 0;
-    virtual std::string Edit1Text() const = 0;
-    virtual void FocusEdit1() = 0;
+    // The output file's name as the user typed it, and the place where it is typed.
+    virtual std::string OutputName() const = 0;
+    virtual void FocusOutputName() = 0;
     virtual void SetLinkEnabled(bool enabled) = 0;
     virtual void SetRemoveEnabled(bool enabled) = 0;
     virtual void SetClearEnabled(bool enabled) = 0;
-    // Sets ProgressBar1 (0 to 100) and repaints it at once.
+    // Shows how far the link is, 0 to 100, at once.
     virtual void ShowProgress(int position) = 0;
-    virtual void SetStatusPanel0Text(const std::string& text) = 0;
+    // Shows the table's count text.
+    virtual void ShowCountText(const std::string& text) = 0;
     // Called between the pieces of the copy, so the window can go on answering the
     // system while a long link runs; it must take no input.
     virtual void StillWorking() {}

@@ -29,7 +29,7 @@ constexpr FontSpec SpeedButtonFont{InterfaceFont, 13, true, DEFAULT_CHARSET};
 
 } // namespace
 
-TForm1::TForm1() : StringGrid1(table_) {
+TForm1::TForm1() : StringGrid1(*this, InputFileTable::ColumnCount) {
     // Selection modes are fixed when the list's window is made.
     FileListBox1.SetMultiSelect(true);
     for (Control* control : std::initializer_list<Control*>{
@@ -256,7 +256,8 @@ void TForm1::FileListBox1Change() {
 void TForm1::BitnAddClick() {
     AddOutcome outcome;
     operation_.Run(hwnd(), [&] {
-        outcome = table_.AddSelectedFiles(FileListBox1, [this] { operation_.Pulse(); });
+        outcome = AddFiles(table_, {FileListBox1.Directory(), FileListBox1.SelectedNames()},
+                           [this] { operation_.Pulse(); });
     });
     if (outcome.added > 0)
         SetTableButtonsEnabled(true);
@@ -360,11 +361,11 @@ void TForm1::ErrorBox(const std::string& message) {
     ShowErrorBox(hwnd(), message);
 }
 
-std::string TForm1::Edit1Text() const {
+std::string TForm1::OutputName() const {
     return Edit1.Text();
 }
 
-void TForm1::FocusEdit1() {
+void TForm1::FocusOutputName() {
     SetFocus(Edit1.hwnd());
 }
 
@@ -384,7 +385,7 @@ void TForm1::ShowProgress(int position) {
     ProgressBar1.SetPosition(position);
 }
 
-void TForm1::SetStatusPanel0Text(const std::string& text) {
+void TForm1::ShowCountText(const std::string& text) {
     StatusBar1.SetPanelText(0, text);
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/add_operation.h"
 #include "core/input_file_table.h"
 #include "core/link_operation.h"
 #include "win/busy.h"
@@ -22,7 +23,7 @@ namespace reelbond {
 
 // The main window: the file browser on the left, the input file table on the right,
 // the output name and the Link, Exit and Help buttons below.
-class TForm1 : public Window, private LinkWindow {
+class TForm1 : public Window, private LinkWindow, private GridRows {
     // The rows the grid shows; declared first because the grid is built on it.
     InputFileTable table_;
 
@@ -104,17 +105,22 @@ private:
     void RestoreFocus();
     bool ClickAccelerator(char letter);
 
+    // The table as the grid shows it.
+    int DataRowCount() const override { return table_.DataRowCount(); }
+    int CurrentRow() const override { return table_.CurrentRow(); }
+    void SetCurrentRow(int row) override { table_.SetCurrentRow(row); }
+
     // What the link operation uses of the window.
     void DefaultBeep() override;
     void InformationBox(const std::string& message) override;
     void ErrorBox(const std::string& message) override;
-    std::string Edit1Text() const override;
-    void FocusEdit1() override;
+    std::string OutputName() const override;
+    void FocusOutputName() override;
     void SetLinkEnabled(bool enabled) override;
     void SetRemoveEnabled(bool enabled) override;
     void SetClearEnabled(bool enabled) override;
     void ShowProgress(int position) override;
-    void SetStatusPanel0Text(const std::string& text) override;
+    void ShowCountText(const std::string& text) override;
     void StillWorking() override;
 
     ControlLayout layout_;

@@ -107,6 +107,15 @@ bool TFileListBox::IsSelected(int index) const {
     return SendToListProcedure(LB_GETSEL, index, 0) > 0;
 }
 
+std::vector<std::string> TFileListBox::SelectedNames() const {
+    std::vector<std::string> names;
+    for (int index = 0, count = EntryCount(); index < count; ++index) {
+        if (IsSelected(index))
+            names.push_back(EntryText(index));
+    }
+    return names;
+}
+
 int TFileListBox::FocusedIndex() const {
     return hwnd() ? static_cast<int>(SendMessageA(hwnd(), LB_GETCARETINDEX, 0, 0)) : -1;
 }

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "core/input_file_table.h"
 #include "win/glyph.h"
 #include "win/owner_drawn_list_box.h"
 #include "win/widget_link.h"
@@ -44,12 +43,12 @@ protected:
 
 // The file list: the files of Directory that match Mask, sorted, with multiple selection.
 // Whenever it has read a directory, that directory is the process's current directory.
-class TFileListBox : public OwnerDrawnListBox, public FileListSource {
+class TFileListBox : public OwnerDrawnListBox {
 public:
     TFileListBox();
     ~TFileListBox() override;
 
-    std::string Directory() const override { return directory_; }
+    const std::string& Directory() const { return directory_; }
     // Applies text as a path: its directory is entered and listed, a file name in it is
     // focused and a pattern becomes the mask.
     void SetDirectory(const std::string& text);
@@ -66,9 +65,9 @@ public:
     // Extended selection (Shift and Ctrl clicks); takes effect when the window is created.
     void SetMultiSelect(bool on) { multiSelect_ = on; }
 
-    int EntryCount() const override { return OwnerDrawnListBox::EntryCount(); }
-    std::string EntryText(int index) const override { return OwnerDrawnListBox::EntryText(index); }
-    bool IsSelected(int index) const override;
+    bool IsSelected(int index) const;
+    // The selected entries' texts in list order.
+    std::vector<std::string> SelectedNames() const;
     // The entry with the caret, -1 when there is none.
     int FocusedIndex() const;
 

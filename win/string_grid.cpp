@@ -29,7 +29,7 @@ void TStringGrid::Register() {
     RegisterWindowClass(WindowClass, DefWindowProcA, CS_DBLCLKS, nullptr);
 }
 
-void TStringGrid::SetColumnWidths(const std::array<int, ColumnCount>& widths) {
+void TStringGrid::SetColumnWidths(const std::vector<int>& widths) {
     widths_ = widths;
     Refresh();
 }
@@ -59,7 +59,7 @@ int TStringGrid::TotalWidth() const {
 }
 
 void TStringGrid::UpdateScrollBars() {
-    const int dataRows = table_.DataRowCount();
+    const int dataRows = rows_.DataRowCount();
     SCROLLINFO vertical{sizeof vertical, SIF_RANGE | SIF_PAGE | SIF_POS};
     vertical.nMin = 1;
     vertical.nMax = dataRows;
@@ -77,20 +77,20 @@ void TStringGrid::UpdateScrollBars() {
 }
 
 void TStringGrid::ScrollCurrentRowIntoView() {
-    const int current = table_.CurrentRow();
+    const int current = rows_.CurrentRow();
     const int visible = VisibleDataRows();
     if (current < topRow_)
         topRow_ = current;
     else if (current >= topRow_ + visible)
         topRow_ = current - visible + 1;
-    topRow_ = std::clamp(topRow_, 1, std::max(1, table_.DataRowCount() - visible + 1));
+    topRow_ = std::clamp(topRow_, 1, std::max(1, rows_.DataRowCount() - visible + 1));
 }
 
 void TStringGrid::MoveCurrentRow(int row) {
-    row = std::clamp(row, 1, table_.DataRowCount());
-    if (row == table_.CurrentRow())
+    row = std::clamp(row, 1, rows_.DataRowCount());
+    if (row == rows_.CurrentRow())
         return;
-    table_.SetCurrentRow(row);
+    rows_.SetCurrentRow(row);
     Refresh();
 }
 
@@ -121,7 +121,7 @@ LRESULT TStringGrid::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     case WM_MOUSEWHEEL:
         // Like the keys, the wheel moves the current row, one row a notch.
-        MoveCurrentRow(table_.CurrentRow() - GET_WHEEL_DELTA_WPARAM(wParam) / WHEEL_DELTA);
+        MoveCurrentRow(rows_.CurrentRow() - GET_WHEEL_DELTA_WPARAM(wParam) / WHEEL_DELTA);
         return 0;
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
@@ -162,7 +162,7 @@ LRESULT TStringGrid::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void TStringGrid::OnKeyDown(WPARAM key) {
-    const int current = table_.CurrentRow();
+    const int current = rows_.CurrentRow();
     switch (key) {
     case VK_UP:
         MoveCurrentRow(current - 1);
@@ -180,7 +180,7 @@ void TStringGrid::OnKeyDown(WPARAM key) {
         MoveCurrentRow(1);
         break;
     case VK_END:
-        MoveCurrentRow(table_.DataRowCount());
+        MoveCurrentRow(rows_.DataRowCount());
         break;
     default:
         break;
@@ -190,7 +190,7 @@ void TStringGrid::OnKeyDown(WPARAM key) {
 int TStringGrid::ColumnBorderAt(POINT point) const {
     if (point.y < 0 || point.y >= rowHeight_)
         return -1;
-    for (int column = 0; column < ColumnCount; ++column) {
+    for (int column = 0; column < static_cast<int>(widths_.size()); ++column) {
         const int border = CellRect(column, 0).right;
         if (point.x >= border - SizingMargin && point.x <= border + SizingMargin)
             return column;
@@ -211,7 +211,7 @@ void TStringGrid::OnLeftButtonDown(POINT point) {
     if (point.y < rowHeight_)
         return; // the header row selects nothing
     const int row = topRow_ + point.y / rowHeight_ - 1;
-    if (row <= table_.DataRowCount())
+    if (row <= rows_.DataRowCount())
         MoveCurrentRow(row);
 }
 
@@ -263,15 +263,16 @@ void TStringGrid::Paint() {
     PAINTSTRUCT paint{};
     const auto painting = Painting(hwnd(), paint);
     const auto font = SelectedInto(paint.hdc, font_ ? font_ : GetStockObject(DEFAULT_GUI_FONT));
-    const int lastRow = std::min(table_.DataRowCount(), topRow_ + VisibleDataRows());
-    for (int column = 0; column < ColumnCount; ++column) {
+    const int lastRow = std::min(rows_.DataRowCount(), topRow_ + VisibleDataRows());
+    for (int column = 0; column < static_cast<int>(widths_.size()); ++column) {
         PaintCell(paint.hdc, column, 0);
         for (int row = topRow_; row <= lastRow; ++row)
             PaintCell(paint.hdc, column, row);
     }
     RECT client;
     GetClientRect(hwnd(), &client);
-    const RECT right{CellRect(ColumnCount - 1, 0).right, 0, client.right, client.bottom};
+    const RECT right{CellRect(static_cast<int>(widths_.size()) - 1, 0).right, 0, client.right,
+                     client.bottom};
     const RECT below{0, CellRect(0, lastRow).bottom, client.right, client.bottom};
     FillRect(paint.hdc, &right, GetSysColorBrush(COLOR_WINDOW));
     FillRect(paint.hdc, &below, GetSysColorBrush(COLOR_WINDOW));
@@ -279,7 +280,7 @@ void TStringGrid::Paint() {
 
 void TStringGrid::PaintCell(HDC dc, int column, int row) {
     RECT cell = CellRect(column, row);
-    const GridCellState state{row == 0, row != 0 && row == table_.CurrentRow()};
+    const GridCellState state{row == 0, row != 0 && row == rows_.CurrentRow()};
     SetBkColor(dc, GetSysColor(state.fixed      ? COLOR_BTNFACE
                                : state.selected ? COLOR_HIGHLIGHT
                                                 : COLOR_WINDOW));

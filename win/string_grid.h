@@ -1,10 +1,9 @@
 #pragma once
 
-#include "core/input_file_table.h"
 #include "win/window.h"
 
-#include <array>
 #include <functional>
+#include <vector>
 
 namespace reelbond {
 
@@ -14,19 +13,31 @@ struct GridCellState {
     bool selected;
 };
 
-// Displays an InputFileTable: a fixed header row and whole-row selection of the table's
-// current row. The user moves the current row by click, keys and wheel and resizes
-// columns by dragging their borders in the header row; nothing else is editable.
+// The rows a grid shows below its fixed header row (row 0): data rows 1..n, one of them
+// current. The grid asks for nothing else: OnDrawCell paints each cell.
+class GridRows {
+public:
+    virtual int DataRowCount() const = 0;
+    virtual int CurrentRow() const = 0;
+    // Makes a data row current.
+    virtual void SetCurrentRow(int row) = 0;
+
+protected:
+    ~GridRows() = default;
+};
+
+// A fixed header row over the rows, with whole-row selection of the current row. The user
+// moves the current row by click, keys and wheel and resizes columns by dragging their
+// borders in the header row; nothing else is editable.
 class TStringGrid : public Control {
 public:
-    static constexpr int ColumnCount = InputFileTable::ColumnCount;
-
-    explicit TStringGrid(InputFileTable& table) : table_(table) {}
+    TStringGrid(GridRows& rows, int columnCount) : rows_(rows), widths_(columnCount, 64) {}
 
     std::function<void(int column, int row, const RECT& cell, GridCellState state, HDC dc)>
         OnDrawCell;
 
-    void SetColumnWidths(const std::array<int, ColumnCount>& widths);
+    // One width a column.
+    void SetColumnWidths(const std::vector<int>& widths);
     int ColumnWidth(int column) const { return widths_.at(column); }
     void SetRowHeight(int height) { rowHeight_ = height; }
     // The first data row shown below the header.
@@ -60,9 +71,9 @@ private:
     // The column whose right border lies under x in the header row, or -1.
     int ColumnBorderAt(POINT point) const;
 
-    InputFileTable& table_;
+    GridRows& rows_;
     HFONT font_ = nullptr;
-    std::array<int, ColumnCount> widths_{64, 64, 64, 64};
+    std::vector<int> widths_;
     int rowHeight_ = 24;
     int topRow_ = 1;
     int leftOffset_ = 0;

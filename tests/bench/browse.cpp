@@ -4,6 +4,7 @@
 // FindFirstFileA/FindNextFileA loops over the list's two patterns in that directory;
 // add: the add operation on the first ADD_COUNT entries. Best of RUNS each.
 #include "bench/clock.h"
+#include "core/add_operation.h"
 #include "core/file.h"
 #include "core/input_file_table.h"
 #include "ui_tests/host_window.h"
@@ -83,7 +84,10 @@ int main(int argc, char** argv) {
     SendMessageA(list.hwnd(), LB_SELITEMRANGE, TRUE, MAKELPARAM(0, addCount - 1));
     reelbond::InputFileTable table;
     const double add = BestSeconds(
-        runs, [&] { table.ResetGrid(); }, [&] { table.AddSelectedFiles(list); });
+        runs, [&] { table.ResetGrid(); },
+        [&] {
+            AddFiles(table, {list.Directory(), list.SelectedNames()});
+        });
     if (table.FileCount() != addCount) {
         std::fprintf(stderr, "added %d of %d files\n", table.FileCount(), addCount);
         return 1;

@@ -21,13 +21,13 @@ public:
     void DefaultBeep() override {}
     void InformationBox(const std::string& message) override { last_ = message; }
     void ErrorBox(const std::string& message) override { last_ = message; }
-    std::string Edit1Text() const override { return output_; }
-    void FocusEdit1() override {}
+    std::string OutputName() const override { return output_; }
+    void FocusOutputName() override {}
     void SetLinkEnabled(bool) override {}
     void SetRemoveEnabled(bool) override {}
     void SetClearEnabled(bool) override {}
     void ShowProgress(int) override {}
-    void SetStatusPanel0Text(const std::string&) override {}
+    void ShowCountText(const std::string&) override {}
     const std::string& LastMessage() const { return last_; }
 
 private:

@@ -1,3 +1,4 @@
+#include "core/add_operation.h"
 #include "core/input_file_table.h"
 #include "core/io_error.h"
 #include "support/temp_dir.h"
@@ -15,19 +16,15 @@ using test::Hex;
 using test::TempDir;
 using test::WriteBytes;
 
-// The file list is a window control; the table only needs its entries and directory.
-class FakeFileList : public FileListSource {
-public:
-    FakeFileList(std::string directory, std::vector<std::pair<std::string, bool>> entries)
-        : directory_(std::move(directory)), entries_(std::move(entries)) {}
-    int EntryCount() const override { return static_cast<int>(entries_.size()); }
-    std::string EntryText(int index) const override { return entries_.at(index).first; }
-    bool IsSelected(int index) const override { return entries_.at(index).second; }
-    std::string Directory() const override { return directory_; }
-
-private:
-    std::string directory_;
-    std::vector<std::pair<std::string, bool>> entries_;
+// What a file list hands the add: its selected entries in order and its directory.
+struct FakeFileList : FileSelection {
+    FakeFileList(std::string directory, const std::vector<std::pair<std::string, bool>>& entries)
+        : FileSelection{std::move(directory), {}} {
+        for (const auto& [name, selected] : entries) {
+            if (selected)
+                names.push_back(name);
+        }
+    }
 };
 
 const std::string Ntsc = Hex("00 00 01 B3 16 00 F0 14");     // 352 X 240, 29.97 f/s
@@ -45,7 +42,7 @@ protected:
             WriteBytes(dir / name, bytes);
             entries.emplace_back(name, true);
         }
-        return table.AddSelectedFiles(FakeFileList(dir.path(), entries));
+        return AddFiles(table, FakeFileList(dir.path(), entries));
     }
 
     std::vector<std::string> Column(int column) const {
@@ -111,13 +108,13 @@ TEST_F(InputFileTableTest, AddVisitsOnlySelectedEntriesInListOrder) {
     WriteBytes(dir / "b.mpg", Ntsc);
     WriteBytes(dir / "c.mpg", Ntsc);
     const FakeFileList none(dir.path(), {{"a.mpg", false}, {"b.mpg", false}});
-    EXPECT_EQ(table.AddSelectedFiles(none).added, 0);
+    EXPECT_EQ(AddFiles(table, none).added, 0);
     EXPECT_TRUE(table.IsEmpty());
     EXPECT_EQ(table.FileCountText(), "  0 file(s) selected");
 
     const FakeFileList some(dir.path(), {{"a.mpg", true}, {"b.mpg", false}, {"c.mpg", true}});
-    table.AddSelectedFiles(some);
-    table.AddSelectedFiles(some);
+    AddFiles(table, some);
+    AddFiles(table, some);
     EXPECT_EQ(Names(), (Strings{Path("a.mpg"), Path("c.mpg"), Path("a.mpg"), Path("c.mpg")}));
 }
 
@@ -128,7 +125,7 @@ TEST_F(InputFileTableTest, IneligibleFileStopsTheAddAndKeepsEarlierFiles) {
     EXPECT_EQ(outcome.added, 1);
     EXPECT_TRUE(outcome.stoppedAtIneligibleFile);
     const FakeFileList list(dir.path(), {{"a.mpg", true}, {"b.mpg", true}, {"c.mpg", true}});
-    const auto again = table.AddSelectedFiles(list);
+    const auto again = AddFiles(table, list);
     EXPECT_TRUE(again.stoppedAtIneligibleFile);
     EXPECT_FALSE(again.failure);
     EXPECT_EQ(Names(), (Strings{Path("a.mpg"), Path("a.mpg")}));
@@ -141,7 +138,7 @@ TEST_F(InputFileTableTest, IoErrorEndsTheAddAndIsHandedBack) {
     WriteBytes(dir / "a.mpg", Ntsc);
     WriteBytes(dir / "c.mpg", Ntsc);
     const FakeFileList list(dir.path(), {{"a.mpg", true}, {"b.mpg", true}, {"c.mpg", true}});
-    const auto outcome = table.AddSelectedFiles(list);
+    const auto outcome = AddFiles(table, list);
     EXPECT_EQ(outcome.added, 1);
     ASSERT_TRUE(outcome.failure);
     try {
@@ -154,20 +151,16 @@ TEST_F(InputFileTableTest, IoErrorEndsTheAddAndIsHandedBack) {
 }
 
 TEST_F(InputFileTableTest, FailedAllocationEndsTheAddLikeAnIoError) {
-    // A list whose third entry cannot be read for want of memory.
-    class ExhaustedList : public FakeFileList {
-    public:
-        using FakeFileList::FakeFileList;
-        std::string EntryText(int index) const override {
-            if (index == 2)
-                throw std::bad_alloc();
-            return FakeFileList::EntryText(index);
-        }
+    // Memory runs out once two files are in the table, before the third is looked at.
+    const auto exhausted = [this] {
+        if (table.FileCount() == 2)
+            throw std::bad_alloc();
     };
     WriteBytes(dir / "a.mpg", Ntsc);
     WriteBytes(dir / "b.mpg", Ntsc);
-    const auto outcome = table.AddSelectedFiles(
-        ExhaustedList(dir.path(), {{"a.mpg", true}, {"b.mpg", true}, {"c.mpg", true}}));
+    const auto outcome = AddFiles(
+        table, FakeFileList(dir.path(), {{"a.mpg", true}, {"b.mpg", true}, {"c.mpg", true}}),
+        exhausted);
     EXPECT_EQ(outcome.added, 2);
     ASSERT_TRUE(outcome.failure);
     EXPECT_THROW(std::rethrow_exception(outcome.failure), std::bad_alloc);
@@ -178,8 +171,8 @@ TEST_F(InputFileTableTest, FailedAllocationEndsTheAddLikeAnIoError) {
 TEST_F(InputFileTableTest, DriveRootPathsGetOneSeparator) {
     WriteBytes(dir / "a.mpg", Ntsc);
     // The directory the list reports is taken as given; only the separator rule matters.
-    table.AddSelectedFiles(FakeFileList("C:\\", {{"a.mpg", true}}));
-    table.AddSelectedFiles(FakeFileList("C:\\Video", {{"a.mpg", true}}));
+    AddFiles(table, FakeFileList("C:\\", {{"a.mpg", true}}));
+    AddFiles(table, FakeFileList("C:\\Video", {{"a.mpg", true}}));
     EXPECT_EQ(Names(), (Strings{"C:\\a.mpg", "C:\\Video\\a.mpg"}));
 }
 

@@ -31,8 +31,8 @@ public:
         events.push_back("info " + message);
     }
     void ErrorBox(const std::string& message) override { events.push_back("error " + message); }
-    std::string Edit1Text() const override { return edit1; }
-    void FocusEdit1() override { events.push_back("focus Edit1"); }
+    std::string OutputName() const override { return edit1; }
+    void FocusOutputName() override { events.push_back("focus Edit1"); }
     void SetLinkEnabled(bool enabled) override { Switch("SpdBtnLink", enabled); }
     void SetRemoveEnabled(bool enabled) override { Switch("BitnRemove", enabled); }
     void SetClearEnabled(bool enabled) override { Switch("BitnClear", enabled); }
@@ -41,9 +41,7 @@ public:
         if (onProgress)
             onProgress(position);
     }
-    void SetStatusPanel0Text(const std::string& text) override {
-        events.push_back("panel0 " + text);
-    }
+    void ShowCountText(const std::string& text) override { events.push_back("panel0 " + text); }
 
     std::string edit1;
     Events events;

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "core/input_file_table.h"
+
+#include <exception>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace reelbond {
+
+// The files an add takes: names in the file list's order, and the directory they are in,
+// which is also the current directory.
+struct FileSelection {
+    std::string directory;
+    std::vector<std::string> names;
+};
+
+struct AddOutcome {
+    int added = 0;
+    bool stoppedAtIneligibleFile = false;
+    // An IoError or failed allocation that ended the operation, for the caller to raise
+    // once it has shown the files added before it.
+    std::exception_ptr failure;
+};
+
+// Probes the selected files in order and appends a row for each, stopping at the first
+// ineligible file. stillWorking is called after each file and goes to each probe, so a
+// window can keep answering the system during a long add.
+AddOutcome AddFiles(InputFileTable& table, const FileSelection& selection,
+                    const std::function<void()>& stillWorking = {});
+
+} // namespace reelbond
