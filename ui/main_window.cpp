@@ -241,6 +241,8 @@ void TForm1::DriveComboBox1Change() {
     }
 }
 
+// The widget links have already moved the file list, so these writes change nothing; they
+// keep the file list following should the links be undone.
 void TForm1::DirectoryListBox1Change() {
     FileListBox1.SetDirectory(DirectoryListBox1.Directory());
 }
@@ -341,10 +343,6 @@ void TForm1::SetTableButtonsEnabled(bool enabled) {
     BitnClear.SetEnabled(enabled);
 }
 
-void TForm1::DefaultBeep() {
-    MessageBeep(MB_OK);
-}
-
 void TForm1::InformationBox(const std::string& message) {
     // The table may have changed under the grid; show it as it is behind the box.
     StringGrid1.Refresh();
@@ -359,38 +357,6 @@ void TForm1::ErrorBox(const std::string& message) {
     const auto normal = PointerShown(IDC_ARROW);
     DiscardInput();
     ShowErrorBox(hwnd(), message);
-}
-
-std::string TForm1::OutputName() const {
-    return Edit1.Text();
-}
-
-void TForm1::FocusOutputName() {
-    SetFocus(Edit1.hwnd());
-}
-
-void TForm1::SetLinkEnabled(bool enabled) {
-    SpdBtnLink.SetEnabled(enabled);
-}
-
-void TForm1::SetRemoveEnabled(bool enabled) {
-    BitnRemove.SetEnabled(enabled);
-}
-
-void TForm1::SetClearEnabled(bool enabled) {
-    BitnClear.SetEnabled(enabled);
-}
-
-void TForm1::ShowProgress(int position) {
-    ProgressBar1.SetPosition(position);
-}
-
-void TForm1::ShowCountText(const std::string& text) {
-    StatusBar1.SetPanelText(0, text);
-}
-
-void TForm1::StillWorking() {
-    operation_.Pulse();
 }
 
 } // namespace reelbond

@@ -111,17 +111,17 @@ private:
     void SetCurrentRow(int row) override { table_.SetCurrentRow(row); }
 
     // What the link operation uses of the window.
-    void DefaultBeep() override;
+    void DefaultBeep() override { MessageBeep(MB_OK); }
     void InformationBox(const std::string& message) override;
     void ErrorBox(const std::string& message) override;
-    std::string OutputName() const override;
-    void FocusOutputName() override;
-    void SetLinkEnabled(bool enabled) override;
-    void SetRemoveEnabled(bool enabled) override;
-    void SetClearEnabled(bool enabled) override;
-    void ShowProgress(int position) override;
-    void ShowCountText(const std::string& text) override;
-    void StillWorking() override;
+    std::string OutputName() const override { return Edit1.Text(); }
+    void FocusOutputName() override { SetFocus(Edit1.hwnd()); }
+    void SetLinkEnabled(bool enabled) override { SpdBtnLink.SetEnabled(enabled); }
+    void SetRemoveEnabled(bool enabled) override { BitnRemove.SetEnabled(enabled); }
+    void SetClearEnabled(bool enabled) override { BitnClear.SetEnabled(enabled); }
+    void ShowProgress(int position) override { ProgressBar1.SetPosition(position); }
+    void ShowCountText(const std::string& text) override { StatusBar1.SetPanelText(0, text); }
+    void StillWorking() override { operation_.Pulse(); }
 
     ControlLayout layout_;
     HWND lastFocus_ = nullptr;

@@ -65,23 +65,34 @@ void TDirectoryListBox::SetFileList(TFileListBox* fileList) {
 std::string TDirectoryListBox::ItemPath(int index) const {
     if (index < 0 || index >= EntryCount())
         return {};
-    const std::string drive = DrivePart(directory_);
-    if (index == 0)
-        return drive + "\\";
-    switch (KindOf(index)) {
-    case ClosedSubdirectory:
-        return JoinPath(directory_, EntryText(index));
-    case CurrentEntry:
-        return directory_;
-    default: {
-        // An ancestor: the path up to the backslash that ends its level.
-        const std::string path = directory_.substr(drive.size());
-        std::size_t end = FindCharacter(path, '\\');
-        for (int level = 0; level < index && end != std::string::npos; ++level)
-            end = FindCharacter(path, '\\', end + 1);
-        return drive + path.substr(0, end);
+    if (index < static_cast<int>(levels_.size()))
+        return levels_[index].path;
+    return JoinPath(directory_, EntryText(index));
+}
+
+// The root of a share, then every ancestor from the drive's root down, then the directory
+// itself: a drive root such as C:\ ends in a backslash and is a single current entry.
+std::vector<TDirectoryListBox::Level> TDirectoryListBox::LevelsOf(const std::string& directory) {
+    std::vector<Level> levels;
+    const std::string drive = DrivePart(directory);
+    std::size_t start = 0;
+    if (drive.size() > 1 && drive[1] == '\\') {
+        levels.push_back({drive + "\\", drive + "\\", OpenAncestor});
+        start = drive.size() + 1;
     }
+    if (start >= directory.size())
+        return levels;
+    if (!EndsWithCharacter(directory, '\\')) {
+        for (std::size_t end; (end = FindCharacter(directory, '\\', start)) != std::string::npos;
+             start = end + 1) {
+            // The drive's root keeps its backslash.
+            const std::size_t length = levels.empty() ? end + 1 : end;
+            levels.push_back({directory.substr(start, length - start), directory.substr(0, length),
+                              OpenAncestor});
+        }
     }
+    levels.push_back({directory.substr(start), directory, CurrentEntry});
+    return levels;
 }
 
 void TDirectoryListBox::OpenHighlighted() {
@@ -212,27 +223,9 @@ void TDirectoryListBox::BuildEntries() {
     caseSensitive_ = caseFlags & FILE_CASE_SENSITIVE_SEARCH;
     preserveCase_ = caseFlags & (FILE_CASE_PRESERVED_NAMES | FILE_CASE_SENSITIVE_SEARCH);
 
-    std::string rest = directory_;
-    int level = 0;
-    if (root.size() > 1 && root[1] == '\\') {
-        AddEntry(hwnd(), ListBoxEntries, root, OpenAncestor);
-        rest.erase(0, root.size());
-        level = 1;
-    }
-    if (!rest.empty()) {
-        // A drive root such as C:\ ends in a backslash and is a single current entry.
-        if (!EndsWithCharacter(rest, '\\')) {
-            for (std::size_t separator;
-                 (separator = FindCharacter(rest, '\\')) != std::string::npos; ++level) {
-                std::string ancestor = rest.substr(0, separator);
-                if (level == 0)
-                    ancestor += '\\';
-                rest.erase(0, separator + 1);
-                AddEntry(hwnd(), ListBoxEntries, ancestor, OpenAncestor);
-            }
-        }
-        AddEntry(hwnd(), ListBoxEntries, rest, CurrentEntry);
-    }
+    levels_ = LevelsOf(directory_);
+    for (const Level& level : levels_)
+        AddEntry(hwnd(), ListBoxEntries, level.text, level.kind);
     const int current = EntryCount() - 1;
     for (const std::string& name : Subdirectories())
         AddEntry(hwnd(), ListBoxEntries, name, ClosedSubdirectory);

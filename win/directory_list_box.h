@@ -76,6 +76,13 @@ private:
     bool IsDirectoryShown(const std::string& text) const;
     void ChangeDirectoryTo(const std::string& text);
     void ChangeDrive(char drive);
+    // An entry above the subdirectories: what it shows and the path it opens.
+    struct Level {
+        std::string text;
+        std::string path;
+        EntryKind kind;
+    };
+    static std::vector<Level> LevelsOf(const std::string& directory);
     void BuildEntries();
     std::vector<std::string> Subdirectories() const;
     void Change();
@@ -85,6 +92,7 @@ private:
     std::string directory_;
     bool preserveCase_ = true;
     bool caseSensitive_ = false;
+    std::vector<Level> levels_;
     // Set while a directory change switches drives: the intermediate drive change then
     // neither rebuilds nor notifies.
     bool driveChangeInProgress_ = false;
