@@ -68,7 +68,7 @@ bool InputFileTable::RemoveCurrentRow() {
     }
     rows_.erase(rows_.begin() + currentRow_);
     currentRow_ = std::min(currentRow_, DataRowCount());
-    RerateIfFirstRowDiffers();
+    SetStatusesIfFirstRowDiffers();
     return true;
 }
 
@@ -78,7 +78,7 @@ void InputFileTable::MoveCurrentRowUp() {
     std::swap(rows_[currentRow_ - 1], rows_[currentRow_]);
     --currentRow_;
     if (currentRow_ == 1)
-        Rerate();
+        SetStatusesAgainstFirstRow();
 }
 
 void InputFileTable::MoveCurrentRowDown() {
@@ -86,15 +86,15 @@ void InputFileTable::MoveCurrentRowDown() {
         return;
     std::swap(rows_[currentRow_], rows_[currentRow_ + 1]);
     ++currentRow_;
-    RerateIfFirstRowDiffers();
+    SetStatusesIfFirstRowDiffers();
 }
 
-void InputFileTable::RerateIfFirstRowDiffers() {
+void InputFileTable::SetStatusesIfFirstRowDiffers() {
     if (rows_[1][StatusColumn] == StatusFormatDiffer)
-        Rerate();
+        SetStatusesAgainstFirstRow();
 }
 
-void InputFileTable::Rerate() {
+void InputFileTable::SetStatusesAgainstFirstRow() {
     rows_[1][StatusColumn] = StatusOk;
     for (int row = 2; row <= DataRowCount(); ++row)
         rows_[row][StatusColumn] = RowStatus(row);

@@ -48,8 +48,9 @@ public:
     bool CanMoveDown() const { return currentRow_ != DataRowCount(); }
 
 private:
-    void RerateIfFirstRowDiffers();
-    void Rerate();
+    // A first row reading "format differ" is a new first row: every status is set again.
+    void SetStatusesIfFirstRowDiffers();
+    void SetStatusesAgainstFirstRow();
 
     std::vector<Row> rows_;
     int currentRow_ = 1;

@@ -1,6 +1,6 @@
 #include "win/filter_combo_box.h"
 
-#include "core/path.h"
+#include "core/text.h"
 #include "win/list_entries.h"
 
 namespace reelbond {
@@ -10,7 +10,7 @@ TFilterComboBox::~TFilterComboBox() {
 }
 
 void TFilterComboBox::SetFilter(const std::string& filter) {
-    if (SamePath(filter, filter_))
+    if (EqualIgnoringCase(filter, filter_))
         return;
     filter_ = filter;
     if (hwnd())
