@@ -1,5 +1,6 @@
 #include "win/filter_combo_box.h"
 
+#include "core/path.h"
 #include "core/text.h"
 #include "win/list_entries.h"
 
