@@ -2,6 +2,7 @@
 
 #include "core/path.h"
 #include "resources/resource.h"
+#include "win/high_contrast.h"
 
 #include <utility>
 #include <vector>
@@ -51,7 +52,7 @@ TAboutBox::~TAboutBox() {
 }
 
 void TAboutBox::Register() {
-    RegisterWindowClass(BoxClass, Procedure, 0, GetSysColorBrush(COLOR_BTNFACE));
+    RegisterWindowClass(BoxClass, Procedure, 0, ClassBackground(COLOR_BTNFACE));
 }
 
 void TAboutBox::Create() {

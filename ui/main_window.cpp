@@ -1,6 +1,7 @@
 #include "ui/main_window.h"
 
 #include "core/io_error.h"
+#include "win/high_contrast.h"
 #include "win/owner_draw.h"
 #include "win/platform.h"
 
@@ -35,7 +36,7 @@ TForm1::TForm1() : StringGrid1(table_) {
 }
 
 void TForm1::Register() {
-    RegisterWindowClass(WindowClassName, Procedure, CS_DBLCLKS, GetSysColorBrush(COLOR_BTNFACE),
+    RegisterWindowClass(WindowClassName, Procedure, CS_DBLCLKS, ClassBackground(COLOR_BTNFACE),
                         LoadIconA(GetModuleHandleA(nullptr), "MAINICON"));
 }
 

@@ -1,5 +1,6 @@
 #include "win/controls.h"
 
+#include "win/high_contrast.h"
 #include "win/owner_draw.h"
 #include "win/platform.h"
 
@@ -13,7 +14,7 @@ std::optional<LRESULT> GroupBox::HandleNotification(UINT message, WPARAM wParam,
     if (message != WM_CTLCOLORSTATIC)
         return std::nullopt;
     const auto dc = reinterpret_cast<HDC>(wParam);
-    SetTextColor(dc, TextColour());
+    SetTextColor(dc, ContrastColour(TextColour(), COLOR_BTNTEXT));
     SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
     return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
 }
@@ -70,7 +71,11 @@ void BitmapButton::Draw(const DRAWITEMSTRUCT& item) const {
         const int shift = pushed ? Scaled(1) : 0;
         const int x = (frame.right - frame.left - glyph_->Width()) / 2 + shift;
         const int y = (frame.bottom - frame.top - glyph_->Height()) / 2 + shift;
-        if (item.itemState & ODS_DISABLED)
+        const bool disabled = item.itemState & ODS_DISABLED;
+        if (HighContrastOn())
+            glyph_->DrawShape(item.hDC, x, y,
+                              GetSysColor(disabled ? COLOR_GRAYTEXT : COLOR_BTNTEXT));
+        else if (disabled)
             glyph_->DrawDisabled(item.hDC, x, y);
         else
             glyph_->Draw(item.hDC, x, y);
@@ -172,7 +177,7 @@ void SpeedButton::Paint() {
         DrawTextWidened(paint.hdc, caption, place, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
     };
     if (enabled) {
-        drawCaption(TextColour(), pressed_ ? Scaled(1) : 0);
+        drawCaption(ContrastColour(TextColour(), COLOR_BTNTEXT), pressed_ ? Scaled(1) : 0);
     } else {
         // The classic greyed look: a highlight copy one pixel down and right.
         drawCaption(GetSysColor(COLOR_BTNHIGHLIGHT), Scaled(1));

@@ -63,4 +63,11 @@ void Glyph::DrawDisabled(HDC dc, int x, int y) const {
                    height_, DST_ICON | DSS_DISABLED);
 }
 
+void Glyph::DrawShape(HDC dc, int x, int y, COLORREF colour) const {
+    const UniqueBrush brush(CreateSolidBrush(colour));
+    if (greyable_ && brush)
+        DrawStateW(dc, brush.get(), nullptr, reinterpret_cast<LPARAM>(greyable_.get()), 0, x, y,
+                   width_, height_, DST_ICON | DSS_MONO);
+}
+
 } // namespace reelbond

@@ -2,7 +2,9 @@
 
 #include "core/file.h"
 #include "core/io_error.h"
+#include "win/high_contrast.h"
 
+#include <algorithm>
 #include <richedit.h>
 #include <stdexcept>
 #include <string_view>
@@ -22,6 +24,22 @@ DWORD CALLBACK ReadFromFile(DWORD_PTR file, LPBYTE buffer, LONG count, LONG* del
         return error ? error : ERROR_READ_FAULT;
     }
     *delivered = static_cast<LONG>(read);
+    return 0;
+}
+
+DWORD CALLBACK AppendToString(DWORD_PTR text, LPBYTE buffer, LONG count, LONG* taken) {
+    reinterpret_cast<std::string*>(text)->append(reinterpret_cast<const char*>(buffer),
+                                                 static_cast<std::size_t>(count));
+    *taken = count;
+    return 0;
+}
+
+DWORD CALLBACK ReadFromString(DWORD_PTR rest, LPBYTE buffer, LONG count, LONG* delivered) {
+    auto& text = *reinterpret_cast<std::string_view*>(rest);
+    const std::size_t size = std::min(text.size(), static_cast<std::size_t>(count));
+    text.copy(reinterpret_cast<char*>(buffer), size);
+    text.remove_prefix(size);
+    *delivered = static_cast<LONG>(size);
     return 0;
 }
 
@@ -82,6 +100,31 @@ void TRichEdit::LoadFromStream(HANDLE file) {
     }
     if (error)
         throw std::runtime_error("Failed to Load Stream");
+    colouredContent_.reset();
+    FollowContrast();
+}
+
+UINT TRichEdit::TextFormat() const {
+    return PlainText() ? SF_TEXT : SF_RTF;
+}
+
+void TRichEdit::FollowContrast() {
+    if (HighContrastOn() && !colouredContent_) {
+        std::string content;
+        EDITSTREAM stream{reinterpret_cast<DWORD_PTR>(&content), 0, AppendToString};
+        SendMessageA(hwnd(), EM_STREAMOUT, TextFormat(), reinterpret_cast<LPARAM>(&stream));
+        colouredContent_ = std::move(content);
+        CHARFORMAT2A format{};
+        format.cbSize = sizeof format;
+        format.dwMask = CFM_COLOR;
+        format.dwEffects = CFE_AUTOCOLOR;
+        SendMessageA(hwnd(), EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&format));
+    } else if (!HighContrastOn() && colouredContent_) {
+        std::string_view rest = *colouredContent_;
+        EDITSTREAM stream{reinterpret_cast<DWORD_PTR>(&rest), 0, ReadFromString};
+        SendMessageA(hwnd(), EM_STREAMIN, TextFormat(), reinterpret_cast<LPARAM>(&stream));
+        colouredContent_.reset();
+    }
 }
 
 DWORD TRichEdit::StreamIn(HANDLE file, UINT format) {
@@ -94,6 +137,9 @@ DWORD TRichEdit::StreamIn(HANDLE file, UINT format) {
 
 LRESULT TRichEdit::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
+    case WM_SYSCOLORCHANGE:
+        FollowContrast();
+        break;
     case WM_KEYDOWN:
         // Under a dialog manager the control would close its parent on Escape; a view
         // leaves closing to its window.

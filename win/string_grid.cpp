@@ -1,6 +1,7 @@
 #include "win/string_grid.h"
 
 #include "win/handles.h"
+#include "win/high_contrast.h"
 
 #include <algorithm>
 #include <numeric>
@@ -283,7 +284,9 @@ void TStringGrid::PaintCell(HDC dc, int column, int row) {
     SetBkColor(dc, GetSysColor(state.fixed      ? COLOR_BTNFACE
                                : state.selected ? COLOR_HIGHLIGHT
                                                 : COLOR_WINDOW));
-    SetTextColor(dc, state.selected ? GetSysColor(COLOR_HIGHLIGHTTEXT) : TextColour());
+    SetTextColor(dc, state.selected ? GetSysColor(COLOR_HIGHLIGHTTEXT)
+                                    : ContrastColour(TextColour(), state.fixed ? COLOR_BTNTEXT
+                                                                               : COLOR_WINDOWTEXT));
     if (OnDrawCell)
         OnDrawCell(column, row, cell, state, dc);
     if (state.fixed)

@@ -2,6 +2,7 @@
 
 #include "core/io_error.h"
 #include "core/text.h"
+#include "win/high_contrast.h"
 #include "win/platform.h"
 
 #include <commctrl.h>
@@ -89,6 +90,8 @@ LRESULT Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         ChangeDpi(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
         return 0;
     }
+    if (ChangesColours(message))
+        RepaintInNewColours(hwnd_);
     if (auto result = ReflectNotification(message, wParam, lParam))
         return *result;
     return DefWindowProcA(hwnd_, message, wParam, lParam);
