@@ -161,6 +161,7 @@ void TAboutBox::LayOut() {
         const RECT frame = ScaledFrame(place.left, place.top, place.width, place.height);
         SetWindowPos(place.control.hwnd(), nullptr, frame.left, frame.top, frame.right - frame.left,
                      frame.bottom - frame.top, SWP_NOZORDER | SWP_NOACTIVATE);
+        place.control.OnDpiChanged();
     }
     SetFontsAndIcon();
 }

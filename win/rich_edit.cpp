@@ -2,6 +2,7 @@
 
 #include "core/file.h"
 #include "core/io_error.h"
+#include "win/handles.h"
 #include "win/high_contrast.h"
 
 #include <algorithm>
@@ -58,6 +59,15 @@ DWORD TRichEdit::Style() const {
 
 void TRichEdit::OnCreated() {
     SendMessageA(hwnd(), EM_AUTOURLDETECT, FALSE, 0);
+    OnDpiChanged();
+}
+
+void TRichEdit::OnDpiChanged() {
+    const UniqueWindowDc dc = ClientDc(hwnd());
+    const int measured = GetDeviceCaps(dc.get(), LOGPIXELSY);
+    // A zoom of 1 (not "none", 0/0) also lays the text out again under Wine.
+    if (measured > 0)
+        SendMessageA(hwnd(), EM_SETZOOM, WindowDpi(hwnd()), measured);
 }
 
 void TRichEdit::SetDefaultFont(const FontSpec& font) {

@@ -28,6 +28,9 @@ public:
     // Under high contrast every character takes the default text colour; the colours the text
     // was loaded with come back when it ends.
     void FollowContrast();
+    // The control measures its text at the system's density, which is not the window's once
+    // it has been told of another screen's: the text is zoomed by the difference.
+    void OnDpiChanged() override;
 
     // Loads the system library that registers the control's window class; it stays loaded.
     static void Register();
