@@ -1,6 +1,7 @@
 #include "ui/main_window.h"
 
 #include "core/io_error.h"
+#include "win/accessible_name.h"
 #include "win/high_contrast.h"
 #include "win/owner_draw.h"
 #include "win/platform.h"
@@ -108,6 +109,7 @@ void TForm1::CreateControls() {
     int id = FirstControlId;
     for (const Placement& place : layout) {
         place.control->Create(hwnd(), id++, ScaledFrame(layout, place), place.text);
+        NameForScreenReaders(*place.control, place.text, place.parent, place.hint);
         place.control->SetTextColour(place.colour);
         place.control->SetEnabled(place.enabled);
         if (place.hint)

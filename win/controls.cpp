@@ -5,6 +5,7 @@
 #include "win/platform.h"
 
 #include <cctype>
+#include <oleacc.h>
 #include <vector>
 #include <windowsx.h>
 
@@ -58,6 +59,10 @@ LRESULT BitmapButton::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
     }
 }
 
+long BitmapButton::AccessibleRole() const {
+    return ROLE_SYSTEM_PUSHBUTTON;
+}
+
 void BitmapButton::Click() {
     if (OnClick)
         OnClick();
@@ -97,6 +102,15 @@ char SpeedButton::Accelerator() const {
     if (amp == std::string::npos || amp + 1 >= caption.size())
         return 0;
     return static_cast<char>(std::toupper(static_cast<unsigned char>(caption[amp + 1])));
+}
+
+long SpeedButton::AccessibleRole() const {
+    return ROLE_SYSTEM_PUSHBUTTON;
+}
+
+std::string SpeedButton::KeyboardShortcut() const {
+    const char key = Accelerator();
+    return key ? std::string("Alt+") + key : std::string();
 }
 
 void SpeedButton::Click() {

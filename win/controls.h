@@ -1,5 +1,6 @@
 #pragma once
 
+#include "win/accessible_object.h"
 #include "win/glyph.h"
 #include "win/window.h"
 
@@ -21,7 +22,7 @@ protected:
 
 // A push button that shows a glyph only, greyed while disabled. Every click of the mouse
 // clicks it, quick ones included; Space and Enter click it while it has the focus.
-class BitmapButton : public Control {
+class BitmapButton : public Control, public AccessibleParts {
 public:
     void SetGlyph(const char* resourceName) {
         glyph_ = std::make_unique<Glyph>(resourceName, WindowDpi(hwnd()));
@@ -32,6 +33,7 @@ public:
         if (glyph_)
             glyph_->ScaleTo(WindowDpi(hwnd()));
     }
+    long AccessibleRole() const override;
 
 protected:
     const char* ClassName() const override { return "BUTTON"; }
@@ -46,13 +48,15 @@ private:
 
 // A flat button that shows its border only under the mouse, never takes the focus and
 // is clicked by the Alt accelerator of its caption.
-class SpeedButton : public Control {
+class SpeedButton : public Control, public AccessibleParts {
 public:
     std::function<void()> OnClick;
     // The caption's accelerator letter, upper-cased; 0 when it has none.
     char Accelerator() const;
     void Click();
     static void Register();
+    long AccessibleRole() const override;
+    std::string KeyboardShortcut() const override;
 
 protected:
     static constexpr char WindowClass[] = "ReelbondSpeedButton";

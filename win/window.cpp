@@ -2,6 +2,7 @@
 
 #include "core/io_error.h"
 #include "core/text.h"
+#include "win/accessible_object.h"
 #include "win/high_contrast.h"
 #include "win/platform.h"
 
@@ -265,6 +266,9 @@ LRESULT CALLBACK Control::SubclassProcedure(HWND hwnd, UINT message, WPARAM wPar
     const bool frame = message == WM_NCCALCSIZE || message == WM_NCPAINT;
     return Guarded(
         [&] {
+            if (message == WM_GETOBJECT)
+                if (const auto answer = AnswerGetObject(*control, wParam, lParam))
+                    return *answer;
             if (frame && control->borderWidth_)
                 return control->HandleFrameMessage(message, wParam, lParam);
             return control->HandleMessage(message, wParam, lParam);
