@@ -190,6 +190,7 @@ void TForm1::ConnectEvents() {
     BitDown.OnClick = [this] { BitDownClick(); };
     StringGrid1.OnDrawCell = [this](int column, int row, const RECT& cell, GridCellState state,
                                     HDC dc) { StringGrid1DrawCell(column, row, cell, state, dc); };
+    StringGrid1.CellText = [this](int column, int row) { return table_.Cell(column, row); };
     SpdBtnLink.OnClick = [this] { SpdBtnLinkClick(); };
     SpdBtnExit.OnClick = [this] { SpdBtnExitClick(); };
     SpdBtnHelp.OnClick = [this] { SpdBtnHelpClick(); };

@@ -41,6 +41,7 @@ void TStringGrid::Refresh() {
     ScrollCurrentRowIntoView();
     UpdateScrollBars();
     InvalidateRect(hwnd(), nullptr, FALSE);
+    AnnounceChanges();
 }
 
 RECT TStringGrid::CellRect(int column, int row) const {
@@ -114,9 +115,18 @@ LRESULT TStringGrid::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_GETDLGCODE:
         return DLGC_WANTARROWS;
     case WM_SETFOCUS:
+        InvalidateRect(hwnd(), nullptr, FALSE);
+        if (const int row = CurrentItem())
+            NotifyWinEvent(EVENT_OBJECT_FOCUS, hwnd(), OBJID_CLIENT, row);
+        return 0;
     case WM_KILLFOCUS:
         InvalidateRect(hwnd(), nullptr, FALSE);
         return 0;
+    case WM_UPDATEUISTATE: {
+        const LRESULT result = Default(message, wParam, lParam);
+        FollowFocusCues(wParam);
+        return result;
+    }
     case WM_KEYDOWN:
         OnKeyDown(wParam);
         return 0;
@@ -276,6 +286,38 @@ void TStringGrid::Paint() {
     const RECT below{0, CellRect(0, lastRow).bottom, client.right, client.bottom};
     FillRect(paint.hdc, &right, GetSysColorBrush(COLOR_WINDOW));
     FillRect(paint.hdc, &below, GetSysColorBrush(COLOR_WINDOW));
+    PaintFocus(paint.hdc, lastRow);
+}
+
+void TStringGrid::OnCreated() {
+    focusCuesHidden_ = SendMessageW(hwnd(), WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS;
+}
+
+// As a list box does, the grid keeps what the system last said of focus cues: Wine's own
+// default window procedure keeps nothing.
+void TStringGrid::FollowFocusCues(WPARAM change) {
+    if (LOWORD(change) == UIS_INITIALIZE)
+        focusCuesHidden_ = SendMessageW(hwnd(), WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS;
+    else if (HIWORD(change) & UISF_HIDEFOCUS)
+        focusCuesHidden_ = LOWORD(change) == UIS_SET;
+    InvalidateRect(hwnd(), nullptr, FALSE);
+}
+
+// As in a list box: the current row shows the focus, unless the system hides focus cues
+// until the keyboard is used.
+void TStringGrid::PaintFocus(HDC dc, int lastRow) {
+    const int current = table_.CurrentRow();
+    if (GetFocus() != hwnd() || focusCuesHidden_ || current < topRow_ || current > lastRow)
+        return;
+    const RECT row = RowRect(current);
+    SetTextColor(dc, RGB(0, 0, 0));
+    SetBkColor(dc, RGB(255, 255, 255));
+    DrawFocusRect(dc, &row);
+}
+
+RECT TStringGrid::RowRect(int row) const {
+    return {CellRect(0, row).left, CellRect(0, row).top, CellRect(ColumnCount - 1, row).right,
+            CellRect(0, row).bottom};
 }
 
 void TStringGrid::PaintCell(HDC dc, int column, int row) {

@@ -1,10 +1,14 @@
 #pragma once
 
 #include "core/input_file_table.h"
+#include "win/accessible_object.h"
 #include "win/window.h"
 
 #include <array>
 #include <functional>
+#include <string>
+#include <utility>
+#include <vector>
 
 namespace reelbond {
 
@@ -17,7 +21,7 @@ struct GridCellState {
 // Displays an InputFileTable: a fixed header row and whole-row selection of the table's
 // current row. The user moves the current row by click, keys and wheel and resizes
 // columns by dragging their borders in the header row; nothing else is editable.
-class TStringGrid : public Control {
+class TStringGrid : public Control, public AccessibleParts {
 public:
     static constexpr int ColumnCount = InputFileTable::ColumnCount;
 
@@ -25,13 +29,16 @@ public:
 
     std::function<void(int column, int row, const RECT& cell, GridCellState state, HDC dc)>
         OnDrawCell;
+    // The text of a data cell, which screen readers read; the table's owner supplies it.
+    std::function<std::string(int column, int row)> CellText;
 
     void SetColumnWidths(const std::array<int, ColumnCount>& widths);
     int ColumnWidth(int column) const { return widths_.at(column); }
     void SetRowHeight(int height) { rowHeight_ = height; }
     // The first data row shown below the header.
     int TopRow() const { return topRow_; }
-    // Shows the table as it is now: scroll ranges, the current row in view, a repaint.
+    // Shows the table as it is now: scroll ranges, the current row in view, a repaint; and
+    // tells screen readers what changed.
     void Refresh();
     // The rectangle of a cell in client coordinates.
     RECT CellRect(int column, int row) const;
@@ -46,7 +53,23 @@ protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
+    // What a screen reader reads of the grid: a list whose items are the data rows up to the
+    // last that holds text (an empty table shows one blank row and has none), each named by
+    // its cells.
+    long AccessibleRole() const override;
+    int ItemCount() const override;
+    std::string ItemName(int row) const override;
+    RECT ItemPlace(int row) const override;
+    int CurrentItem() const override;
+    // Events for screen readers: the rows changed, the current row moved.
+    void AnnounceChanges();
+
+    void OnCreated() override;
+    void FollowFocusCues(WPARAM change);
     void Paint();
+    void PaintFocus(HDC dc, int lastRow);
+    // The data row's rectangle across all columns, in client coordinates.
+    RECT RowRect(int row) const;
     void PaintCell(HDC dc, int column, int row);
     int VisibleDataRows() const;
     int TotalWidth() const;
@@ -69,6 +92,10 @@ private:
     int sizingColumn_ = -1;
     int sizingStartX_ = 0;
     int sizingStartWidth_ = 0;
+    bool focusCuesHidden_ = false;
+    // The rows and the current row as screen readers were last told of them.
+    std::vector<std::string> announcedRows_;
+    std::pair<int, std::string> announcedCurrent_;
 };
 
 } // namespace reelbond
