@@ -94,20 +94,20 @@ public:
     }
     HRESULT STDMETHODCALLTYPE ContextSensitiveHelp(BOOL) override { return E_NOTIMPL; }
 
+    // No late binding: it would reach the standard object's own methods, past these.
     HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
-        return Standard()->GetTypeInfoCount(count);
+        if (!count)
+            return E_POINTER;
+        *count = 0;
+        return S_OK;
     }
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT index, LCID locale, ITypeInfo** info) override {
-        return Standard()->GetTypeInfo(index, locale, info);
+    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
+        return E_NOTIMPL;
     }
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID id, LPOLESTR* names, UINT count, LCID locale,
-                                            DISPID* ids) override {
-        return Standard()->GetIDsOfNames(id, names, count, locale, ids);
-    }
-    HRESULT STDMETHODCALLTYPE Invoke(DISPID member, REFIID id, LCID locale, WORD flags,
-                                     DISPPARAMS* parameters, VARIANT* result, EXCEPINFO* failure,
-                                     UINT* argument) override {
-        return Standard()->Invoke(member, id, locale, flags, parameters, result, failure, argument);
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*,
+                                     UINT*) override {
+        return E_NOTIMPL;
     }
 
     HRESULT STDMETHODCALLTYPE get_accParent(IDispatch** parent) override {
