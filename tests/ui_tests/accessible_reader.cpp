@@ -1,14 +1,10 @@
 // Reads a window's controls from another process as a screen reader does, for the window
-// tests:
-//   accessible_reader WINDOW [ID...]
-// prints, for every child control of WINDOW (a handle in decimal), one line
-//   control <TAB> id <TAB> role <TAB> state <TAB> name <TAB> description <TAB> shortcut
-//           <TAB> default action
-// followed by a line for each simple child (a list's item)
-//   item <TAB> child id <TAB> role <TAB> state <TAB> name <TAB> left,top,width,height
-// and then presses the control of each ID by its default action:
-//   press <TAB> id <TAB> result (an HRESULT in hexadecimal)
-// Texts are UTF-8; a text the control does not have is empty.
+// tests: "accessible_reader WINDOW [ID...]" prints a line for every child control of WINDOW
+// (a handle in decimal): id, role, state (hexadecimal), name, description, shortcut and
+// default action, separated by tabs; then a line "id.item" with role, state, name and
+// "left,top,width,height" for each of its simple children; then presses the control of
+// each ID by its default action and prints "press ID" and the result (hexadecimal). Texts
+// are UTF-8; one the control does not have is empty.
 #include "core/unique.h"
 
 #include <windows.h>
@@ -25,17 +21,6 @@ struct ComReleaser {
 };
 using UniqueAccessible = reelbond::Unique<IAccessible*, ComReleaser>;
 
-std::string Utf8(BSTR text) {
-    if (!text)
-        return "";
-    const int length = static_cast<int>(SysStringLen(text));
-    const int size = WideCharToMultiByte(CP_UTF8, 0, text, length, nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<std::size_t>(size), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text, length, out.data(), size, nullptr, nullptr);
-    SysFreeString(text);
-    return out;
-}
-
 VARIANT Child(long id) {
     VARIANT child;
     VariantInit(&child);
@@ -44,45 +29,31 @@ VARIANT Child(long id) {
     return child;
 }
 
-template <typename Getter> std::string TextOf(Getter getter) {
+// What getter answers into a text (a BSTR) or a number (a VARIANT), as a line's field.
+template <typename Getter> std::string Text(Getter getter) {
     BSTR text = nullptr;
     getter(&text);
-    return Utf8(text);
+    const int length = text ? static_cast<int>(SysStringLen(text)) : 0;
+    std::string out(static_cast<std::size_t>(length) * 3, '\0');
+    out.resize(static_cast<std::size_t>(WideCharToMultiByte(
+        CP_UTF8, 0, text, length, out.data(), static_cast<int>(out.size()), nullptr, nullptr)));
+    SysFreeString(text);
+    return "\t" + out;
 }
-
-// A number the getter answers; -1 for none.
-template <typename Getter> long NumberOf(Getter getter) {
+template <typename Getter> std::string Number(Getter getter) {
     VARIANT value;
     VariantInit(&value);
-    return SUCCEEDED(getter(&value)) && value.vt == VT_I4 ? value.lVal : -1;
+    char text[16] = "\t-";
+    if (SUCCEEDED(getter(&value)) && value.vt == VT_I4)
+        std::snprintf(text, sizeof text, "\t%lx", static_cast<unsigned long>(value.lVal));
+    return text;
 }
 
 // Role, state and name of the object itself or of one of its simple children.
 std::string Basics(IAccessible& object, long child) {
-    char numbers[48];
-    const long role =
-        NumberOf([&](VARIANT* value) { return object.get_accRole(Child(child), value); });
-    const long state =
-        NumberOf([&](VARIANT* value) { return object.get_accState(Child(child), value); });
-    std::snprintf(numbers, sizeof numbers, "%ld\t%lx\t", role, static_cast<unsigned long>(state));
-    return numbers + TextOf([&](BSTR* text) { object.get_accName(Child(child), text); });
-}
-
-void PrintItems(IAccessible& object) {
-    long count = 0;
-    object.get_accChildCount(&count);
-    for (long item = 1; item <= count; ++item) {
-        IDispatch* itself = nullptr;
-        if (object.get_accChild(Child(item), &itself) != S_FALSE) {
-            if (itself)
-                itself->Release();
-            continue;
-        }
-        long left = 0, top = 0, width = 0, height = 0;
-        object.accLocation(&left, &top, &width, &height, Child(item));
-        std::printf("item\t%ld\t%s\t%ld,%ld,%ld,%ld\n", item, Basics(object, item).c_str(), left,
-                    top, width, height);
-    }
+    return Number([&](VARIANT* role) { return object.get_accRole(Child(child), role); }) +
+           Number([&](VARIANT* state) { return object.get_accState(Child(child), state); }) +
+           Text([&](BSTR* name) { return object.get_accName(Child(child), name); });
 }
 
 UniqueAccessible ObjectOf(HWND control) {
@@ -94,39 +65,45 @@ UniqueAccessible ObjectOf(HWND control) {
 }
 
 void PrintControl(HWND control) {
+    const int id = GetDlgCtrlID(control);
     const UniqueAccessible object = ObjectOf(control);
-    if (!object) {
-        std::printf("control\t%d\tunreadable\n", GetDlgCtrlID(control));
+    if (!object)
         return;
-    }
     IAccessible& read = *object.get();
     const VARIANT self = Child(CHILDID_SELF);
-    std::printf("control\t%d\t%s\t%s\t%s\t%s\n", GetDlgCtrlID(control),
-                Basics(read, CHILDID_SELF).c_str(),
-                TextOf([&](BSTR* text) { read.get_accDescription(self, text); }).c_str(),
-                TextOf([&](BSTR* text) { read.get_accKeyboardShortcut(self, text); }).c_str(),
-                TextOf([&](BSTR* text) { read.get_accDefaultAction(self, text); }).c_str());
-    PrintItems(read);
+    std::printf("%d%s%s%s%s\n", id, Basics(read, CHILDID_SELF).c_str(),
+                Text([&](BSTR* text) { return read.get_accDescription(self, text); }).c_str(),
+                Text([&](BSTR* text) { return read.get_accKeyboardShortcut(self, text); }).c_str(),
+                Text([&](BSTR* text) { return read.get_accDefaultAction(self, text); }).c_str());
+    long count = 0;
+    read.get_accChildCount(&count);
+    for (long item = 1; item <= count; ++item) {
+        IDispatch* itself = nullptr;
+        if (read.get_accChild(Child(item), &itself) != S_FALSE) {
+            if (itself)
+                itself->Release();
+            continue;
+        }
+        long left = 0, top = 0, width = 0, height = 0;
+        read.accLocation(&left, &top, &width, &height, Child(item));
+        std::printf("%d.%ld%s\t%ld,%ld,%ld,%ld\n", id, item, Basics(read, item).c_str(), left, top,
+                    width, height);
+    }
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 2) {
-        std::fputs("usage: accessible_reader WINDOW [ID...]\n", stderr);
+    if (argc < 2 || FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)))
         return 2;
-    }
-    if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)))
-        return 1;
     const auto window = reinterpret_cast<HWND>(std::strtoull(argv[1], nullptr, 10));
     for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
         PrintControl(child);
     for (int at = 2; at < argc; ++at) {
-        const int id = std::atoi(argv[at]);
-        const UniqueAccessible object = ObjectOf(GetDlgItem(window, id));
+        const UniqueAccessible object = ObjectOf(GetDlgItem(window, std::atoi(argv[at])));
         const HRESULT result =
             object ? object.get()->accDoDefaultAction(Child(CHILDID_SELF)) : E_FAIL;
-        std::printf("press\t%d\t%lx\n", id, static_cast<unsigned long>(result));
+        std::printf("press %s\t%lx\n", argv[at], static_cast<unsigned long>(result));
     }
     std::fflush(stdout);
     CoUninitialize();
