@@ -1,4 +1,5 @@
 #include "about/about_box.h"
+#include "core/file.h"
 #include "glyph_pixels.h"
 #include "main_window_fixture.h"
 #include "win/high_contrast.h"
@@ -15,6 +16,10 @@ namespace {
 
 using test::MainWindowTest;
 using test::Strings;
+
+struct HandleCloser {
+    void operator()(HANDLE handle) const noexcept { CloseHandle(handle); }
+};
 
 // The reader's lines by their first field: a control's id, "id.item", or "press id".
 using Reading = std::map<std::string, Strings>;
@@ -45,24 +50,23 @@ Reading ReadFromOutside(TForm1& form, const std::string& output, const std::stri
     command += "accessible_reader.exe\" ";
     command += std::to_string(reinterpret_cast<UINT_PTR>(form.hwnd())) + " " + presses;
     SECURITY_ATTRIBUTES inherited{sizeof inherited, nullptr, TRUE};
-    HANDLE out = CreateFileA(output.c_str(), GENERIC_WRITE, 0, &inherited, CREATE_ALWAYS,
-                             FILE_ATTRIBUTE_NORMAL, nullptr);
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdOutput = startup.hStdError = out;
     PROCESS_INFORMATION process{};
-    const bool started = CreateProcessA(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                                        nullptr, &startup, &process);
-    CloseHandle(out);
-    if (!started)
-        return {};
+    {
+        const UniqueFileHandle out(CreateFileA(output.c_str(), GENERIC_WRITE, 0, &inherited,
+                                               CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        STARTUPINFOA startup{};
+        startup.cb = sizeof startup;
+        startup.dwFlags = STARTF_USESTDHANDLES;
+        startup.hStdOutput = startup.hStdError = out.get();
+        if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                            &startup, &process))
+            return {};
+    }
+    const Unique<HANDLE, HandleCloser> running(process.hProcess), thread(process.hThread);
     // A reader that hangs fails the test by ctest's time limit.
     while (MsgWaitForMultipleObjects(1, &process.hProcess, FALSE, INFINITE, QS_ALLINPUT) !=
            WAIT_OBJECT_0)
         test::PumpEvents(form);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
     test::PumpEvents(form);
     return Parse(test::ReadBytes(output));
 }
