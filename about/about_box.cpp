@@ -3,6 +3,7 @@
 #include "core/path.h"
 #include "resources/resource.h"
 #include "ui/interface_style.h"
+#include "win/high_contrast.h"
 #include "win/message_loop.h"
 
 #include <utility>
@@ -53,7 +54,7 @@ TAboutBox::~TAboutBox() {
 }
 
 void TAboutBox::Register() {
-    RegisterWindowClass(BoxClass, Procedure, 0, GetSysColorBrush(COLOR_BTNFACE));
+    RegisterWindowClass(BoxClass, Procedure, 0, ClassBackground(COLOR_BTNFACE));
 }
 
 void TAboutBox::Create() {

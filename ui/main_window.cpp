@@ -2,8 +2,10 @@
 
 #include "core/io_error.h"
 #include "ui/interface_style.h"
+#include "win/accessible_name.h"
 #include "win/error_barrier.h"
 #include "win/font.h"
+#include "win/high_contrast.h"
 #include "win/message_box.h"
 #include "win/owner_draw.h"
 
@@ -38,7 +40,7 @@ TForm1::TForm1() : StringGrid1(*this, InputFileTable::ColumnCount) {
 }
 
 void TForm1::Register() {
-    RegisterWindowClass(WindowClassName, Procedure, CS_DBLCLKS, GetSysColorBrush(COLOR_BTNFACE),
+    RegisterWindowClass(WindowClassName, Procedure, CS_DBLCLKS, ClassBackground(COLOR_BTNFACE),
                         LoadIconA(GetModuleHandleA(nullptr), "MAINICON"));
 }
 

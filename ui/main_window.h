@@ -107,6 +107,7 @@ private:
 
     // The table as the grid shows it.
     int DataRowCount() const override { return table_.DataRowCount(); }
+    std::string CellText(int column, int row) const override { return table_.Cell(column, row); }
     int CurrentRow() const override { return table_.CurrentRow(); }
     void SetCurrentRow(int row) override { table_.SetCurrentRow(row); }
 

@@ -1,8 +1,10 @@
 #include "win/buttons.h"
 
+#include "win/high_contrast.h"
 #include "win/owner_draw.h"
 
 #include <cctype>
+#include <oleacc.h>
 #include <windowsx.h>
 
 namespace reelbond {
@@ -39,6 +41,10 @@ LRESULT TBitBtn::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     }
 }
 
+long TBitBtn::AccessibleRole() const {
+    return ROLE_SYSTEM_PUSHBUTTON;
+}
+
 void TBitBtn::Click() {
     if (OnClick)
         OnClick();
@@ -52,7 +58,11 @@ void TBitBtn::Draw(const DRAWITEMSTRUCT& item) const {
         const int shift = pushed ? Scaled(1) : 0;
         const int x = (frame.right - frame.left - glyph_->Width()) / 2 + shift;
         const int y = (frame.bottom - frame.top - glyph_->Height()) / 2 + shift;
-        if (item.itemState & ODS_DISABLED)
+        const bool disabled = item.itemState & ODS_DISABLED;
+        if (HighContrastOn())
+            glyph_->DrawShape(item.hDC, x, y,
+                              GetSysColor(disabled ? COLOR_GRAYTEXT : COLOR_BTNTEXT));
+        else if (disabled)
             glyph_->DrawDisabled(item.hDC, x, y);
         else
             glyph_->Draw(item.hDC, x, y);
@@ -74,6 +84,15 @@ char TSpeedButton::Accelerator() const {
     if (amp == std::string::npos || amp + 1 >= caption.size())
         return 0;
     return static_cast<char>(std::toupper(static_cast<unsigned char>(caption[amp + 1])));
+}
+
+long TSpeedButton::AccessibleRole() const {
+    return ROLE_SYSTEM_PUSHBUTTON;
+}
+
+std::string TSpeedButton::KeyboardShortcut() const {
+    const char key = Accelerator();
+    return key ? std::string("Alt+") + key : std::string();
 }
 
 void TSpeedButton::Click() {
@@ -154,7 +173,7 @@ void TSpeedButton::Paint() {
         DrawTextWidened(paint.hdc, caption, place, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
     };
     if (enabled) {
-        drawCaption(TextColour(), pressed_ ? Scaled(1) : 0);
+        drawCaption(ContrastColour(TextColour(), COLOR_BTNTEXT), pressed_ ? Scaled(1) : 0);
     } else {
         // The classic greyed look: a highlight copy one pixel down and right.
         drawCaption(GetSysColor(COLOR_BTNHIGHLIGHT), Scaled(1));

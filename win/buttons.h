@@ -1,5 +1,6 @@
 #pragma once
 
+#include "win/accessible_object.h"
 #include "win/glyph.h"
 #include "win/window.h"
 
@@ -10,7 +11,7 @@ namespace reelbond {
 
 // A push button that shows a glyph only, greyed while disabled. Every click of the mouse
 // clicks it, quick ones included; Space and Enter click it while it has the focus.
-class TBitBtn : public Control {
+class TBitBtn : public Control, public AccessibleParts {
 public:
     void SetGlyph(const char* resourceName) {
         glyph_ = std::make_unique<Glyph>(resourceName, WindowDpi(hwnd()));
@@ -21,6 +22,7 @@ public:
         if (glyph_)
             glyph_->ScaleTo(WindowDpi(hwnd()));
     }
+    long AccessibleRole() const override;
 
 protected:
     const char* ClassName() const override { return "BUTTON"; }
@@ -35,13 +37,15 @@ private:
 
 // A flat button that shows its border only under the mouse, never takes the focus and
 // is clicked by the Alt accelerator of its caption.
-class TSpeedButton : public Control {
+class TSpeedButton : public Control, public AccessibleParts {
 public:
     std::function<void()> OnClick;
     // The caption's accelerator letter, upper-cased; 0 when it has none.
     char Accelerator() const;
     void Click();
     static void Register();
+    long AccessibleRole() const override;
+    std::string KeyboardShortcut() const override;
 
 protected:
     static constexpr char WindowClass[] = "ReelbondSpeedButton";

@@ -1,6 +1,7 @@
 #include "win/control_layout.h"
 
 #include "core/io_error.h"
+#include "win/accessible_name.h"
 
 #include <algorithm>
 #include <commctrl.h>
@@ -31,6 +32,7 @@ void ControlLayout::Create(HWND window, const std::vector<Placement>& layout, in
     int id = firstId;
     for (const Placement& place : layout) {
         place.control->Create(window, id++, ScaledFrame(window, layout, place), place.text);
+        NameForScreenReaders(*place.control, place.text, place.parent, place.hint);
         place.control->SetTextColour(place.colour);
         place.control->SetEnabled(place.enabled);
         if (place.hint)

@@ -99,4 +99,11 @@ const Glyph* GlyphSet::At(std::size_t index) const {
     return index < glyphs_.size() ? &glyphs_[index] : nullptr;
 }
 
+void Glyph::DrawShape(HDC dc, int x, int y, COLORREF colour) const {
+    const UniqueBrush brush(CreateSolidBrush(colour));
+    if (greyable_ && brush)
+        DrawStateW(dc, brush.get(), nullptr, reinterpret_cast<LPARAM>(greyable_.get()), 0, x, y,
+                   width_, height_, DST_ICON | DSS_MONO);
+}
+
 } // namespace reelbond

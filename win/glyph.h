@@ -24,6 +24,8 @@ public:
     int Height() const noexcept { return height_; }
     void Draw(HDC dc, int x, int y) const;
     void DrawDisabled(HDC dc, int x, int y) const;
+    // Its shape alone, every painted pixel in one colour, as high contrast wants it.
+    void DrawShape(HDC dc, int x, int y, COLORREF colour) const;
 
 private:
     const char* resourceName_;

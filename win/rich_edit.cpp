@@ -2,7 +2,10 @@
 
 #include "core/file.h"
 #include "core/io_error.h"
+#include "win/handles.h"
+#include "win/high_contrast.h"
 
+#include <algorithm>
 #include <richedit.h>
 #include <stdexcept>
 #include <string_view>
@@ -24,6 +27,22 @@ DWORD CALLBACK ReadFromFile(DWORD_PTR file, LPBYTE buffer, LONG count, LONG* del
     }
 }
 
+DWORD CALLBACK AppendToString(DWORD_PTR text, LPBYTE buffer, LONG count, LONG* taken) {
+    reinterpret_cast<std::string*>(text)->append(reinterpret_cast<const char*>(buffer),
+                                                 static_cast<std::size_t>(count));
+    *taken = count;
+    return 0;
+}
+
+DWORD CALLBACK ReadFromString(DWORD_PTR rest, LPBYTE buffer, LONG count, LONG* delivered) {
+    auto& text = *reinterpret_cast<std::string_view*>(rest);
+    const std::size_t size = std::min(text.size(), static_cast<std::size_t>(count));
+    text.copy(reinterpret_cast<char*>(buffer), size);
+    text.remove_prefix(size);
+    *delivered = static_cast<LONG>(size);
+    return 0;
+}
+
 } // namespace
 
 void TRichEdit::Register() {
@@ -39,6 +58,15 @@ DWORD TRichEdit::Style() const {
 
 void TRichEdit::OnCreated() {
     SendMessageA(hwnd(), EM_AUTOURLDETECT, FALSE, 0);
+    OnDpiChanged();
+}
+
+void TRichEdit::OnDpiChanged() {
+    const UniqueWindowDc dc = ClientDc(hwnd());
+    const int measured = GetDeviceCaps(dc.get(), LOGPIXELSY);
+    // A zoom of 1 (not "none", 0/0) also lays the text out again under Wine.
+    if (measured > 0)
+        SendMessageA(hwnd(), EM_SETZOOM, WindowDpi(hwnd()), measured);
 }
 
 void TRichEdit::SetDefaultFont(const FontSpec& font) {
@@ -81,12 +109,38 @@ void TRichEdit::LoadFromStream(File& file) {
             file.Seek(start);
             error = StreamIn(file, SF_TEXT);
         }
-        if (!error)
+        if (!error) {
+            colouredContent_.reset();
+            FollowContrast();
             return;
+        }
     } catch (const IoError&) {
         // A file that cannot be read again from its start fails as one that cannot be read.
     }
     throw std::runtime_error("Failed to Load Stream");
+}
+
+UINT TRichEdit::TextFormat() const {
+    return PlainText() ? SF_TEXT : SF_RTF;
+}
+
+void TRichEdit::FollowContrast() {
+    if (HighContrastOn() && !colouredContent_) {
+        std::string content;
+        EDITSTREAM stream{reinterpret_cast<DWORD_PTR>(&content), 0, AppendToString};
+        SendMessageA(hwnd(), EM_STREAMOUT, TextFormat(), reinterpret_cast<LPARAM>(&stream));
+        colouredContent_ = std::move(content);
+        CHARFORMAT2A format{};
+        format.cbSize = sizeof format;
+        format.dwMask = CFM_COLOR;
+        format.dwEffects = CFE_AUTOCOLOR;
+        SendMessageA(hwnd(), EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&format));
+    } else if (!HighContrastOn() && colouredContent_) {
+        std::string_view rest = *colouredContent_;
+        EDITSTREAM stream{reinterpret_cast<DWORD_PTR>(&rest), 0, ReadFromString};
+        SendMessageA(hwnd(), EM_STREAMIN, TextFormat(), reinterpret_cast<LPARAM>(&stream));
+        colouredContent_.reset();
+    }
 }
 
 DWORD TRichEdit::StreamIn(File& file, UINT format) {
@@ -99,6 +153,9 @@ DWORD TRichEdit::StreamIn(File& file, UINT format) {
 
 LRESULT TRichEdit::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
+    case WM_SYSCOLORCHANGE:
+        FollowContrast();
+        break;
     case WM_KEYDOWN:
         // Under a dialog manager the control would close its parent on Escape; a view
         // leaves closing to its window.

@@ -3,6 +3,7 @@
 #include "win/font.h"
 #include "win/window.h"
 
+#include <optional>
 #include <string>
 
 namespace reelbond {
@@ -26,6 +27,12 @@ public:
     // Rich text the control cannot read is read again as plain text; a failure of that or
     // of a plain-text read is "Failed to Load Stream".
     void LoadFromStream(File& file);
+    // Under high contrast every character takes the default text colour; the colours the text
+    // was loaded with come back when it ends.
+    void FollowContrast();
+    // The control measures its text at the system's density, which is not the window's once
+    // it has been told of another screen's: the text is zoomed by the difference.
+    void OnDpiChanged() override;
 
     // Loads the system library that registers the control's window class; it stays loaded.
     static void Register();
@@ -40,6 +47,10 @@ protected:
 private:
     // The stream's error: 0 when the control took the whole file in this format.
     DWORD StreamIn(File& file, UINT format);
+    UINT TextFormat() const;
+
+    // The content as loaded, kept while high contrast shows it in the default colour.
+    std::optional<std::string> colouredContent_;
 };
 
 } // namespace reelbond

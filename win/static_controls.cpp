@@ -1,6 +1,7 @@
 #include "win/static_controls.h"
 
 #include "core/io_error.h"
+#include "win/high_contrast.h"
 #include "win/owner_draw.h"
 
 namespace reelbond {
@@ -50,7 +51,7 @@ std::optional<LRESULT> TGroupBox::HandleNotification(UINT message, WPARAM wParam
     if (message != WM_CTLCOLORSTATIC)
         return std::nullopt;
     const auto dc = reinterpret_cast<HDC>(wParam);
-    SetTextColor(dc, TextColour());
+    SetTextColor(dc, ContrastColour(TextColour(), COLOR_BTNTEXT));
     SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
     return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
 }

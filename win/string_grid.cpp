@@ -1,6 +1,7 @@
 #include "win/string_grid.h"
 
 #include "win/handles.h"
+#include "win/high_contrast.h"
 
 #include <algorithm>
 #include <numeric>
@@ -40,6 +41,7 @@ void TStringGrid::Refresh() {
     ScrollCurrentRowIntoView();
     UpdateScrollBars();
     InvalidateRect(hwnd(), nullptr, FALSE);
+    AnnounceChanges();
 }
 
 RECT TStringGrid::CellRect(int column, int row) const {
@@ -113,9 +115,18 @@ LRESULT TStringGrid::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_GETDLGCODE:
         return DLGC_WANTARROWS;
     case WM_SETFOCUS:
+        InvalidateRect(hwnd(), nullptr, FALSE);
+        if (const int row = CurrentItem())
+            NotifyWinEvent(EVENT_OBJECT_FOCUS, hwnd(), OBJID_CLIENT, row);
+        return 0;
     case WM_KILLFOCUS:
         InvalidateRect(hwnd(), nullptr, FALSE);
         return 0;
+    case WM_UPDATEUISTATE: {
+        const LRESULT result = Default(message, wParam, lParam);
+        FollowFocusCues(wParam);
+        return result;
+    }
     case WM_KEYDOWN:
         OnKeyDown(wParam);
         return 0;
@@ -190,7 +201,7 @@ void TStringGrid::OnKeyDown(WPARAM key) {
 int TStringGrid::ColumnBorderAt(POINT point) const {
     if (point.y < 0 || point.y >= rowHeight_)
         return -1;
-    for (int column = 0; column < static_cast<int>(widths_.size()); ++column) {
+    for (int column = 0; column < ColumnCount(); ++column) {
         const int border = CellRect(column, 0).right;
         if (point.x >= border - SizingMargin && point.x <= border + SizingMargin)
             return column;
@@ -264,18 +275,49 @@ void TStringGrid::Paint() {
     const auto painting = Painting(hwnd(), paint);
     const auto font = SelectedInto(paint.hdc, font_ ? font_ : GetStockObject(DEFAULT_GUI_FONT));
     const int lastRow = std::min(rows_.DataRowCount(), topRow_ + VisibleDataRows());
-    for (int column = 0; column < static_cast<int>(widths_.size()); ++column) {
+    for (int column = 0; column < ColumnCount(); ++column) {
         PaintCell(paint.hdc, column, 0);
         for (int row = topRow_; row <= lastRow; ++row)
             PaintCell(paint.hdc, column, row);
     }
     RECT client;
     GetClientRect(hwnd(), &client);
-    const RECT right{CellRect(static_cast<int>(widths_.size()) - 1, 0).right, 0, client.right,
-                     client.bottom};
+    const RECT right{CellRect(ColumnCount() - 1, 0).right, 0, client.right, client.bottom};
     const RECT below{0, CellRect(0, lastRow).bottom, client.right, client.bottom};
     FillRect(paint.hdc, &right, GetSysColorBrush(COLOR_WINDOW));
     FillRect(paint.hdc, &below, GetSysColorBrush(COLOR_WINDOW));
+    PaintFocus(paint.hdc, lastRow);
+}
+
+void TStringGrid::OnCreated() {
+    focusCuesHidden_ = SendMessageW(hwnd(), WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS;
+}
+
+// As a list box does, the grid keeps what the system last said of focus cues: Wine's own
+// default window procedure keeps nothing.
+void TStringGrid::FollowFocusCues(WPARAM change) {
+    if (LOWORD(change) == UIS_INITIALIZE)
+        focusCuesHidden_ = SendMessageW(hwnd(), WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS;
+    else if (HIWORD(change) & UISF_HIDEFOCUS)
+        focusCuesHidden_ = LOWORD(change) == UIS_SET;
+    InvalidateRect(hwnd(), nullptr, FALSE);
+}
+
+// As in a list box: the current row shows the focus, unless the system hides focus cues
+// until the keyboard is used.
+void TStringGrid::PaintFocus(HDC dc, int lastRow) {
+    const int current = rows_.CurrentRow();
+    if (GetFocus() != hwnd() || focusCuesHidden_ || current < topRow_ || current > lastRow)
+        return;
+    const RECT row = RowRect(current);
+    SetTextColor(dc, RGB(0, 0, 0));
+    SetBkColor(dc, RGB(255, 255, 255));
+    DrawFocusRect(dc, &row);
+}
+
+RECT TStringGrid::RowRect(int row) const {
+    return {CellRect(0, row).left, CellRect(0, row).top, CellRect(ColumnCount() - 1, row).right,
+            CellRect(0, row).bottom};
 }
 
 void TStringGrid::PaintCell(HDC dc, int column, int row) {
@@ -284,7 +326,9 @@ void TStringGrid::PaintCell(HDC dc, int column, int row) {
     SetBkColor(dc, GetSysColor(state.fixed      ? COLOR_BTNFACE
                                : state.selected ? COLOR_HIGHLIGHT
                                                 : COLOR_WINDOW));
-    SetTextColor(dc, state.selected ? GetSysColor(COLOR_HIGHLIGHTTEXT) : TextColour());
+    SetTextColor(dc, state.selected ? GetSysColor(COLOR_HIGHLIGHTTEXT)
+                                    : ContrastColour(TextColour(), state.fixed ? COLOR_BTNTEXT
+                                                                               : COLOR_WINDOWTEXT));
     if (OnDrawCell)
         OnDrawCell(column, row, cell, state, dc);
     if (state.fixed)

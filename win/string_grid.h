@@ -1,8 +1,11 @@
 #pragma once
 
+#include "win/accessible_object.h"
 #include "win/window.h"
 
 #include <functional>
+#include <string>
+#include <utility>
 #include <vector>
 
 namespace reelbond {
@@ -14,10 +17,11 @@ struct GridCellState {
 };
 
 // The rows a grid shows below its fixed header row (row 0): data rows 1..n, one of them
-// current. The grid asks for nothing else: OnDrawCell paints each cell.
+// current. OnDrawCell paints each cell; the texts are what screen readers read.
 class GridRows {
 public:
     virtual int DataRowCount() const = 0;
+    virtual std::string CellText(int column, int row) const = 0;
     virtual int CurrentRow() const = 0;
     // Makes a data row current.
     virtual void SetCurrentRow(int row) = 0;
@@ -29,7 +33,7 @@ protected:
 // A fixed header row over the rows, with whole-row selection of the current row. The user
 // moves the current row by click, keys and wheel and resizes columns by dragging their
 // borders in the header row; nothing else is editable.
-class TStringGrid : public Control {
+class TStringGrid : public Control, public AccessibleParts {
 public:
     TStringGrid(GridRows& rows, int columnCount) : rows_(rows), widths_(columnCount, 64) {}
 
@@ -38,11 +42,13 @@ public:
 
     // One width a column.
     void SetColumnWidths(const std::vector<int>& widths);
+    int ColumnCount() const { return static_cast<int>(widths_.size()); }
     int ColumnWidth(int column) const { return widths_.at(column); }
     void SetRowHeight(int height) { rowHeight_ = height; }
     // The first data row shown below the header.
     int TopRow() const { return topRow_; }
-    // Shows the table as it is now: scroll ranges, the current row in view, a repaint.
+    // Shows the table as it is now: scroll ranges, the current row in view, a repaint; and
+    // tells screen readers what changed.
     void Refresh();
     // The rectangle of a cell in client coordinates.
     RECT CellRect(int column, int row) const;
@@ -57,7 +63,23 @@ protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
+    // What a screen reader reads of the grid: a list whose items are the data rows up to the
+    // last that holds text (an empty table shows one blank row and has none), each named by
+    // its cells.
+    long AccessibleRole() const override;
+    int ItemCount() const override;
+    std::string ItemName(int row) const override;
+    RECT ItemPlace(int row) const override;
+    int CurrentItem() const override;
+    // Events for screen readers: the rows changed, the current row moved.
+    void AnnounceChanges();
+
+    void OnCreated() override;
+    void FollowFocusCues(WPARAM change);
     void Paint();
+    void PaintFocus(HDC dc, int lastRow);
+    // The data row's rectangle across all columns, in client coordinates.
+    RECT RowRect(int row) const;
     void PaintCell(HDC dc, int column, int row);
     int VisibleDataRows() const;
     int TotalWidth() const;
@@ -80,6 +102,10 @@ private:
     int sizingColumn_ = -1;
     int sizingStartX_ = 0;
     int sizingStartWidth_ = 0;
+    bool focusCuesHidden_ = false;
+    // The rows and the current row as screen readers were last told of them.
+    std::vector<std::string> announcedRows_;
+    std::pair<int, std::string> announcedCurrent_;
 };
 
 } // namespace reelbond

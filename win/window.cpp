@@ -2,7 +2,9 @@
 
 #include "core/io_error.h"
 #include "core/text.h"
+#include "win/accessible_object.h"
 #include "win/error_barrier.h"
+#include "win/high_contrast.h"
 
 #include <commctrl.h>
 #include <utility>
@@ -89,6 +91,8 @@ LRESULT Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         ChangeDpi(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
         return 0;
     }
+    if (ChangesColours(message))
+        RepaintInNewColours(hwnd_);
     if (auto result = ReflectNotification(message, wParam, lParam))
         return *result;
     return DefWindowProcA(hwnd_, message, wParam, lParam);
@@ -267,6 +271,9 @@ LRESULT CALLBACK Control::SubclassProcedure(HWND hwnd, UINT message, WPARAM wPar
     const bool frame = message == WM_NCCALCSIZE || message == WM_NCPAINT;
     return Guarded(
         [&] {
+            if (message == WM_GETOBJECT)
+                if (const auto answer = AnswerGetObject(*control, wParam, lParam))
+                    return *answer;
             if (message == WM_SETFOCUS)
                 control->InputMethod.SwitchOn();
             else if (message == WM_KILLFOCUS)

@@ -69,6 +69,9 @@ public:
 
     // The input method switched on while the control has the focus.
     InputMethodSwitch InputMethod;
+    // What a screen reader calls the control and says it is for; empty leaves it to the system.
+    std::string AccessibleName;
+    std::string AccessibleDescription;
 
     // Creates the control's window at frame in parent's client coordinates.
     void Create(HWND parent, int id, const RECT& frame, const std::string& text);

@@ -1,0 +1,316 @@
+#include "about/about_box.h"
+#include "core/file.h"
+#include "glyph_pixels.h"
+#include "main_window_fixture.h"
+#include "win/high_contrast.h"
+
+#include <algorithm>
+#include <map>
+#include <oleacc.h>
+#include <richedit.h>
+#include <set>
+#include <sstream>
+
+namespace reelbond {
+namespace {
+
+using test::MainWindowTest;
+using test::Strings;
+
+struct HandleCloser {
+    void operator()(HANDLE handle) const noexcept { CloseHandle(handle); }
+};
+
+// The reader's lines by their first field: a control's id, "id.item", or "press id".
+using Reading = std::map<std::string, Strings>;
+
+Reading Parse(const std::string& output) {
+    Reading lines;
+    std::istringstream in(output);
+    for (std::string line; std::getline(in, line);) {
+        std::erase(line, '\r');
+        Strings fields;
+        std::istringstream split(line);
+        for (std::string field; std::getline(split, field, '\t');)
+            fields.push_back(field);
+        fields.resize(7);
+        lines[fields[0]] = Strings(fields.begin() + 1, fields.end());
+    }
+    return lines;
+}
+
+// Runs tests/accessible_reader.exe, a process of its own as a screen reader is, while this
+// thread answers the calls it makes into the window.
+Reading ReadFromOutside(TForm1& form, const std::string& output, const std::string& presses) {
+    char self[MAX_PATH * 4];
+    const std::string program(self, GetModuleFileNameA(nullptr, self, sizeof self));
+    // Built by appending: gcc 12 warns falsely (-Wrestrict) about "\"" + a temporary string.
+    std::string command(1, '"');
+    command += program.substr(0, program.rfind('\\') + 1);
+    command += "accessible_reader.exe\" ";
+    command += std::to_string(reinterpret_cast<UINT_PTR>(form.hwnd())) + " " + presses;
+    SECURITY_ATTRIBUTES inherited{sizeof inherited, nullptr, TRUE};
+    PROCESS_INFORMATION process{};
+    {
+        const UniqueFileHandle out(CreateFileA(output.c_str(), GENERIC_WRITE, 0, &inherited,
+                                               CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        STARTUPINFOA startup{};
+        startup.cb = sizeof startup;
+        startup.dwFlags = STARTF_USESTDHANDLES;
+        startup.hStdOutput = startup.hStdError = out.get();
+        if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                            &startup, &process))
+            return {};
+    }
+    const Unique<HANDLE, HandleCloser> running(process.hProcess), thread(process.hThread);
+    // A reader that hangs fails the test by ctest's time limit.
+    while (MsgWaitForMultipleObjects(1, &process.hProcess, FALSE, INFINITE, QS_ALLINPUT) !=
+           WAIT_OBJECT_0)
+        test::PumpEvents(form);
+    test::PumpEvents(form);
+    return Parse(test::ReadBytes(output));
+}
+
+// The main window with three files in its directory, in a thread ready for screen readers'
+// calls.
+class AccessibilityTest : public MainWindowTest {
+protected:
+    void SetUp() override {
+        apartment_ = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+        CopyMedia(test::ClipA, "a.mpg");
+        CopyMedia(test::ClipB, "b.mpg");
+        CopyMedia(test::Pal, "c.mpg");
+        Start();
+    }
+    void TearDown() override {
+        if (SUCCEEDED(apartment_))
+            CoUninitialize();
+    }
+    HRESULT apartment_ = E_FAIL;
+};
+
+TEST_F(AccessibilityTest, AScreenReaderReadsEveryControlAndTheRowsAndPressesButtons) {
+    AddSelected({"a.mpg", "b.mpg", "c.mpg"});
+    int helps = 0;
+    form.OnHelp = [&] { ++helps; };
+    SetFocus(form.StringGrid1.hwnd());
+    const auto id = [](const Control& control) { return std::to_string(control.id()); };
+    const Reading read =
+        ReadFromOutside(form, dir / "read.txt",
+                        id(form.SpdBtnHelp) + " " + id(form.BitDown) + " " + id(form.BitUp));
+
+    // Name and description.
+    const std::pair<const Control&, const char*> named[] = {
+        {form.GroupBox1, "Select File(s)\t"},
+        {form.FileListBox1, "Select File(s)\tdouble click to add file"},
+        {form.GroupBox3, "Input Files\t"},
+        {form.StringGrid1, "Input Files\t"},
+        {form.GroupBox6, "Path and Directory\t"},
+        {form.DriveComboBox1, "Path and Directory\tselect driver"},
+        {form.DirectoryListBox1, "Path and Directory\tselect directory"},
+        {form.GroupBox2, "File Type\t"},
+        {form.FilterComboBox1, "File Type\t"},
+        {form.GroupBox4, "Output File\t"},
+        {form.Edit1, "Output File\t"},
+    };
+    for (const auto& [control, expected] : named)
+        EXPECT_EQ(read.at(id(control))[2] + "\t" + read.at(id(control))[3], expected);
+    // Role (push button), name, description, shortcut, default action; greyed Down (the last
+    // row is current) is unavailable.
+    const std::pair<const Control&, const char*> buttons[] = {
+        {form.BitnAdd, "Add Files\t\t\tPress"},
+        {form.BitnRemove, "Remove the File\t\t\tPress"},
+        {form.BitnClear, "Clear All Files\t\t\tPress"},
+        {form.BitUp, "Move file Up\t\t\tPress"},
+        {form.BitDown, "Move file Down\t\t\tPress"},
+        {form.SpdBtnLink, "Link\tLink Files\tAlt+L\tPress"},
+        {form.SpdBtnExit, "Exit\t\tAlt+E\tPress"},
+        {form.SpdBtnHelp, "Help\t\tAlt+H\tPress"}};
+    for (const auto& [button, expected] : buttons) {
+        const Strings& fields = read.at(id(button));
+        EXPECT_EQ(fields[0] + "\t" + fields[2] + "\t" + fields[3] + "\t" + fields[4] + "\t" +
+                      fields[5],
+                  "2b\t" + std::string(expected));
+        EXPECT_EQ((std::stoul(fields[1], nullptr, 16) & STATE_SYSTEM_UNAVAILABLE) != 0,
+                  &button == &form.BitDown)
+            << expected;
+    }
+
+    // A list of the three rows, each named by its cells and placed on its row; the current
+    // one selected and focused.
+    EXPECT_EQ(read.at(id(form.StringGrid1))[0], "21");
+    EXPECT_EQ(read.count(id(form.StringGrid1) + ".4"), 0u);
+    POINT origin{0, 0};
+    ClientToScreen(form.StringGrid1.hwnd(), &origin);
+    const char* files[] = {"a.mpg, 352 X 240, 29.97 f/s, OK", "b.mpg, 352 X 240, 29.97 f/s, OK",
+                           "c.mpg, 352 X 288, 25 f/s, format differ"};
+    for (int row = 1; row <= 3; ++row) {
+        const Strings& item = read.at(id(form.StringGrid1) + "." + std::to_string(row));
+        const std::string place =
+            std::to_string(origin.x) + "," + std::to_string(origin.y + 16 * row) + ",325,16";
+        EXPECT_EQ(item, (Strings{"22", item[1], dir / files[row - 1], place, "", ""}));
+        constexpr unsigned long Current = STATE_SYSTEM_SELECTED | STATE_SYSTEM_FOCUSED;
+        EXPECT_EQ(std::stoul(item[1], nullptr, 16) & Current, row == 3 ? Current : 0) << row;
+    }
+
+    // Help and Up are clicked as the mouse clicks them; greyed Down refuses.
+    EXPECT_EQ(read.at("press " + id(form.SpdBtnHelp))[0], "0");
+    EXPECT_EQ(read.at("press " + id(form.BitDown))[0], "80020003");
+    EXPECT_EQ(read.at("press " + id(form.BitUp))[0], "0");
+    EXPECT_EQ(helps, 1);
+    EXPECT_EQ(Column(0), (Strings{dir / "a.mpg", dir / "c.mpg", dir / "b.mpg"}));
+}
+
+using Events = std::vector<std::pair<DWORD, LONG>>;
+Events* events = nullptr;
+HWND eventWindow = nullptr;
+
+void CALLBACK RecordEvent(HWINEVENTHOOK, DWORD event, HWND window, LONG object, LONG child, DWORD,
+                          DWORD) {
+    if (events && window == eventWindow && object == OBJID_CLIENT)
+        events->push_back({event, child});
+}
+
+// The events of one step, in any order: a burst may arrive reversed.
+Events Sorted(Events& recorded) {
+    Events step = std::exchange(recorded, {});
+    std::sort(step.begin(), step.end());
+    return step;
+}
+
+// As a screen reader listens: a hook for every process (under Wine one for a process hears
+// nothing), told apart by window.
+TEST_F(AccessibilityTest, TheGridTellsOfItsCurrentRowAndOfNewOrder) {
+    AddSelected({"a.mpg", "b.mpg", "c.mpg"});
+    Events recorded;
+    events = &recorded;
+    eventWindow = form.StringGrid1.hwnd();
+    const HWINEVENTHOOK hook = SetWinEventHook(EVENT_OBJECT_REORDER, EVENT_OBJECT_SELECTION,
+                                               nullptr, RecordEvent, 0, 0, WINEVENT_OUTOFCONTEXT);
+    ASSERT_TRUE(hook);
+    const ScopeExit unhook([hook] {
+        UnhookWinEvent(hook);
+        events = nullptr;
+    });
+
+    SetFocus(form.StringGrid1.hwnd());
+    Pump();
+    EXPECT_EQ(Sorted(recorded), (Events{{EVENT_OBJECT_FOCUS, 0}, {EVENT_OBJECT_FOCUS, 3}}));
+    PressKey(VK_UP);
+    EXPECT_EQ(Sorted(recorded), (Events{{EVENT_OBJECT_FOCUS, 2}, {EVENT_OBJECT_SELECTION, 2}}));
+    // The button has the focus now; the rows change places and the current row goes along.
+    Click(form.BitDown);
+    EXPECT_EQ(Sorted(recorded),
+              (Events{{EVENT_OBJECT_REORDER, CHILDID_SELF}, {EVENT_OBJECT_SELECTION, 3}}));
+    Click(form.BitnClear);
+    EXPECT_EQ(Sorted(recorded), (Events{{EVENT_OBJECT_REORDER, CHILDID_SELF}}));
+}
+
+// The colours a control's client area, or part of it, shows on the screen.
+std::set<COLORREF> Colours(const Control& control, RECT area = {}) {
+    if (IsRectEmpty(&area))
+        GetClientRect(control.hwnd(), &area);
+    const std::vector<COLORREF> pixels = test::PixelsIn(ClientDc(control.hwnd()).get(), area);
+    return {pixels.begin(), pixels.end()};
+}
+
+// Blue and navy, and their blends with the background.
+bool AnyBluish(const std::set<COLORREF>& colours) {
+    return std::any_of(colours.begin(), colours.end(), [](COLORREF colour) {
+        return GetBValue(colour) > std::max(GetRValue(colour), GetGValue(colour)) + 50;
+    });
+}
+
+bool HeadingInDefaultColour(const TAboutBox& box) {
+    SendMessageA(box.RichEdit21.hwnd(), EM_SETSEL, 0, 1);
+    CHARFORMAT2A format{};
+    format.cbSize = sizeof format;
+    SendMessageA(box.RichEdit21.hwnd(), EM_GETCHARFORMAT, SCF_SELECTION,
+                 reinterpret_cast<LPARAM>(&format));
+    return format.dwEffects & CFE_AUTOCOLOR;
+}
+
+// A black scheme as a user sets it; Wine cannot switch the mode itself on, so the test forces
+// it. The colours hold in this process only.
+TEST_F(AccessibilityTest, HighContrastDrawsCaptionsCellsAndGlyphsInTheSystemColours) {
+    AddSelected({"a.mpg", "b.mpg"});
+    SetFocus(form.Edit1.hwnd());
+    test::WriteBytes(dir / "Help.rtf",
+                     "{\\rtf1{\\colortbl;\\red0\\green0\\blue128;}\\cf1 Heading\\cf0\\par}");
+    TAboutBox box(dir / "Reelbond.exe");
+    box.Create();
+    const RECT caption{0, 0, 100, 13};
+    const RECT rows{0, 0, 325, 32}; // the header and the first row, which is not current
+    const RECT glyph{6, 6, 35, 26};
+    Pump();
+    for (const auto& [control, area] : {std::pair<const Control&, RECT>{form.GroupBox1, caption},
+                                        {form.StringGrid1, rows},
+                                        {form.SpdBtnExit, {}},
+                                        {form.BitUp, glyph}})
+        EXPECT_TRUE(AnyBluish(Colours(control, area))) << control.id();
+    EXPECT_FALSE(HeadingInDefaultColour(box));
+
+    const int parts[] = {COLOR_BTNFACE,  COLOR_BTNTEXT,   COLOR_WINDOW,   COLOR_WINDOWTEXT,
+                         COLOR_GRAYTEXT, COLOR_HIGHLIGHT, COLOR_BTNSHADOW};
+    const COLORREF black = RGB(0, 0, 0), white = RGB(255, 255, 255), yellow = RGB(255, 255, 0),
+                   green = RGB(0, 255, 0);
+    const COLORREF scheme[] = {black, white, black, yellow, green, RGB(0, 128, 0), white};
+    COLORREF usual[std::size(parts)];
+    std::transform(std::begin(parts), std::end(parts), usual, GetSysColor);
+    const ScopeExit normalAgain([&] {
+        ForceHighContrast(std::nullopt);
+        SetSysColors(static_cast<int>(std::size(parts)), parts, usual);
+    });
+    ForceHighContrast(true);
+    ASSERT_TRUE(SetSysColors(static_cast<int>(std::size(parts)), parts, scheme));
+    Pump();
+    const std::set<COLORREF> captionColours = Colours(form.GroupBox1, caption);
+    EXPECT_TRUE(captionColours.contains(white) && !AnyBluish(captionColours));
+    const std::set<COLORREF> rowColours = Colours(form.StringGrid1, rows);
+    EXPECT_TRUE(rowColours.contains(white) && rowColours.contains(yellow) &&
+                !AnyBluish(rowColours));
+    const std::set<COLORREF> exitColours = Colours(form.SpdBtnExit);
+    EXPECT_TRUE(exitColours.contains(white) && !AnyBluish(exitColours));
+    // Up is enabled, Down greyed with the last row current.
+    EXPECT_EQ(Colours(form.BitUp, glyph), (std::set<COLORREF>{black, white}));
+    EXPECT_EQ(Colours(form.BitDown, glyph), (std::set<COLORREF>{black, green}));
+    EXPECT_TRUE(HeadingInDefaultColour(box));
+
+    ForceHighContrast(false);
+    SetSysColors(static_cast<int>(std::size(parts)), parts, usual);
+    Pump();
+    EXPECT_TRUE(AnyBluish(Colours(form.StringGrid1, rows)));
+    EXPECT_FALSE(HeadingInDefaultColour(box));
+}
+
+// As in a list box, and only while the grid has the focus.
+TEST_F(AccessibilityTest, TheCurrentRowShowsTheFocusUnlessFocusCuesAreHidden) {
+    AddSelected({"a.mpg", "b.mpg"});
+    const auto row = [&] {
+        Pump();
+        return test::PixelsIn(ClientDc(form.StringGrid1.hwnd()).get(), RECT{0, 32, 325, 48});
+    };
+    SetFocus(form.Edit1.hwnd());
+    const std::vector<COLORREF> unfocused = row();
+    SetFocus(form.StringGrid1.hwnd());
+    const std::vector<COLORREF> focused = row();
+    int changed = 0;
+    for (std::size_t at = 0; at < focused.size(); ++at) {
+        const std::size_t x = at % 325, y = at / 325;
+        if (focused[at] != unfocused[at]) {
+            ++changed;
+            EXPECT_TRUE(x == 0 || x == 324 || y == 0 || y == 15) << x << "," << y;
+        }
+    }
+    EXPECT_GT(changed, 300); // every other pixel of the outline
+
+    // As the system tells each child window; Wine's default window procedure tells none.
+    SendMessageW(form.StringGrid1.hwnd(), WM_UPDATEUISTATE, MAKEWPARAM(UIS_SET, UISF_HIDEFOCUS), 0);
+    EXPECT_EQ(row(), unfocused);
+    SendMessageW(form.StringGrid1.hwnd(), WM_UPDATEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS),
+                 0);
+    EXPECT_EQ(row(), focused);
+}
+
+} // namespace
+} // namespace reelbond
