@@ -99,19 +99,12 @@ void TAboutBox::Close() {
 }
 
 LRESULT TAboutBox::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (const auto answer = KeepFocusOnActivation(message, wParam))
+        return *answer;
     switch (message) {
     case WM_CREATE:
         FormCreate();
         return 0;
-    case WM_ACTIVATE:
-        // As in a dialog, the focus comes back to the control that had it last.
-        if (LOWORD(wParam) != WA_INACTIVE) {
-            SetFocus(focus_);
-            return 0;
-        }
-        if (const HWND focus = GetFocus(); IsChild(hwnd(), focus))
-            focus_ = focus;
-        break;
     case WM_NEXTDLGCTL:
         MoveFocus(wParam, lParam);
         return 0;
@@ -135,7 +128,6 @@ void TAboutBox::CreateControls() {
     layout_.Create(hwnd(), LayoutOf(*this), FirstControlId);
     FitLabelsAndIcon();
     BtnOK.OnClick = [this] { BtnOKClick(); };
-    focus_ = BtnOK.hwnd();
 
     RichEdit21.SetDefaultFont({InterfaceFont, 11, false, GB2312_CHARSET});
     RichEdit21.SetPlainText(true);

@@ -54,8 +54,6 @@ private:
 
     std::string programPath_;
     ControlLayout layout_;
-    // The control that gets the focus when the box is activated again.
-    HWND focus_ = nullptr;
     bool modal_ = false;
 };
 

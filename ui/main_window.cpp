@@ -138,19 +138,12 @@ std::function<void()> TForm1::Command(void (TForm1::*handler)()) {
 LRESULT TForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     if (const auto answer = operation_.Intercept(message))
         return *answer;
+    if (const auto answer = KeepFocusOnActivation(message, wParam))
+        return *answer;
     switch (message) {
     case WM_CREATE:
         ConnectEvents();
         FormCreate();
-        return 0;
-    case WM_ACTIVATE:
-        if (LOWORD(wParam) == WA_INACTIVE)
-            lastFocus_ = GetFocus();
-        else
-            RestoreFocus();
-        return 0;
-    case WM_SETFOCUS:
-        RestoreFocus();
         return 0;
     case WM_DESTROY:
         PostQuitMessage(0);
@@ -158,13 +151,6 @@ LRESULT TForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     default:
         return Window::HandleMessage(message, wParam, lParam);
     }
-}
-
-void TForm1::RestoreFocus() {
-    if (lastFocus_ && IsChild(hwnd(), lastFocus_) && IsWindowEnabled(lastFocus_))
-        SetFocus(lastFocus_);
-    else
-        SetFocus(GetNextDlgTabItem(hwnd(), nullptr, FALSE));
 }
 
 MessageLoop TForm1::EventLoop() {

@@ -102,7 +102,6 @@ private:
     void UpdateFileCount();
     void UpdateMoveButtons();
     void SetTableButtonsEnabled(bool enabled);
-    void RestoreFocus();
     bool ClickAccelerator(char letter);
 
     // The table as the grid shows it.
@@ -125,7 +124,6 @@ private:
     void StillWorking() override { operation_.Pulse(); }
 
     ControlLayout layout_;
-    HWND lastFocus_ = nullptr;
     // Add or Link while it runs: the window keeps answering and takes no other command.
     LongOperation operation_{L"Joining files"};
 };

@@ -86,6 +86,21 @@ void Window::CentreOnScreen() {
     SetWindowPos(hwnd_, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+std::optional<LRESULT> Window::KeepFocusOnActivation(UINT message, WPARAM wParam) {
+    if (message == WM_ACTIVATE && LOWORD(wParam) == WA_INACTIVE) {
+        if (const HWND focus = GetFocus(); IsChild(hwnd_, focus))
+            lastFocus_ = focus;
+        return 0;
+    }
+    if (message != WM_ACTIVATE && message != WM_SETFOCUS)
+        return std::nullopt;
+    if (lastFocus_ && IsChild(hwnd_, lastFocus_) && IsWindowEnabled(lastFocus_))
+        SetFocus(lastFocus_);
+    else
+        SetFocus(GetNextDlgTabItem(hwnd_, nullptr, FALSE));
+    return 0;
+}
+
 LRESULT Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_DPICHANGED) {
         ChangeDpi(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));

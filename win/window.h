@@ -42,6 +42,10 @@ protected:
     // scaled to the system's density.
     void CreateTopLevelWindow(const char* className, DWORD exStyle, DWORD style,
                               const char* caption, int clientWidth, int clientHeight);
+    // As a dialog does: the control that had the focus when the window was deactivated gets
+    // it back when it is activated again, else the first control in tab order. Answers
+    // WM_ACTIVATE and WM_SETFOCUS; nullopt for other messages.
+    std::optional<LRESULT> KeepFocusOnActivation(UINT message, WPARAM wParam);
     // Places the window in the middle of the screen, its size unchanged.
     void CentreOnScreen();
     static LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
@@ -50,6 +54,7 @@ private:
     bool CreatedControls() noexcept;
     void ChangeDpi(UINT dpi, const RECT& suggested);
     HWND hwnd_ = nullptr;
+    HWND lastFocus_ = nullptr;
     std::exception_ptr creationFailure_;
 };
 
