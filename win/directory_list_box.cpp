@@ -266,10 +266,6 @@ void TDirectoryListBox::Change() {
         OnChange();
 }
 
-TDirectoryListBox::EntryKind TDirectoryListBox::KindOf(int index) const {
-    return static_cast<EntryKind>(SendMessageA(hwnd(), LB_GETITEMDATA, index, 0));
-}
-
 void TDirectoryListBox::DrawEntry(const DRAWITEMSTRUCT& item) const {
     if (item.itemID != static_cast<UINT>(-1)) {
         PaintEntryBackground(item);

@@ -86,7 +86,6 @@ private:
     void BuildEntries();
     std::vector<std::string> Subdirectories() const;
     void Change();
-    EntryKind KindOf(int index) const;
     void DrawEntry(const DRAWITEMSTRUCT& item) const;
 
     std::string directory_;

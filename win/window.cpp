@@ -247,10 +247,6 @@ std::string Control::Text() const {
     return text;
 }
 
-void Control::SetText(const std::string& text) {
-    SetWindowTextA(hwnd_, text.c_str());
-}
-
 Control* Control::FromHandle(HWND hwnd) {
     return hwnd ? static_cast<Control*>(GetPropA(hwnd, ControlProperty)) : nullptr;
 }

@@ -90,7 +90,6 @@ public:
     // The screen's density changed: the control draws its own parts anew at the new one.
     virtual void OnDpiChanged() {}
     std::string Text() const;
-    void SetText(const std::string& text);
     // The colour in which the control draws its text, where it draws it itself.
     COLORREF TextColour() const noexcept { return textColour_; }
     void SetTextColour(COLORREF colour) noexcept { textColour_ = colour; }
