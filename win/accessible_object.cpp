@@ -45,8 +45,7 @@ HRESULT NumberResult(long number, VARIANT* out) {
 // The messages a click of the mouse at the control's centre brings, posted: the click runs
 // as a click would, after the screen reader's call has returned.
 HRESULT PostClick(HWND control) {
-    RECT client;
-    GetClientRect(control, &client);
+    const RECT client = ClientRect(control);
     const LPARAM centre = MAKELPARAM(client.right / 2, client.bottom / 2);
     if (!PostMessageW(control, WM_LBUTTONDOWN, MK_LBUTTON, centre) ||
         !PostMessageW(control, WM_LBUTTONUP, 0, centre))
@@ -283,8 +282,7 @@ long AccessibleObject::ItemState(int item) const {
         if (GetFocus() == hwnd_)
             state |= STATE_SYSTEM_FOCUSED;
     }
-    RECT client;
-    GetClientRect(hwnd_, &client);
+    RECT client = ClientRect(hwnd_);
     MapWindowPoints(hwnd_, HWND_DESKTOP, reinterpret_cast<POINT*>(&client), 2);
     const RECT place = list.ItemPlace(item);
     RECT shown;

@@ -137,8 +137,7 @@ LRESULT TSpeedButton::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
 }
 
 bool TSpeedButton::PointerInside(LPARAM lParam) const {
-    RECT client;
-    GetClientRect(hwnd(), &client);
+    const RECT client = ClientRect(hwnd());
     const POINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
     return PtInRect(&client, point);
 }
@@ -157,8 +156,7 @@ void TSpeedButton::SetHot(bool hot) {
 void TSpeedButton::Paint() {
     PAINTSTRUCT paint{};
     const auto painting = Painting(hwnd(), paint);
-    RECT client;
-    GetClientRect(hwnd(), &client);
+    RECT client = ClientRect(hwnd());
     FillRect(paint.hdc, &client, GetSysColorBrush(COLOR_BTNFACE));
     const bool enabled = Enabled();
     if (enabled && (hot_ || pressed_))

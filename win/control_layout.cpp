@@ -89,7 +89,7 @@ void ControlLayout::AddTooltip(HWND window, const Control& control, const char* 
     SendMessageA(tooltip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
     tool.uFlags = TTF_SUBCLASS;
     tool.uId = control.id();
-    GetWindowRect(control.hwnd(), &tool.rect);
+    tool.rect = WindowRect(control.hwnd());
     MapWindowPoints(HWND_DESKTOP, window, reinterpret_cast<POINT*>(&tool.rect), 2);
     SendMessageA(tooltip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
 }

@@ -220,8 +220,7 @@ void TDriveComboBox::SetFieldHeight(int height) {
 
 // The window's height is that of the open list: without room for entries it opens empty.
 void TDriveComboBox::FitDropDownToEntries() {
-    RECT field;
-    GetWindowRect(hwnd(), &field);
+    const RECT field = WindowRect(hwnd());
     const auto entryHeight = SendMessageA(hwnd(), CB_GETITEMHEIGHT, 0, 0);
     const int shown = std::clamp(EntryCount(), 1, DropDownEntries);
     SetWindowPos(hwnd(), nullptr, 0, 0, field.right - field.left,

@@ -3,6 +3,7 @@
 #include "core/text.h"
 #include "win/dpi.h"
 #include "win/handles.h"
+#include "win/window.h"
 
 namespace reelbond {
 
@@ -56,8 +57,7 @@ void FitComboBoxField(HWND comboBox, int height) {
     // window lacks or has too much. The height read back is not the one set (under Wine).
     const int field = FontCharacterHeight(comboBox);
     SendMessageA(comboBox, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), field);
-    RECT closed;
-    GetWindowRect(comboBox, &closed);
+    const RECT closed = WindowRect(comboBox);
     SendMessageA(comboBox, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1),
                  field + height - (closed.bottom - closed.top));
 }

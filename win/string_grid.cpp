@@ -12,18 +12,6 @@ namespace {
 
 constexpr int SizingMargin = 3;
 
-int ClientWidth(HWND hwnd) {
-    RECT client;
-    GetClientRect(hwnd, &client);
-    return client.right;
-}
-
-int ClientHeight(HWND hwnd) {
-    RECT client;
-    GetClientRect(hwnd, &client);
-    return client.bottom;
-}
-
 } // namespace
 
 void TStringGrid::Register() {
@@ -53,7 +41,7 @@ RECT TStringGrid::CellRect(int column, int row) const {
 }
 
 int TStringGrid::VisibleDataRows() const {
-    return std::max(1, ClientHeight(hwnd()) / rowHeight_ - 1);
+    return std::max<int>(1, ClientRect(hwnd()).bottom / rowHeight_ - 1);
 }
 
 int TStringGrid::TotalWidth() const {
@@ -69,11 +57,12 @@ void TStringGrid::UpdateScrollBars() {
     vertical.nPos = topRow_;
     SetScrollInfo(hwnd(), SB_VERT, &vertical, TRUE);
 
-    leftOffset_ = std::clamp(leftOffset_, 0, std::max(0, TotalWidth() - ClientWidth(hwnd())));
+    leftOffset_ =
+        std::clamp(leftOffset_, 0, std::max<int>(0, TotalWidth() - ClientRect(hwnd()).right));
     SCROLLINFO horizontal{sizeof horizontal, SIF_RANGE | SIF_PAGE | SIF_POS};
     horizontal.nMin = 0;
     horizontal.nMax = TotalWidth() - 1;
-    horizontal.nPage = ClientWidth(hwnd());
+    horizontal.nPage = ClientRect(hwnd()).right;
     horizontal.nPos = leftOffset_;
     SetScrollInfo(hwnd(), SB_HORZ, &horizontal, TRUE);
 }
@@ -280,8 +269,7 @@ void TStringGrid::Paint() {
         for (int row = topRow_; row <= lastRow; ++row)
             PaintCell(paint.hdc, column, row);
     }
-    RECT client;
-    GetClientRect(hwnd(), &client);
+    const RECT client = ClientRect(hwnd());
     const RECT right{CellRect(ColumnCount() - 1, 0).right, 0, client.right, client.bottom};
     const RECT below{0, CellRect(0, lastRow).bottom, client.right, client.bottom};
     FillRect(paint.hdc, &right, GetSysColorBrush(COLOR_WINDOW));

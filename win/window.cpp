@@ -79,8 +79,7 @@ void Window::CreateTopLevelWindow(const char* className, DWORD exStyle, DWORD st
 }
 
 void Window::CentreOnScreen() {
-    RECT frame;
-    GetWindowRect(hwnd_, &frame);
+    const RECT frame = WindowRect(hwnd_);
     const int left = (GetSystemMetrics(SM_CXSCREEN) - (frame.right - frame.left)) / 2;
     const int top = (GetSystemMetrics(SM_CYSCREEN) - (frame.bottom - frame.top)) / 2;
     SetWindowPos(hwnd_, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
@@ -223,11 +222,9 @@ LRESULT Control::HandleFrameMessage(UINT message, WPARAM wParam, LPARAM lParam) 
 }
 
 void Control::PaintBorderBand() {
-    RECT client;
-    GetClientRect(hwnd_, &client);
+    RECT client = ClientRect(hwnd_);
     MapWindowPoints(hwnd_, nullptr, reinterpret_cast<POINT*>(&client), 2);
-    RECT frame;
-    GetWindowRect(hwnd_, &frame);
+    const RECT frame = WindowRect(hwnd_);
     OffsetRect(&client, -frame.left, -frame.top);
     RECT band = client;
     InflateRect(&band, borderWidth_, borderWidth_);
@@ -301,6 +298,18 @@ std::optional<LRESULT> ReflectNotification(UINT message, WPARAM wParam, LPARAM l
     if (!control)
         return std::nullopt;
     return control->HandleNotification(message, wParam, lParam);
+}
+
+RECT ClientRect(HWND window) {
+    RECT client{};
+    GetClientRect(window, &client);
+    return client;
+}
+
+RECT WindowRect(HWND window) {
+    RECT frame{};
+    GetWindowRect(window, &frame);
+    return frame;
 }
 
 } // namespace reelbond

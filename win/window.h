@@ -126,4 +126,8 @@ private:
 // Hands a parent's notification about a child control to the child's wrapper.
 std::optional<LRESULT> ReflectNotification(UINT message, WPARAM wParam, LPARAM lParam);
 
+// A window's client area, and its frame in screen coordinates.
+RECT ClientRect(HWND window);
+RECT WindowRect(HWND window);
+
 } // namespace reelbond
