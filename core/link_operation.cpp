@@ -47,9 +47,11 @@ bool IsOneOfInputs(const FileAtPath& output, const std::vector<std::string>& inp
                        [&](const std::string& input) { return output.IsSameFileAs(input); });
 }
 
-void Refuse(LinkWindow& window, const char* message) {
+// Beeps and shows why the link does not go on.
+std::nullopt_t Refuse(LinkWindow& window, const char* message) {
     window.DefaultBeep();
     window.InformationBox(message);
+    return std::nullopt;
 }
 
 // The checks made before any file is opened. Returns the output's full path when they let
@@ -61,10 +63,8 @@ std::optional<std::string> CheckedOutputPath(const InputFileTable& table, LinkWi
         window.SetLinkEnabled(false);
         return std::nullopt;
     }
-    if (HasFormatDiffer(table)) {
-        Refuse(window, FormatDifferMessage);
-        return std::nullopt;
-    }
+    if (HasFormatDiffer(table))
+        return Refuse(window, FormatDifferMessage);
     const std::string name = window.OutputName();
     if (name.empty()) {
         Refuse(window, NoNameMessage);
@@ -73,19 +73,13 @@ std::optional<std::string> CheckedOutputPath(const InputFileTable& table, LinkWi
     }
     const std::string outputPath = FullPath(OutputFileName(name));
     // A device or a pipe would take the output and keep nothing.
-    if (IsDeviceName(outputPath)) {
-        Refuse(window, NotAFileNameMessage);
-        return std::nullopt;
-    }
+    if (IsDeviceName(outputPath))
+        return Refuse(window, NotAFileNameMessage);
     const FileAtPath output(outputPath);
-    if (!output.IsDiskFile()) {
-        Refuse(window, NotAFileNameMessage);
-        return std::nullopt;
-    }
-    if (IsOneOfInputs(output, InputPaths(table))) {
-        Refuse(window, OutputIsInputMessage);
-        return std::nullopt;
-    }
+    if (!output.IsDiskFile())
+        return Refuse(window, NotAFileNameMessage);
+    if (IsOneOfInputs(output, InputPaths(table)))
+        return Refuse(window, OutputIsInputMessage);
     return outputPath;
 }
 
