@@ -47,15 +47,11 @@ void TFilterComboBox::ParseFilter() {
         const std::string description = rest.substr(0, bar);
         rest.erase(0, bar + 1);
         const std::size_t nextBar = FindCharacter(rest, '|');
-        AddEntry(description, rest.substr(0, nextBar));
+        AddEntry(hwnd(), ComboBoxEntries, description);
+        patterns_.push_back(rest.substr(0, nextBar));
         rest.erase(0, nextBar == std::string::npos ? rest.size() : nextBar + 1);
     }
     SendMessageA(hwnd(), CB_SETCURSEL, 0, 0);
-}
-
-void TFilterComboBox::AddEntry(const std::string& description, const std::string& patterns) {
-    reelbond::AddEntry(hwnd(), ComboBoxEntries, description);
-    patterns_.push_back(patterns);
 }
 
 void TFilterComboBox::Change() {

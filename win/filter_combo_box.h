@@ -15,7 +15,6 @@ namespace reelbond {
 // patterns, which a linked file list takes as its mask.
 class TFilterComboBox : public Control, public WidgetLinkSource {
 public:
-    TFilterComboBox() = default;
     ~TFilterComboBox() override;
 
     const std::string& Filter() const { return filter_; }
@@ -39,7 +38,6 @@ protected:
 
 private:
     void ParseFilter();
-    void AddEntry(const std::string& description, const std::string& patterns);
     void Change();
 
     std::string filter_ = "All files (*.*)|*.*";
