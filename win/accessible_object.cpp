@@ -131,16 +131,13 @@ public:
         });
     }
     HRESULT STDMETHODCALLTYPE get_accName(VARIANT child, BSTR* name) override {
-        return TextOf(child, Text::Name, name,
-                      [&] { return Standard()->get_accName(child, name); });
+        return TextOf(child, Text::Name, name, &IAccessible::get_accName);
     }
     HRESULT STDMETHODCALLTYPE get_accValue(VARIANT child, BSTR* value) override {
-        return TextOf(child, Text::Other, value,
-                      [&] { return Standard()->get_accValue(child, value); });
+        return TextOf(child, Text::Other, value, &IAccessible::get_accValue);
     }
     HRESULT STDMETHODCALLTYPE get_accDescription(VARIANT child, BSTR* description) override {
-        return TextOf(child, Text::Description, description,
-                      [&] { return Standard()->get_accDescription(child, description); });
+        return TextOf(child, Text::Description, description, &IAccessible::get_accDescription);
     }
     HRESULT STDMETHODCALLTYPE get_accRole(VARIANT child, VARIANT* role) override {
         return Answered([&] {
@@ -159,15 +156,13 @@ public:
         });
     }
     HRESULT STDMETHODCALLTYPE get_accHelp(VARIANT child, BSTR* help) override {
-        return TextOf(child, Text::Other, help,
-                      [&] { return Standard()->get_accHelp(child, help); });
+        return TextOf(child, Text::Other, help, &IAccessible::get_accHelp);
     }
     HRESULT STDMETHODCALLTYPE get_accHelpTopic(BSTR* file, VARIANT child, LONG* topic) override {
         return Standard()->get_accHelpTopic(file, child, topic);
     }
     HRESULT STDMETHODCALLTYPE get_accKeyboardShortcut(VARIANT child, BSTR* shortcut) override {
-        return TextOf(child, Text::Shortcut, shortcut,
-                      [&] { return Standard()->get_accKeyboardShortcut(child, shortcut); });
+        return TextOf(child, Text::Shortcut, shortcut, &IAccessible::get_accKeyboardShortcut);
     }
     // The list itself has the focus while it has no items.
     HRESULT STDMETHODCALLTYPE get_accFocus(VARIANT* focus) override {
@@ -188,8 +183,7 @@ public:
         });
     }
     HRESULT STDMETHODCALLTYPE get_accDefaultAction(VARIANT child, BSTR* action) override {
-        return TextOf(child, Text::DefaultAction, action,
-                      [&] { return Standard()->get_accDefaultAction(child, action); });
+        return TextOf(child, Text::DefaultAction, action, &IAccessible::get_accDefaultAction);
     }
     HRESULT STDMETHODCALLTYPE accSelect(LONG flags, VARIANT child) override {
         return Standard()->accSelect(flags, child);
@@ -259,13 +253,14 @@ private:
     long ItemState(int item) const;
     // What the control says itself of a text; nullopt leaves it to the standard object.
     std::optional<std::string> OwnText(const VARIANT& child, Text text) const;
-    template <typename Standard>
-    HRESULT TextOf(const VARIANT& child, Text text, BSTR* out, Standard standard) {
+    // The text the control says of itself, else the standard object's.
+    template <typename StandardText>
+    HRESULT TextOf(const VARIANT& child, Text text, BSTR* out, StandardText standardText) {
         if (!out)
             return E_POINTER;
         return Answered([&] {
             const std::optional<std::string> own = OwnText(child, text);
-            return own ? TextResult(*own, out) : standard();
+            return own ? TextResult(*own, out) : (Standard()->*standardText)(child, out);
         });
     }
 
@@ -298,23 +293,11 @@ std::optional<std::string> AccessibleObject::OwnText(const VARIANT& child, Text 
     const AccessibleParts* parts = Parts();
     if (!control || !IsSelf(child))
         return std::nullopt;
-    std::string own;
-    switch (text) {
-    case Text::Name:
-        own = control->AccessibleName;
-        break;
-    case Text::Description:
-        own = control->AccessibleDescription;
-        break;
-    case Text::Shortcut:
-        own = parts ? parts->KeyboardShortcut() : std::string();
-        break;
-    case Text::DefaultAction:
-        own = IsPushButton() ? "Press" : "";
-        break;
-    case Text::Other:
-        break;
-    }
+    const std::string own = text == Text::Name            ? control->AccessibleName
+                            : text == Text::Description   ? control->AccessibleDescription
+                            : text == Text::Shortcut      ? (parts ? parts->KeyboardShortcut() : "")
+                            : text == Text::DefaultAction ? (IsPushButton() ? "Press" : "")
+                                                          : "";
     return own.empty() ? std::nullopt : std::optional(own);
 }
 
