@@ -43,6 +43,14 @@ DWORD CALLBACK ReadFromString(DWORD_PTR rest, LPBYTE buffer, LONG count, LONG* d
     return 0;
 }
 
+// Streams the control's content in (EM_STREAMIN) or out (EM_STREAMOUT) through callback;
+// returns the stream's error, 0 when the whole content went through.
+DWORD Streamed(HWND edit, UINT message, UINT format, void* cookie, EDITSTREAMCALLBACK callback) {
+    EDITSTREAM stream{reinterpret_cast<DWORD_PTR>(cookie), 0, callback};
+    SendMessageA(edit, message, format, reinterpret_cast<LPARAM>(&stream));
+    return stream.dwError;
+}
+
 } // namespace
 
 void TRichEdit::Register() {
@@ -103,11 +111,11 @@ void TRichEdit::LoadFromFile(const std::string& path) {
 void TRichEdit::LoadFromStream(File& file) {
     try {
         const std::int64_t start = file.Position();
-        const bool plainText = PlainText();
-        DWORD error = StreamIn(file, plainText ? SF_TEXT : SF_RTF);
-        if (error && !plainText) {
+        const UINT format = TextFormat();
+        DWORD error = Streamed(hwnd(), EM_STREAMIN, format, &file, ReadFromFile);
+        if (error && format == SF_RTF) {
             file.Seek(start);
-            error = StreamIn(file, SF_TEXT);
+            error = Streamed(hwnd(), EM_STREAMIN, SF_TEXT, &file, ReadFromFile);
         }
         if (!error) {
             colouredContent_.reset();
@@ -127,8 +135,7 @@ UINT TRichEdit::TextFormat() const {
 void TRichEdit::FollowContrast() {
     if (HighContrastOn() && !colouredContent_) {
         std::string content;
-        EDITSTREAM stream{reinterpret_cast<DWORD_PTR>(&content), 0, AppendToString};
-        SendMessageA(hwnd(), EM_STREAMOUT, TextFormat(), reinterpret_cast<LPARAM>(&stream));
+        Streamed(hwnd(), EM_STREAMOUT, TextFormat(), &content, AppendToString);
         colouredContent_ = std::move(content);
         CHARFORMAT2A format{};
         format.cbSize = sizeof format;
@@ -137,18 +144,9 @@ void TRichEdit::FollowContrast() {
         SendMessageA(hwnd(), EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&format));
     } else if (!HighContrastOn() && colouredContent_) {
         std::string_view rest = *colouredContent_;
-        EDITSTREAM stream{reinterpret_cast<DWORD_PTR>(&rest), 0, ReadFromString};
-        SendMessageA(hwnd(), EM_STREAMIN, TextFormat(), reinterpret_cast<LPARAM>(&stream));
+        Streamed(hwnd(), EM_STREAMIN, TextFormat(), &rest, ReadFromString);
         colouredContent_.reset();
     }
-}
-
-DWORD TRichEdit::StreamIn(File& file, UINT format) {
-    EDITSTREAM stream{};
-    stream.dwCookie = reinterpret_cast<DWORD_PTR>(&file);
-    stream.pfnCallback = ReadFromFile;
-    SendMessageA(hwnd(), EM_STREAMIN, format, reinterpret_cast<LPARAM>(&stream));
-    return stream.dwError;
 }
 
 LRESULT TRichEdit::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -45,8 +45,6 @@ protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
-    // The stream's error: 0 when the control took the whole file in this format.
-    DWORD StreamIn(File& file, UINT format);
     UINT TextFormat() const;
 
     // The content as loaded, kept while high contrast shows it in the default colour.
