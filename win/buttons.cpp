@@ -9,11 +9,7 @@
 
 namespace reelbond {
 
-std::optional<LRESULT> TBitBtn::HandleNotification(UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_DRAWITEM) {
-        Draw(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
-        return TRUE;
-    }
+std::optional<LRESULT> TBitBtn::HandleNotification(UINT message, WPARAM wParam, LPARAM) {
     if (message == WM_COMMAND && HIWORD(wParam) == BN_CLICKED) {
         Click();
         return 0;
@@ -50,7 +46,7 @@ void TBitBtn::Click() {
         OnClick();
 }
 
-void TBitBtn::Draw(const DRAWITEMSTRUCT& item) const {
+void TBitBtn::DrawItem(const DRAWITEMSTRUCT& item) const {
     RECT frame = item.rcItem;
     const bool pushed = item.itemState & ODS_SELECTED;
     DrawFrameControl(item.hDC, &frame, DFC_BUTTON, DFCS_BUTTONPUSH | (pushed ? DFCS_PUSHED : 0));

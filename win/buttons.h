@@ -30,7 +30,7 @@ protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
-    void Draw(const DRAWITEMSTRUCT& item) const;
+    void DrawItem(const DRAWITEMSTRUCT& item) const override;
     void Click();
     std::unique_ptr<Glyph> glyph_;
 };

@@ -107,12 +107,7 @@ int TDirectoryListBox::HighlightedIndex() const {
     return hwnd() ? static_cast<int>(SendMessageA(hwnd(), LB_GETCURSEL, 0, 0)) : -1;
 }
 
-std::optional<LRESULT> TDirectoryListBox::HandleNotification(UINT message, WPARAM wParam,
-                                                             LPARAM lParam) {
-    if (message == WM_DRAWITEM) {
-        DrawEntry(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
-        return TRUE;
-    }
+std::optional<LRESULT> TDirectoryListBox::HandleNotification(UINT message, WPARAM wParam, LPARAM) {
     // A single click only moves the highlight; a double click opens the entry.
     if (message == WM_COMMAND && HIWORD(wParam) == LBN_DBLCLK) {
         OpenHighlighted();
@@ -266,17 +261,13 @@ void TDirectoryListBox::Change() {
         OnChange();
 }
 
-void TDirectoryListBox::DrawEntry(const DRAWITEMSTRUCT& item) const {
-    if (item.itemID != static_cast<UINT>(-1)) {
-        PaintEntryBackground(item);
-        const int index = static_cast<int>(item.itemID);
-        const auto kind = static_cast<EntryKind>(item.itemData);
-        // Subdirectories sit one level deeper than the directory's own depth.
-        const int depth = kind == ClosedSubdirectory ? BackslashCount(directory_) + 1 : index;
-        const int indent = IndentStep * depth + IndentStart;
-        DrawGlyphAndText(item, glyphs_.At(kind), indent, indent, DisplayedText(index), DT_TOP);
-    }
-    PaintEntryFocus(item);
+void TDirectoryListBox::DrawItem(const DRAWITEMSTRUCT& item) const {
+    const int index = static_cast<int>(item.itemID);
+    const auto kind = static_cast<EntryKind>(item.itemData);
+    // Subdirectories sit one level deeper than the directory's own depth.
+    const int depth = kind == ClosedSubdirectory ? BackslashCount(directory_) + 1 : index;
+    const int indent = IndentStep * depth + IndentStart;
+    DrawEntry(item, glyphs_.At(kind), indent, indent, DisplayedText(index), DT_TOP);
 }
 
 } // namespace reelbond

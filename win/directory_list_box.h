@@ -86,7 +86,7 @@ private:
     void BuildEntries();
     std::vector<std::string> Subdirectories() const;
     void Change();
-    void DrawEntry(const DRAWITEMSTRUCT& item) const;
+    void DrawItem(const DRAWITEMSTRUCT& item) const override;
 
     std::string directory_;
     bool preserveCase_ = true;

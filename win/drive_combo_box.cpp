@@ -107,12 +107,7 @@ int TDriveComboBox::SelectedIndex() const {
     return hwnd() ? static_cast<int>(SendMessageA(hwnd(), CB_GETCURSEL, 0, 0)) : -1;
 }
 
-std::optional<LRESULT> TDriveComboBox::HandleNotification(UINT message, WPARAM wParam,
-                                                          LPARAM lParam) {
-    if (message == WM_DRAWITEM) {
-        DrawEntry(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
-        return TRUE;
-    }
+std::optional<LRESULT> TDriveComboBox::HandleNotification(UINT message, WPARAM wParam, LPARAM) {
     if (message != WM_COMMAND || HIWORD(wParam) != CBN_SELCHANGE)
         return std::nullopt;
     const int picked = SelectedIndex();
@@ -228,14 +223,9 @@ void TDriveComboBox::FitDropDownToEntries() {
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void TDriveComboBox::DrawEntry(const DRAWITEMSTRUCT& item) const {
-    if (item.itemID != static_cast<UINT>(-1)) {
-        PaintEntryBackground(item);
-        const Glyph* glyph = glyphs_.At(item.itemData);
-        DrawGlyphAndText(item, glyph, GlyphIndent, TextLeftWithoutGlyph,
-                         EntryText(static_cast<int>(item.itemID)), DT_VCENTER);
-    }
-    PaintEntryFocus(item);
+void TDriveComboBox::DrawItem(const DRAWITEMSTRUCT& item) const {
+    DrawEntry(item, glyphs_.At(item.itemData), GlyphIndent, TextLeftWithoutGlyph,
+              EntryText(static_cast<int>(item.itemID)), DT_VCENTER);
 }
 
 } // namespace reelbond

@@ -59,7 +59,7 @@ private:
     void SelectEntryOf(char drive);
     void ResetItemHeight();
     void FitDropDownToEntries();
-    void DrawEntry(const DRAWITEMSTRUCT& item) const;
+    void DrawItem(const DRAWITEMSTRUCT& item) const override;
 
     char drive_;
     TTextCase textCase_ = tcLowerCase;

@@ -120,12 +120,7 @@ int TFileListBox::FocusedIndex() const {
     return hwnd() ? static_cast<int>(SendMessageA(hwnd(), LB_GETCARETINDEX, 0, 0)) : -1;
 }
 
-std::optional<LRESULT> TFileListBox::HandleNotification(UINT message, WPARAM wParam,
-                                                        LPARAM lParam) {
-    if (message == WM_DRAWITEM) {
-        DrawEntry(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
-        return TRUE;
-    }
+std::optional<LRESULT> TFileListBox::HandleNotification(UINT message, WPARAM wParam, LPARAM) {
     if (message != WM_COMMAND)
         return std::nullopt;
     switch (HIWORD(wParam)) {
@@ -256,14 +251,10 @@ void TFileListBox::Change() {
         OnChange();
 }
 
-void TFileListBox::DrawEntry(const DRAWITEMSTRUCT& item) const {
-    if (item.itemID != static_cast<UINT>(-1)) {
-        PaintEntryBackground(item);
-        const Glyph* glyph = showGlyphs_ ? glyphs_.At(item.itemData) : nullptr;
-        DrawGlyphAndText(item, glyph, GlyphIndent, TextIndent,
-                         EntryText(static_cast<int>(item.itemID)), DT_TOP);
-    }
-    PaintEntryFocus(item);
+void TFileListBox::DrawItem(const DRAWITEMSTRUCT& item) const {
+    const Glyph* glyph = showGlyphs_ ? glyphs_.At(item.itemData) : nullptr;
+    DrawEntry(item, glyph, GlyphIndent, TextIndent, EntryText(static_cast<int>(item.itemID)),
+              DT_TOP);
 }
 
 } // namespace reelbond

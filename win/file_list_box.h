@@ -100,7 +100,7 @@ private:
     // Inserts the entry of a search result at its sorted place; returns that place.
     int AddEntry(const WIN32_FIND_DATAA& found);
     void Change();
-    void DrawEntry(const DRAWITEMSTRUCT& item) const;
+    void DrawItem(const DRAWITEMSTRUCT& item) const override;
 
     std::string directory_;
     std::string mask_ = "*.*";

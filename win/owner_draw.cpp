@@ -21,35 +21,29 @@ int FontCharacterHeight(HWND window) {
     return metrics.tmHeight;
 }
 
-int CentredTop(const RECT& entry, int height) {
-    return (entry.top + entry.bottom - height) / 2;
-}
-
-void PaintEntryBackground(const DRAWITEMSTRUCT& item) {
-    const bool selected = item.itemState & ODS_SELECTED;
-    FillRect(item.hDC, &item.rcItem, GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
-    SetTextColor(item.hDC, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
-    SetBkMode(item.hDC, TRANSPARENT);
-}
-
-void PaintEntryFocus(const DRAWITEMSTRUCT& item) {
+void DrawEntry(const DRAWITEMSTRUCT& item, const Glyph* glyph, int glyphLeft,
+               int textLeftWithoutGlyph, const std::string& text, UINT verticalPlacement) {
+    if (item.itemID != static_cast<UINT>(-1)) {
+        const bool selected = item.itemState & ODS_SELECTED;
+        FillRect(item.hDC, &item.rcItem,
+                 GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
+        SetTextColor(item.hDC, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
+        SetBkMode(item.hDC, TRANSPARENT);
+        constexpr int GapAfterGlyph = 4;
+        const UINT dpi = WindowDpi(item.hwndItem);
+        RECT textArea = item.rcItem;
+        textArea.left += Scaled(textLeftWithoutGlyph, dpi);
+        if (glyph && glyph->Width() > 0) {
+            const int left = item.rcItem.left + Scaled(glyphLeft, dpi);
+            glyph->Draw(item.hDC, left,
+                        (item.rcItem.top + item.rcItem.bottom - glyph->Height()) / 2);
+            textArea.left = left + glyph->Width() + Scaled(GapAfterGlyph, dpi);
+        }
+        DrawTextWidened(item.hDC, text, textArea,
+                        DT_SINGLELINE | DT_NOPREFIX | DT_LEFT | verticalPlacement);
+    }
     if (item.itemState & ODS_FOCUS)
         DrawFocusRect(item.hDC, &item.rcItem);
-}
-
-void DrawGlyphAndText(const DRAWITEMSTRUCT& item, const Glyph* glyph, int glyphLeft,
-                      int textLeftWithoutGlyph, const std::string& text, UINT verticalPlacement) {
-    constexpr int GapAfterGlyph = 4;
-    const UINT dpi = WindowDpi(item.hwndItem);
-    RECT textArea = item.rcItem;
-    textArea.left += Scaled(textLeftWithoutGlyph, dpi);
-    if (glyph && glyph->Width() > 0) {
-        const int left = item.rcItem.left + Scaled(glyphLeft, dpi);
-        glyph->Draw(item.hDC, left, CentredTop(item.rcItem, glyph->Height()));
-        textArea.left = left + glyph->Width() + Scaled(GapAfterGlyph, dpi);
-    }
-    DrawTextWidened(item.hDC, text, textArea,
-                    DT_SINGLELINE | DT_NOPREFIX | DT_LEFT | verticalPlacement);
 }
 
 void FitComboBoxField(HWND comboBox, int height) {

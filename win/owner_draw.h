@@ -13,20 +13,15 @@ int DrawTextWidened(HDC dc, const std::string& text, RECT& area, UINT format);
 
 // The character height (ascent plus descent) of the window's font.
 int FontCharacterHeight(HWND window);
-// The top at which something of height is centred vertically in an entry.
-int CentredTop(const RECT& entry, int height);
 
-// The list's usual look of an owner-drawn entry: the background and text colours of a
-// selected or unselected entry before the entry's content is drawn, and the focus
-// rectangle after it.
-void PaintEntryBackground(const DRAWITEMSTRUCT& item);
-void PaintEntryFocus(const DRAWITEMSTRUCT& item);
-// An entry's glyph, when it has one, at glyphLeft from the entry's left edge and centred
-// vertically, then its text on one line with ampersands shown as themselves, 4 pixels after
-// the glyph or from textLeftWithoutGlyph. The lengths are the 96-dpi layout's, scaled to the
+// An owner-drawn entry in the list's usual look: the background and text colours of a
+// selected or unselected entry; its glyph, when it has one, at glyphLeft from the entry's left
+// edge and centred vertically; its text on one line with ampersands shown as themselves, 4
+// pixels after the glyph or from textLeftWithoutGlyph; the focus rectangle last, which is all
+// an empty list's focus (no entry) shows. The lengths are the 96-dpi layout's, scaled to the
 // control's density. verticalPlacement is DT_TOP or DT_VCENTER.
-void DrawGlyphAndText(const DRAWITEMSTRUCT& item, const Glyph* glyph, int glyphLeft,
-                      int textLeftWithoutGlyph, const std::string& text, UINT verticalPlacement);
+void DrawEntry(const DRAWITEMSTRUCT& item, const Glyph* glyph, int glyphLeft,
+               int textLeftWithoutGlyph, const std::string& text, UINT verticalPlacement);
 
 // Makes a drop-down list's closed window height pixels high.
 void FitComboBoxField(HWND comboBox, int height);

@@ -18,13 +18,9 @@ void TLabel::SizeToText() {
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-std::optional<LRESULT> TBevel::HandleNotification(UINT message, WPARAM, LPARAM lParam) {
-    if (message != WM_DRAWITEM)
-        return std::nullopt;
-    const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+void TBevel::DrawItem(const DRAWITEMSTRUCT& item) const {
     RECT frame = item.rcItem;
     DrawEdge(item.hDC, &frame, BDR_SUNKENOUTER, BF_RECT);
-    return TRUE;
 }
 
 void TImage::SetIcon(const char* resourceName, int size) {
@@ -36,15 +32,11 @@ void TImage::SetIcon(const char* resourceName, int size) {
     InvalidateRect(hwnd(), nullptr, TRUE);
 }
 
-std::optional<LRESULT> TImage::HandleNotification(UINT message, WPARAM, LPARAM lParam) {
-    if (message != WM_DRAWITEM)
-        return std::nullopt;
-    const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+void TImage::DrawItem(const DRAWITEMSTRUCT& item) const {
     FillRect(item.hDC, &item.rcItem, GetSysColorBrush(COLOR_BTNFACE));
     if (icon_)
         DrawIconEx(item.hDC, item.rcItem.left, item.rcItem.top, icon_.get(), size_, size_, 0,
                    nullptr, DI_NORMAL);
-    return TRUE;
 }
 
 std::optional<LRESULT> TGroupBox::HandleNotification(UINT message, WPARAM wParam, LPARAM) {

@@ -20,7 +20,7 @@ protected:
 // Two pixels high, it is a horizontal rule.
 class TBevel : public Control {
 public:
-    std::optional<LRESULT> HandleNotification(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void DrawItem(const DRAWITEMSTRUCT& item) const override;
 
 protected:
     const char* ClassName() const override { return "STATIC"; }
@@ -32,7 +32,7 @@ class TImage : public Control {
 public:
     // Loads the icon resource at size x size pixels; a missing one leaves the area empty.
     void SetIcon(const char* resourceName, int size);
-    std::optional<LRESULT> HandleNotification(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void DrawItem(const DRAWITEMSTRUCT& item) const override;
 
 protected:
     const char* ClassName() const override { return "STATIC"; }

@@ -297,6 +297,10 @@ std::optional<LRESULT> ReflectNotification(UINT message, WPARAM wParam, LPARAM l
     Control* control = Control::FromHandle(NotifyingChild(message, wParam, lParam));
     if (!control)
         return std::nullopt;
+    if (message == WM_DRAWITEM) {
+        control->DrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+        return TRUE;
+    }
     return control->HandleNotification(message, wParam, lParam);
 }
 

@@ -99,6 +99,8 @@ public:
     // A notification the parent received about this control (WM_COMMAND, WM_NOTIFY,
     // WM_DRAWITEM, WM_CTLCOLOR...); nullopt leaves it to the parent's default handling.
     virtual std::optional<LRESULT> HandleNotification(UINT message, WPARAM wParam, LPARAM lParam);
+    // An owner-drawn control draws itself here when its parent is asked to (WM_DRAWITEM).
+    virtual void DrawItem(const DRAWITEMSTRUCT&) const {}
 
 protected:
     virtual const char* ClassName() const = 0;
