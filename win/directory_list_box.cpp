@@ -121,10 +121,6 @@ DWORD TDirectoryListBox::Style() const {
            LBS_NOINTEGRALHEIGHT;
 }
 
-void TDirectoryListBox::OnDpiChanged() {
-    glyphs_.ScaleTo(WindowDpi(hwnd()));
-}
-
 void TDirectoryListBox::OnCreated() {
     OnDpiChanged();
     OwnerDrawnListBox::OnCreated();

@@ -62,7 +62,7 @@ public:
 protected:
     DWORD Style() const override;
     void OnCreated() override;
-    void OnDpiChanged() override;
+    void OnDpiChanged() override { glyphs_.ScaleTo(WindowDpi(hwnd())); }
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     int MinimumItemHeight() const override;
     // Whether the volume at root keeps (FILE_CASE_PRESERVED_NAMES) and distinguishes

@@ -120,10 +120,6 @@ DWORD TDriveComboBox::Style() const {
     return CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED | CBS_HASSTRINGS | WS_VSCROLL | WS_TABSTOP;
 }
 
-void TDriveComboBox::OnDpiChanged() {
-    glyphs_.ScaleTo(WindowDpi(hwnd()));
-}
-
 void TDriveComboBox::OnCreated() {
     OnDpiChanged();
     // WM_MEASUREITEM came before this wrapper was attached.

@@ -46,7 +46,7 @@ protected:
     const char* ClassName() const override { return "COMBOBOX"; }
     DWORD Style() const override;
     void OnCreated() override;
-    void OnDpiChanged() override;
+    void OnDpiChanged() override { glyphs_.ScaleTo(WindowDpi(hwnd())); }
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:

@@ -146,10 +146,6 @@ DWORD TFileListBox::Style() const {
     return style;
 }
 
-void TFileListBox::OnDpiChanged() {
-    glyphs_.ScaleTo(WindowDpi(hwnd()));
-}
-
 void TFileListBox::OnCreated() {
     OnDpiChanged();
     OwnerDrawnListBox::OnCreated();

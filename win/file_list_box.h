@@ -87,7 +87,7 @@ public:
 protected:
     DWORD Style() const override;
     void OnCreated() override;
-    void OnDpiChanged() override;
+    void OnDpiChanged() override { glyphs_.ScaleTo(WindowDpi(hwnd())); }
     int MinimumItemHeight() const override;
 
 private:
