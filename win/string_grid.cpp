@@ -136,19 +136,16 @@ LRESULT TStringGrid::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             ReleaseCapture();
         }
         return 0;
-    case WM_SETCURSOR:
-        if (LOWORD(lParam) == HTCLIENT && sizingColumn_ < 0) {
-            POINT cursor;
-            GetCursorPos(&cursor);
-            ScreenToClient(hwnd(), &cursor);
-            if (ColumnBorderAt(cursor) < 0)
-                break;
-        }
-        if (LOWORD(lParam) == HTCLIENT) {
-            SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_SIZEWE)));
-            return TRUE;
-        }
-        break;
+    case WM_SETCURSOR: {
+        // The sizing pointer while a column is sized and over a column border.
+        POINT pointer;
+        GetCursorPos(&pointer);
+        ScreenToClient(hwnd(), &pointer);
+        if (LOWORD(lParam) != HTCLIENT || (sizingColumn_ < 0 && ColumnBorderAt(pointer) < 0))
+            break;
+        SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_SIZEWE)));
+        return TRUE;
+    }
     case WM_VSCROLL:
         OnScroll(SB_VERT, LOWORD(wParam));
         return 0;
@@ -163,28 +160,15 @@ LRESULT TStringGrid::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 
 void TStringGrid::OnKeyDown(WPARAM key) {
     const int current = rows_.CurrentRow();
-    switch (key) {
-    case VK_UP:
-        MoveCurrentRow(current - 1);
-        break;
-    case VK_DOWN:
-        MoveCurrentRow(current + 1);
-        break;
-    case VK_PRIOR:
-        MoveCurrentRow(current - VisibleDataRows());
-        break;
-    case VK_NEXT:
-        MoveCurrentRow(current + VisibleDataRows());
-        break;
-    case VK_HOME:
-        MoveCurrentRow(1);
-        break;
-    case VK_END:
-        MoveCurrentRow(rows_.DataRowCount());
-        break;
-    default:
-        break;
-    }
+    const int target = key == VK_UP      ? current - 1
+                       : key == VK_DOWN  ? current + 1
+                       : key == VK_PRIOR ? current - VisibleDataRows()
+                       : key == VK_NEXT  ? current + VisibleDataRows()
+                       : key == VK_HOME  ? 1
+                       : key == VK_END   ? rows_.DataRowCount()
+                                         : current;
+    if (target != current)
+        MoveCurrentRow(target);
 }
 
 int TStringGrid::ColumnBorderAt(POINT point) const {
