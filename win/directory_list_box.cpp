@@ -132,17 +132,12 @@ int TDirectoryListBox::MinimumItemHeight() const {
 }
 
 LRESULT TDirectoryListBox::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-    case WM_GETDLGCODE:
-        // Enter opens the highlighted entry.
+    // Enter opens the highlighted entry.
+    if (message == WM_GETDLGCODE)
         return DialogCodeTakingEnter(wParam, lParam);
-    case WM_CHAR:
-        if (wParam != VK_RETURN)
-            break;
+    if (message == WM_CHAR && wParam == VK_RETURN) {
         OpenHighlighted();
         return 0;
-    default:
-        break;
     }
     return OwnerDrawnListBox::HandleMessage(message, wParam, lParam);
 }
