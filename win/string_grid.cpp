@@ -49,22 +49,15 @@ int TStringGrid::TotalWidth() const {
 }
 
 void TStringGrid::UpdateScrollBars() {
-    const int dataRows = rows_.DataRowCount();
-    SCROLLINFO vertical{sizeof vertical, SIF_RANGE | SIF_PAGE | SIF_POS};
-    vertical.nMin = 1;
-    vertical.nMax = dataRows;
-    vertical.nPage = VisibleDataRows();
-    vertical.nPos = topRow_;
-    SetScrollInfo(hwnd(), SB_VERT, &vertical, TRUE);
-
-    leftOffset_ =
-        std::clamp(leftOffset_, 0, std::max<int>(0, TotalWidth() - ClientRect(hwnd()).right));
-    SCROLLINFO horizontal{sizeof horizontal, SIF_RANGE | SIF_PAGE | SIF_POS};
-    horizontal.nMin = 0;
-    horizontal.nMax = TotalWidth() - 1;
-    horizontal.nPage = ClientRect(hwnd()).right;
-    horizontal.nPos = leftOffset_;
-    SetScrollInfo(hwnd(), SB_HORZ, &horizontal, TRUE);
+    const auto setBar = [this](int bar, int min, int max, int page, int position) {
+        const UINT parts = SIF_RANGE | SIF_PAGE | SIF_POS;
+        const SCROLLINFO info{sizeof info, parts, min, max, static_cast<UINT>(page), position};
+        SetScrollInfo(hwnd(), bar, &info, TRUE);
+    };
+    setBar(SB_VERT, 1, rows_.DataRowCount(), VisibleDataRows(), topRow_);
+    const int width = ClientRect(hwnd()).right;
+    leftOffset_ = std::clamp(leftOffset_, 0, std::max(0, TotalWidth() - width));
+    setBar(SB_HORZ, 0, TotalWidth() - 1, width, leftOffset_);
 }
 
 void TStringGrid::ScrollCurrentRowIntoView() {
