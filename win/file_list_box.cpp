@@ -104,7 +104,7 @@ void TFileListBox::SetShowGlyphs(bool show) {
 }
 
 bool TFileListBox::IsSelected(int index) const {
-    return SendToListProcedure(LB_GETSEL, index, 0) > 0;
+    return SendToClassProcedure(hwnd(), LB_GETSEL, index, 0) > 0;
 }
 
 std::vector<std::string> TFileListBox::SelectedNames() const {

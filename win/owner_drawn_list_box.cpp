@@ -44,8 +44,4 @@ void OwnerDrawnListBox::ResetItemHeight() {
                  std::max(FontCharacterHeight(hwnd()), MinimumItemHeight()));
 }
 
-LRESULT OwnerDrawnListBox::SendToListProcedure(UINT message, WPARAM wParam, LPARAM lParam) const {
-    return SendToClassProcedure(hwnd(), message, wParam, lParam);
-}
-
 } // namespace reelbond

@@ -24,8 +24,6 @@ protected:
     // The height from the font, raised to MinimumItemHeight.
     void ResetItemHeight();
     virtual int MinimumItemHeight() const { return 0; }
-    // Sends a message straight to the list box's own procedure (SendToClassProcedure).
-    LRESULT SendToListProcedure(UINT message, WPARAM wParam, LPARAM lParam) const;
 
 private:
     // The height the window gave; 0 when none was given.
