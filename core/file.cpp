@@ -158,8 +158,7 @@ void TakeMarksOf(HANDLE file, const std::wstring& path) {
     const DWORD old = GetFileAttributesW(path.c_str());
     if (old == INVALID_FILE_ATTRIBUTES || !(old & marks))
         return;
-    FILE_BASIC_INFO basic{};
-    basic.FileAttributes = (old & marks) | FILE_ATTRIBUTE_ARCHIVE;
+    FILE_BASIC_INFO basic{.FileAttributes = (old & marks) | FILE_ATTRIBUTE_ARCHIVE};
     if (!SetFileInformationByHandle(file, FileBasicInfo, &basic, sizeof basic))
         ThrowLastError();
 }
@@ -237,10 +236,6 @@ File File::Adopt(void* handle) {
     if (GetFileType(handle) != FILE_TYPE_DISK)
         throw IoError(NotADiskFileCode);
     return file;
-}
-
-bool File::IsOpen() const noexcept {
-    return bool(handle_);
 }
 
 void* File::Handle() const {

@@ -47,7 +47,7 @@ public:
 
     File() = default;
 
-    bool IsOpen() const noexcept;
+    bool IsOpen() const noexcept { return bool(handle_); }
     std::int64_t Size() const;
     std::int64_t Position() const;
     void Seek(std::int64_t position);
