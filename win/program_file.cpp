@@ -3,7 +3,6 @@
 #include "core/io_error.h"
 #include "core/text.h"
 
-#include <algorithm>
 #include <cctype>
 #include <windows.h>
 
@@ -30,9 +29,8 @@ std::string ProgramPath() {
 std::string ApplicationTitleOf(const std::string& programPath) {
     std::string title = programPath.substr(programPath.find_last_of("\\/:") + 1);
     title = title.substr(0, title.find('.'));
-    std::transform(title.begin() + std::min<std::size_t>(1, title.size()), title.end(),
-                   title.begin() + std::min<std::size_t>(1, title.size()),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    for (std::size_t at = 1; at < title.size(); ++at)
+        title[at] = static_cast<char>(std::tolower(static_cast<unsigned char>(title[at])));
     return title;
 }
 
