@@ -232,14 +232,13 @@ private:
     const AccessibleParts* Parts() const noexcept {
         return dynamic_cast<const AccessibleParts*>(Owner());
     }
-    const AccessibleParts* List() const {
+    // The parts when they are of the role; null otherwise.
+    const AccessibleParts* PartsIn(long role) const {
         const AccessibleParts* parts = Parts();
-        return parts && parts->AccessibleRole() == ROLE_SYSTEM_LIST ? parts : nullptr;
+        return parts && parts->AccessibleRole() == role ? parts : nullptr;
     }
-    bool IsPushButton() const {
-        const AccessibleParts* parts = Parts();
-        return parts && parts->AccessibleRole() == ROLE_SYSTEM_PUSHBUTTON;
-    }
+    const AccessibleParts* List() const { return PartsIn(ROLE_SYSTEM_LIST); }
+    bool IsPushButton() const { return PartsIn(ROLE_SYSTEM_PUSHBUTTON) != nullptr; }
     static bool IsSelf(const VARIANT& child) {
         return child.vt == VT_I4 && child.lVal == CHILDID_SELF;
     }
