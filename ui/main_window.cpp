@@ -116,8 +116,7 @@ void TForm1::ConnectEvents() {
     BitnClear.OnClick = Command(&TForm1::BitnClearClick);
     BitUp.OnClick = Command(&TForm1::BitUpClick);
     BitDown.OnClick = Command(&TForm1::BitDownClick);
-    StringGrid1.OnDrawCell = [this](int column, int row, const RECT& cell, GridCellState state,
-                                    HDC dc) { StringGrid1DrawCell(column, row, cell, state, dc); };
+    StringGrid1.OnDrawCell = std::bind_front(&TForm1::StringGrid1DrawCell, this);
     SpdBtnLink.OnClick = Command(&TForm1::SpdBtnLinkClick);
     SpdBtnExit.OnClick = Command(&TForm1::SpdBtnExitClick);
     SpdBtnHelp.OnClick = Command(&TForm1::SpdBtnHelpClick);
