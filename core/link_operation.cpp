@@ -34,10 +34,9 @@ std::vector<std::string> InputPaths(const InputFileTable& table) {
 }
 
 bool HasFormatDiffer(const InputFileTable& table) {
-    for (int row = 1; row <= table.DataRowCount(); ++row) {
+    for (int row = 1; row <= table.DataRowCount(); ++row)
         if (table.Cell(InputFileTable::StatusColumn, row) == StatusFormatDiffer)
             return true;
-    }
     return false;
 }
 
