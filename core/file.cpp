@@ -7,7 +7,6 @@
 #include <cctype>
 #include <set>
 #include <string>
-#include <utility>
 #include <vector>
 #include <windows.h>
 

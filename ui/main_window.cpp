@@ -9,7 +9,6 @@
 #include "win/message_box.h"
 #include "win/owner_draw.h"
 
-#include <algorithm>
 #include <cctype>
 #include <commctrl.h>
 

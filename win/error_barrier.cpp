@@ -3,7 +3,6 @@
 #include "win/message_box.h"
 
 #include <new>
-#include <stdexcept>
 #include <windows.h>
 
 namespace reelbond {

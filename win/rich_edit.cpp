@@ -10,7 +10,6 @@
 #include <stdexcept>
 #include <string_view>
 #include <utility>
-#include <vector>
 
 namespace reelbond {
 namespace {

@@ -8,7 +8,6 @@
 
 #include <commctrl.h>
 #include <utility>
-#include <vector>
 
 namespace reelbond {
 namespace {
