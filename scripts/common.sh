@@ -8,7 +8,12 @@ export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 export WINEARCH=win64
 
-PACKAGES=(cmake make mingw-w64 g++-mingw-w64-x86-64-posix wine wine64 xvfb xauth
+# wine64-preloader, which Debian only suggests: without it Wine reserves the addresses Windows
+# keeps for itself only once its loader runs, and the loader's heap, placed at random within
+# 1 GiB above it, now and then already covers the shared user data at 0x7ffe0000. Such a process
+# ends at its start with exit code 1 and, under WINEDEBUG=-all, no output ("failed to map the
+# shared user data": about one start in 3,000).
+PACKAGES=(cmake make mingw-w64 g++-mingw-w64-x86-64-posix wine wine64 wine64-preloader xvfb xauth
           fonts-wine fonts-wqy-microhei x11-utils xdotool clang-format imagemagick ffmpeg googletest attr libcap2-bin zip unzip python3)
 
 ensure_packages() {
