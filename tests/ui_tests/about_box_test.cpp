@@ -354,6 +354,22 @@ TEST_F(AboutBoxTest, RichEditIsAReadOnlyWrappingViewInTheInterfaceFont) {
 
     SendMessageA(view, WM_CHAR, 'x', 0);
     EXPECT_EQ(ViewText(box), WithoutCarriageReturns(longText));
+
+    // On a screen twice as dense the text is laid out twice as large, as the rest of the box.
+    const auto lineHeight = [view] {
+        POINTL top[2]{};
+        for (int line : {1, 2})
+            SendMessageA(view, EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&top[line - 1]),
+                         SendMessageA(view, EM_LINEINDEX, line, 0));
+        return top[1].y - top[0].y;
+    };
+    const int at96 = lineHeight();
+    RECT frame;
+    GetWindowRect(box.hwnd(), &frame);
+    frame.right += frame.right - frame.left;
+    frame.bottom += frame.bottom - frame.top;
+    SendMessageA(box.hwnd(), WM_DPICHANGED, MAKEWPARAM(192, 192), reinterpret_cast<LPARAM>(&frame));
+    EXPECT_NEAR(lineHeight(), 2 * at96, 2) << at96;
 }
 
 TEST_F(AboutBoxTest, ShowsModallyCentredWithTheFocusOnOk) {
