@@ -150,35 +150,20 @@ void TDriveComboBox::RebuildEntries() {
     SetDrive(drive_);
 }
 
+// Other drive types (unknown, no root directory) get no entry.
 void TDriveComboBox::AddDriveEntry(char letter) {
     const std::string root = {letter, ':', '\\'};
+    const UINT type = GetDriveTypeA(root.c_str());
+    if (type < DRIVE_REMOVABLE || type > DRIVE_RAMDISK)
+        return;
     const char shown = LetterInCase(letter, textCase_);
     const std::string prefix = {shown, ':'};
-    const auto add = [&](const std::string& text, DriveGlyph glyph) {
-        AddEntry(hwnd(), ComboBoxEntries, text, glyph);
-    };
-    switch (GetDriveTypeA(root.c_str())) {
-    case DRIVE_REMOVABLE:
-        // Never asks a removable drive for its label: it may have no media.
-        add(prefix, FloppyGlyph);
-        break;
-    case DRIVE_FIXED:
-        add(prefix + " " + BracketedLabel(shown, root), HardGlyph);
-        break;
-    case DRIVE_REMOTE: {
-        const std::optional<std::string> remote = RemoteName(shown);
-        add(prefix + " " + (remote ? *remote : BracketedLabel(shown, root)), NetworkGlyph);
-        break;
-    }
-    case DRIVE_CDROM:
-        add(prefix + " " + BracketedLabel(shown, root), CdRomGlyph);
-        break;
-    case DRIVE_RAMDISK:
-        add(prefix + " " + BracketedLabel(shown, root), RamGlyph);
-        break;
-    default:
-        break;
-    }
+    const auto remote = type == DRIVE_REMOTE ? RemoteName(shown) : std::nullopt;
+    // Never asks a removable drive for its label: it may have no media.
+    const std::string text = type == DRIVE_REMOVABLE
+                                 ? prefix
+                                 : prefix + " " + (remote ? *remote : BracketedLabel(shown, root));
+    AddEntry(hwnd(), ComboBoxEntries, text, type - DRIVE_REMOVABLE);
 }
 
 // The first entry that starts with the letter and a colon; the selection stays as it was
