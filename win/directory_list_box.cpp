@@ -40,7 +40,10 @@ void ReturnAfterFailure(const std::string& directory) noexcept {
 
 } // namespace
 
-TDirectoryListBox::TDirectoryListBox() : directory_(CurrentDirectory()) {}
+// The glyphs in the order of EntryKind.
+TDirectoryListBox::TDirectoryListBox()
+    : OwnerDrawnListBox({"OPENFOLDER", "CURRENTFOLDER", "CLOSEDFOLDER"}),
+      directory_(CurrentDirectory()) {}
 
 TDirectoryListBox::~TDirectoryListBox() {
     SetFileList(nullptr);
@@ -122,13 +125,8 @@ DWORD TDirectoryListBox::Style() const {
 }
 
 void TDirectoryListBox::OnCreated() {
-    OnDpiChanged();
     OwnerDrawnListBox::OnCreated();
     BuildEntries();
-}
-
-int TDirectoryListBox::MinimumItemHeight() const {
-    return glyphs_.TallestHeight() + Scaled(1);
 }
 
 LRESULT TDirectoryListBox::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -258,7 +256,7 @@ void TDirectoryListBox::DrawItem(const DRAWITEMSTRUCT& item) const {
     // Subdirectories sit one level deeper than the directory's own depth.
     const int depth = kind == ClosedSubdirectory ? BackslashCount(directory_) + 1 : index;
     const int indent = IndentStep * depth + IndentStart;
-    DrawEntry(item, glyphs_.At(kind), indent, indent, DisplayedText(index), DT_TOP);
+    DrawEntry(item, GlyphOf(item), indent, indent, DisplayedText(index), DT_TOP);
 }
 
 } // namespace reelbond

@@ -40,7 +40,10 @@ std::vector<std::string> SplitMask(const std::string& mask) {
 
 } // namespace
 
-TFileListBox::TFileListBox() : directory_(CurrentDirectory()) {}
+// The glyphs in the order of GlyphKind.
+TFileListBox::TFileListBox()
+    : OwnerDrawnListBox({"EXECUTABLE", "CLOSEDFOLDER", "UNKNOWNFILE"}),
+      directory_(CurrentDirectory()) {}
 
 TFileListBox::~TFileListBox() {
     for (WidgetLinkSource* source : {filter_, static_cast<WidgetLinkSource*>(dirList_)}) {
@@ -147,13 +150,8 @@ DWORD TFileListBox::Style() const {
 }
 
 void TFileListBox::OnCreated() {
-    OnDpiChanged();
     OwnerDrawnListBox::OnCreated();
     Rescan();
-}
-
-int TFileListBox::MinimumItemHeight() const {
-    return showGlyphs_ ? glyphs_.TallestHeight() + Scaled(1) : 0;
 }
 
 void TFileListBox::ApplyPath(const std::string& text) {
@@ -248,9 +246,8 @@ void TFileListBox::Change() {
 }
 
 void TFileListBox::DrawItem(const DRAWITEMSTRUCT& item) const {
-    const Glyph* glyph = showGlyphs_ ? glyphs_.At(item.itemData) : nullptr;
-    DrawEntry(item, glyph, GlyphIndent, TextIndent, EntryText(static_cast<int>(item.itemID)),
-              DT_TOP);
+    DrawEntry(item, GlyphOf(item), GlyphIndent, TextIndent,
+              EntryText(static_cast<int>(item.itemID)), DT_TOP);
 }
 
 } // namespace reelbond

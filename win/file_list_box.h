@@ -1,6 +1,5 @@
 #pragma once
 
-#include "win/glyph.h"
 #include "win/owner_drawn_list_box.h"
 #include "win/widget_link.h"
 
@@ -87,8 +86,7 @@ public:
 protected:
     DWORD Style() const override;
     void OnCreated() override;
-    void OnDpiChanged() override { glyphs_.ScaleTo(WindowDpi(hwnd())); }
-    int MinimumItemHeight() const override;
+    bool ShowsGlyphs() const override { return showGlyphs_; }
 
 private:
     enum GlyphKind { ExecutableGlyph, ClosedFolderGlyph, UnknownFileGlyph, NoGlyph };
@@ -110,8 +108,6 @@ private:
     int lastNotifiedFocus_ = -1;
     DirListLink* dirList_ = nullptr;
     WidgetLinkSource* filter_ = nullptr;
-    // In the order of GlyphKind.
-    GlyphSet glyphs_{"EXECUTABLE", "CLOSEDFOLDER", "UNKNOWNFILE"};
 };
 
 } // namespace reelbond
