@@ -44,10 +44,6 @@ int TStringGrid::VisibleDataRows() const {
     return std::max<int>(1, ClientRect(hwnd()).bottom / rowHeight_ - 1);
 }
 
-int TStringGrid::TotalWidth() const {
-    return std::accumulate(widths_.begin(), widths_.end(), 0);
-}
-
 void TStringGrid::UpdateScrollBars() {
     const auto setBar = [this](int bar, int min, int max, int page, int position) {
         const UINT parts = SIF_RANGE | SIF_PAGE | SIF_POS;
@@ -56,8 +52,9 @@ void TStringGrid::UpdateScrollBars() {
     };
     setBar(SB_VERT, 1, rows_.DataRowCount(), VisibleDataRows(), topRow_);
     const int width = ClientRect(hwnd()).right;
-    leftOffset_ = std::clamp(leftOffset_, 0, std::max(0, TotalWidth() - width));
-    setBar(SB_HORZ, 0, TotalWidth() - 1, width, leftOffset_);
+    const int totalWidth = std::accumulate(widths_.begin(), widths_.end(), 0);
+    leftOffset_ = std::clamp(leftOffset_, 0, std::max(0, totalWidth - width));
+    setBar(SB_HORZ, 0, totalWidth - 1, width, leftOffset_);
 }
 
 void TStringGrid::ScrollCurrentRowIntoView() {
@@ -97,12 +94,10 @@ LRESULT TStringGrid::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_GETDLGCODE:
         return DLGC_WANTARROWS;
     case WM_SETFOCUS:
-        InvalidateRect(hwnd(), nullptr, FALSE);
-        if (const int row = CurrentItem())
-            NotifyWinEvent(EVENT_OBJECT_FOCUS, hwnd(), OBJID_CLIENT, row);
-        return 0;
     case WM_KILLFOCUS:
         InvalidateRect(hwnd(), nullptr, FALSE);
+        if (const int row = CurrentItem(); row && message == WM_SETFOCUS)
+            NotifyWinEvent(EVENT_OBJECT_FOCUS, hwnd(), OBJID_CLIENT, row);
         return 0;
     case WM_UPDATEUISTATE: {
         const LRESULT result = Default(message, wParam, lParam);
@@ -140,13 +135,9 @@ LRESULT TStringGrid::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return TRUE;
     }
     case WM_VSCROLL:
-        OnScroll(SB_VERT, LOWORD(wParam));
-        return 0;
     case WM_HSCROLL:
-        OnScroll(SB_HORZ, LOWORD(wParam));
+        OnScroll(message == WM_VSCROLL ? SB_VERT : SB_HORZ, LOWORD(wParam));
         return 0;
-    default:
-        break;
     }
     return Default(message, wParam, lParam);
 }
@@ -252,10 +243,6 @@ void TStringGrid::Paint() {
     FillRect(paint.hdc, &right, GetSysColorBrush(COLOR_WINDOW));
     FillRect(paint.hdc, &below, GetSysColorBrush(COLOR_WINDOW));
     PaintFocus(paint.hdc, lastRow);
-}
-
-void TStringGrid::OnCreated() {
-    focusCuesHidden_ = SendMessageW(hwnd(), WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS;
 }
 
 // As a list box does, the grid keeps what the system last said of focus cues: Wine's own
