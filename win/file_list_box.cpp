@@ -46,14 +46,10 @@ TFileListBox::TFileListBox()
       directory_(CurrentDirectory()) {}
 
 TFileListBox::~TFileListBox() {
-    for (WidgetLinkSource* source : {filter_, static_cast<WidgetLinkSource*>(dirList_)}) {
-        if (source)
-            source->ForgetLinkedWidget();
-    }
-}
-
-void TFileListBox::SetDirectory(const std::string& text) {
-    SetFileName(text);
+    if (filter_)
+        filter_->ForgetLinkedWidget();
+    if (dirList_)
+        dirList_->ForgetLinkedWidget();
 }
 
 void TFileListBox::SetDrive(char drive) {
@@ -112,10 +108,9 @@ bool TFileListBox::IsSelected(int index) const {
 
 std::vector<std::string> TFileListBox::SelectedNames() const {
     std::vector<std::string> names;
-    for (int index = 0, count = EntryCount(); index < count; ++index) {
+    for (int index = 0, count = EntryCount(); index < count; ++index)
         if (IsSelected(index))
             names.push_back(EntryText(index));
-    }
     return names;
 }
 
@@ -142,11 +137,8 @@ std::optional<LRESULT> TFileListBox::HandleNotification(UINT message, WPARAM wPa
 }
 
 DWORD TFileListBox::Style() const {
-    DWORD style = WS_VSCROLL | WS_TABSTOP | LBS_NOTIFY | LBS_SORT | LBS_HASSTRINGS |
-                  LBS_OWNERDRAWFIXED | LBS_NOINTEGRALHEIGHT;
-    if (multiSelect_)
-        style |= LBS_EXTENDEDSEL;
-    return style;
+    return WS_VSCROLL | WS_TABSTOP | LBS_NOTIFY | LBS_SORT | LBS_HASSTRINGS | LBS_OWNERDRAWFIXED |
+           LBS_NOINTEGRALHEIGHT | (multiSelect_ ? LBS_EXTENDEDSEL : 0);
 }
 
 void TFileListBox::OnCreated() {

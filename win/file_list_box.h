@@ -50,7 +50,7 @@ public:
     const std::string& Directory() const { return directory_; }
     // Applies text as a path: its directory is entered and listed, a file name in it is
     // focused and a pattern becomes the mask.
-    void SetDirectory(const std::string& text);
+    void SetDirectory(const std::string& text) { SetFileName(text); }
     char Drive() const { return directory_[0]; }
     // Moves to the directory last current on drive; 0 (no drive) leaves the list where it is.
     void SetDrive(char drive);
