@@ -141,10 +141,9 @@ void TDriveComboBox::RebuildEntries() {
     if (hwnd()) {
         SendMessageA(hwnd(), CB_RESETCONTENT, 0, 0);
         const DWORD present = GetLogicalDrives();
-        for (char letter = 'a'; letter <= 'z'; ++letter) {
+        for (char letter = 'a'; letter <= 'z'; ++letter)
             if (present & (1u << (letter - 'a')))
                 AddDriveEntry(letter);
-        }
         FitDropDownToEntries();
     }
     SetDrive(drive_);
