@@ -141,9 +141,8 @@ LRESULT TDirectoryListBox::HandleMessage(UINT message, WPARAM wParam, LPARAM lPa
 }
 
 DWORD TDirectoryListBox::VolumeCaseFlags(const std::string& root) const {
-    DWORD longestName = 0;
     DWORD flags = 0;
-    if (!GetVolumeInformationA(root.c_str(), nullptr, 0, nullptr, &longestName, &flags, nullptr, 0))
+    if (!GetVolumeInformationA(root.c_str(), nullptr, 0, nullptr, nullptr, &flags, nullptr, 0))
         return FILE_CASE_PRESERVED_NAMES;
     return flags & (FILE_CASE_PRESERVED_NAMES | FILE_CASE_SENSITIVE_SEARCH);
 }

@@ -8,11 +8,8 @@
 #include <windowsx.h>
 
 namespace reelbond {
-namespace {
 
 constexpr int SizingMargin = 3;
-
-} // namespace
 
 void TStringGrid::Register() {
     RegisterWindowClass(WindowClass, DefWindowProcA, CS_DBLCLKS, nullptr);
@@ -119,10 +116,8 @@ LRESULT TStringGrid::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         OnMouseMove(point);
         return 0;
     case WM_LBUTTONUP:
-        if (sizingColumn_ >= 0) {
-            sizingColumn_ = -1;
+        if (std::exchange(sizingColumn_, -1) >= 0)
             ReleaseCapture();
-        }
         return 0;
     case WM_SETCURSOR: {
         // The sizing pointer while a column is sized and over a column border.
