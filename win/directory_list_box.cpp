@@ -103,7 +103,8 @@ void TDirectoryListBox::OpenHighlighted() {
 }
 
 std::string TDirectoryListBox::DisplayedText(int index) const {
-    return preserveCase_ ? EntryText(index) : LowerCaseFileName(EntryText(index));
+    const bool keepsCase = caseFlags_ & (FILE_CASE_PRESERVED_NAMES | FILE_CASE_SENSITIVE_SEARCH);
+    return keepsCase ? EntryText(index) : LowerCaseFileName(EntryText(index));
 }
 
 int TDirectoryListBox::HighlightedIndex() const {
@@ -149,7 +150,7 @@ DWORD TDirectoryListBox::VolumeCaseFlags(const std::string& root) const {
 
 // On a volume that distinguishes case, names differing only in case are other directories.
 bool TDirectoryListBox::IsDirectoryShown(const std::string& text) const {
-    if (!caseSensitive_)
+    if (!(caseFlags_ & FILE_CASE_SENSITIVE_SEARCH))
         return SamePath(text, directory_);
     return CompareInUserLocale(Widened(text), Widened(directory_), LetterCase::Respected) == 0;
 }
@@ -201,10 +202,7 @@ void TDirectoryListBox::BuildEntries() {
         return;
     const auto suspended = RedrawSuspended(hwnd());
     SendMessageA(hwnd(), LB_RESETCONTENT, 0, 0);
-    const std::string root = DrivePart(directory_) + "\\";
-    const DWORD caseFlags = VolumeCaseFlags(root);
-    caseSensitive_ = caseFlags & FILE_CASE_SENSITIVE_SEARCH;
-    preserveCase_ = caseFlags & (FILE_CASE_PRESERVED_NAMES | FILE_CASE_SENSITIVE_SEARCH);
+    caseFlags_ = VolumeCaseFlags(DrivePart(directory_) + "\\");
 
     levels_ = LevelsOf(directory_);
     for (const Level& level : levels_)

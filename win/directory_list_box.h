@@ -86,8 +86,8 @@ private:
     void DrawItem(const DRAWITEMSTRUCT& item) const override;
 
     std::string directory_;
-    bool preserveCase_ = true;
-    bool caseSensitive_ = false;
+    // What VolumeCaseFlags said of the directory's volume.
+    DWORD caseFlags_ = FILE_CASE_PRESERVED_NAMES;
     std::vector<Level> levels_;
     // Set while a directory change switches drives: the intermediate drive change then
     // neither rebuilds nor notifies.
