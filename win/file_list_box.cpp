@@ -2,12 +2,9 @@
 
 #include "core/path.h"
 #include "win/busy.h"
-#include "win/filter_combo_box.h"
 #include "win/list_entries.h"
 #include "win/owner_draw.h"
 
-#include <algorithm>
-#include <array>
 #include <utility>
 #include <vector>
 
@@ -20,12 +17,9 @@ constexpr int GlyphIndent = 2;
 
 bool IsProgramName(const std::string& name) {
     const std::size_t dot = name.rfind('.');
-    if (dot == std::string::npos)
-        return false;
-    const std::string extension = LowerCaseFileName(name.substr(dot));
-    constexpr std::array<const char*, 4> programExtensions{".exe", ".com", ".bat", ".pif"};
-    return std::find(programExtensions.begin(), programExtensions.end(), extension) !=
-           programExtensions.end();
+    const std::string extension =
+        dot == std::string::npos ? "" : LowerCaseFileName(name.substr(dot));
+    return extension == ".exe" || extension == ".com" || extension == ".bat" || extension == ".pif";
 }
 
 std::vector<std::string> SplitMask(const std::string& mask) {
