@@ -57,10 +57,7 @@ void TStringGrid::UpdateScrollBars() {
 void TStringGrid::ScrollCurrentRowIntoView() {
     const int current = rows_.CurrentRow();
     const int visible = VisibleDataRows();
-    if (current < topRow_)
-        topRow_ = current;
-    else if (current >= topRow_ + visible)
-        topRow_ = current - visible + 1;
+    topRow_ = std::clamp(topRow_, current - visible + 1, current);
     topRow_ = std::clamp(topRow_, 1, std::max(1, rows_.DataRowCount() - visible + 1));
 }
 
@@ -212,12 +209,9 @@ void TStringGrid::OnScroll(int bar, WORD request) {
     default:
         return;
     }
-    position = std::clamp(position, info.nMin,
+    int& scrolled = bar == SB_VERT ? topRow_ : leftOffset_;
+    scrolled = std::clamp(position, info.nMin,
                           std::max(info.nMin, info.nMax - static_cast<int>(info.nPage) + 1));
-    if (bar == SB_VERT)
-        topRow_ = position;
-    else
-        leftOffset_ = position;
     UpdateScrollBars();
     InvalidateRect(hwnd(), nullptr, FALSE);
 }
