@@ -86,10 +86,7 @@ void TFileListBox::SetFileType(const FileAttrSet& fileType) {
 }
 
 void TFileListBox::SetShowGlyphs(bool show) {
-    if (show == showGlyphs_)
-        return;
-    showGlyphs_ = show;
-    if (!hwnd())
+    if (std::exchange(showGlyphs_, show) == show || !hwnd())
         return;
     if (show && ItemHeight() < MinimumItemHeight())
         ResetItemHeight();
