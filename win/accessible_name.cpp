@@ -8,8 +8,7 @@ std::string WithoutKey(std::string hint) {
     const auto key = hint.rfind("(Alt+");
     if (key != std::string::npos && hint.back() == ')') {
         hint.erase(key);
-        while (!hint.empty() && hint.back() == ' ')
-            hint.pop_back();
+        hint.erase(hint.find_last_not_of(' ') + 1);
     }
     return hint;
 }

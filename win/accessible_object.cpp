@@ -72,10 +72,9 @@ public:
             *object = static_cast<IOleWindow*>(this);
         else
             *object = nullptr;
-        if (!*object)
-            return E_NOINTERFACE;
-        AddRef();
-        return S_OK;
+        if (*object)
+            AddRef();
+        return *object ? S_OK : E_NOINTERFACE;
     }
     ULONG STDMETHODCALLTYPE AddRef() override { return InterlockedIncrement(&references_); }
     ULONG STDMETHODCALLTYPE Release() override {

@@ -40,7 +40,10 @@ void ReturnAfterFailure(const std::string& directory) noexcept {
 
 } // namespace
 
-TDirectoryListBox::TDirectoryListBox() : directory_(CurrentDirectory()) {}
+// The glyphs in the order of EntryKind.
+TDirectoryListBox::TDirectoryListBox()
+    : OwnerDrawnListBox({"OPENFOLDER", "CURRENTFOLDER", "CLOSEDFOLDER"}),
+      directory_(CurrentDirectory()) {}
 
 TDirectoryListBox::~TDirectoryListBox() {
     SetFileList(nullptr);
@@ -100,7 +103,8 @@ void TDirectoryListBox::OpenHighlighted() {
 }
 
 std::string TDirectoryListBox::DisplayedText(int index) const {
-    return preserveCase_ ? EntryText(index) : LowerCaseFileName(EntryText(index));
+    const bool keepsCase = caseFlags_ & (FILE_CASE_PRESERVED_NAMES | FILE_CASE_SENSITIVE_SEARCH);
+    return keepsCase ? EntryText(index) : LowerCaseFileName(EntryText(index));
 }
 
 int TDirectoryListBox::HighlightedIndex() const {
@@ -122,13 +126,8 @@ DWORD TDirectoryListBox::Style() const {
 }
 
 void TDirectoryListBox::OnCreated() {
-    OnDpiChanged();
     OwnerDrawnListBox::OnCreated();
     BuildEntries();
-}
-
-int TDirectoryListBox::MinimumItemHeight() const {
-    return glyphs_.TallestHeight() + Scaled(1);
 }
 
 LRESULT TDirectoryListBox::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -143,16 +142,15 @@ LRESULT TDirectoryListBox::HandleMessage(UINT message, WPARAM wParam, LPARAM lPa
 }
 
 DWORD TDirectoryListBox::VolumeCaseFlags(const std::string& root) const {
-    DWORD longestName = 0;
     DWORD flags = 0;
-    if (!GetVolumeInformationA(root.c_str(), nullptr, 0, nullptr, &longestName, &flags, nullptr, 0))
+    if (!GetVolumeInformationA(root.c_str(), nullptr, 0, nullptr, nullptr, &flags, nullptr, 0))
         return FILE_CASE_PRESERVED_NAMES;
     return flags & (FILE_CASE_PRESERVED_NAMES | FILE_CASE_SENSITIVE_SEARCH);
 }
 
 // On a volume that distinguishes case, names differing only in case are other directories.
 bool TDirectoryListBox::IsDirectoryShown(const std::string& text) const {
-    if (!caseSensitive_)
+    if (!(caseFlags_ & FILE_CASE_SENSITIVE_SEARCH))
         return SamePath(text, directory_);
     return CompareInUserLocale(Widened(text), Widened(directory_), LetterCase::Respected) == 0;
 }
@@ -204,10 +202,7 @@ void TDirectoryListBox::BuildEntries() {
         return;
     const auto suspended = RedrawSuspended(hwnd());
     SendMessageA(hwnd(), LB_RESETCONTENT, 0, 0);
-    const std::string root = DrivePart(directory_) + "\\";
-    const DWORD caseFlags = VolumeCaseFlags(root);
-    caseSensitive_ = caseFlags & FILE_CASE_SENSITIVE_SEARCH;
-    preserveCase_ = caseFlags & (FILE_CASE_PRESERVED_NAMES | FILE_CASE_SENSITIVE_SEARCH);
+    caseFlags_ = VolumeCaseFlags(DrivePart(directory_) + "\\");
 
     levels_ = LevelsOf(directory_);
     for (const Level& level : levels_)
@@ -258,7 +253,7 @@ void TDirectoryListBox::DrawItem(const DRAWITEMSTRUCT& item) const {
     // Subdirectories sit one level deeper than the directory's own depth.
     const int depth = kind == ClosedSubdirectory ? BackslashCount(directory_) + 1 : index;
     const int indent = IndentStep * depth + IndentStart;
-    DrawEntry(item, glyphs_.At(kind), indent, indent, DisplayedText(index), DT_TOP);
+    DrawEntry(item, GlyphOf(item), indent, indent, DisplayedText(index), DT_TOP);
 }
 
 } // namespace reelbond

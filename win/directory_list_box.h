@@ -1,7 +1,6 @@
 #pragma once
 
 #include "win/file_list_box.h"
-#include "win/glyph.h"
 #include "win/owner_drawn_list_box.h"
 #include "win/widget_link.h"
 
@@ -62,9 +61,7 @@ public:
 protected:
     DWORD Style() const override;
     void OnCreated() override;
-    void OnDpiChanged() override { glyphs_.ScaleTo(WindowDpi(hwnd())); }
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
-    int MinimumItemHeight() const override;
     // Whether the volume at root keeps (FILE_CASE_PRESERVED_NAMES) and distinguishes
     // (FILE_CASE_SENSITIVE_SEARCH) letter case. A volume that cannot be asked, such as a
     // network share under Wine, counts as keeping case without distinguishing it.
@@ -89,16 +86,14 @@ private:
     void DrawItem(const DRAWITEMSTRUCT& item) const override;
 
     std::string directory_;
-    bool preserveCase_ = true;
-    bool caseSensitive_ = false;
+    // What VolumeCaseFlags said of the directory's volume.
+    DWORD caseFlags_ = FILE_CASE_PRESERVED_NAMES;
     std::vector<Level> levels_;
     // Set while a directory change switches drives: the intermediate drive change then
     // neither rebuilds nor notifies.
     bool driveChangeInProgress_ = false;
     TFileListBox* fileList_ = nullptr;
     DriveSelectorLink* driveSelector_ = nullptr;
-    // In the order of EntryKind.
-    GlyphSet glyphs_{"OPENFOLDER", "CURRENTFOLDER", "CLOSEDFOLDER"};
 };
 
 } // namespace reelbond

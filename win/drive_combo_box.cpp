@@ -30,11 +30,9 @@ std::string InCaseOf(char letter, const std::string& text) {
 // Empty when the volume has no label or cannot be read.
 std::string VolumeLabel(const std::string& root) {
     char label[LabelBufferSize] = "";
-    DWORD longestName = 0;
-    DWORD flags = 0;
     // Without critical-error prompts a drive without media answers at once, asking for no disk.
     const ScopeExit restore([mode = SetErrorMode(SEM_FAILCRITICALERRORS)] { SetErrorMode(mode); });
-    if (!GetVolumeInformationA(root.c_str(), label, sizeof label, nullptr, &longestName, &flags,
+    if (!GetVolumeInformationA(root.c_str(), label, sizeof label, nullptr, nullptr, nullptr,
                                nullptr, 0))
         return {};
     return label;
@@ -72,14 +70,8 @@ TDriveComboBox::~TDriveComboBox() {
 void TDriveComboBox::SetDrive(char drive) {
     if (SelectedIndex() >= 0 && UpperCaseDrive(drive) == UpperCaseDrive(drive_))
         return;
-    if (drive == '\0') {
-        drive_ = '\0';
-        if (hwnd())
-            SendMessageA(hwnd(), CB_SETCURSEL, static_cast<WPARAM>(-1), 0);
-    } else {
-        drive_ = LetterInCase(drive, textCase_);
-        SelectEntryOf(drive_);
-    }
+    drive_ = LetterInCase(drive, textCase_);
+    SelectEntryOf(drive_);
     if (dirList_)
         dirList_->DriveChange(drive_);
     if (OnChange)
@@ -141,57 +133,41 @@ void TDriveComboBox::RebuildEntries() {
     if (hwnd()) {
         SendMessageA(hwnd(), CB_RESETCONTENT, 0, 0);
         const DWORD present = GetLogicalDrives();
-        for (char letter = 'a'; letter <= 'z'; ++letter) {
+        for (char letter = 'a'; letter <= 'z'; ++letter)
             if (present & (1u << (letter - 'a')))
                 AddDriveEntry(letter);
-        }
         FitDropDownToEntries();
     }
     SetDrive(drive_);
 }
 
+// Other drive types (unknown, no root directory) get no entry.
 void TDriveComboBox::AddDriveEntry(char letter) {
     const std::string root = {letter, ':', '\\'};
+    const UINT type = GetDriveTypeA(root.c_str());
+    if (type < DRIVE_REMOVABLE || type > DRIVE_RAMDISK)
+        return;
     const char shown = LetterInCase(letter, textCase_);
     const std::string prefix = {shown, ':'};
-    const auto add = [&](const std::string& text, DriveGlyph glyph) {
-        AddEntry(hwnd(), ComboBoxEntries, text, glyph);
-    };
-    switch (GetDriveTypeA(root.c_str())) {
-    case DRIVE_REMOVABLE:
-        // Never asks a removable drive for its label: it may have no media.
-        add(prefix, FloppyGlyph);
-        break;
-    case DRIVE_FIXED:
-        add(prefix + " " + BracketedLabel(shown, root), HardGlyph);
-        break;
-    case DRIVE_REMOTE: {
-        const std::optional<std::string> remote = RemoteName(shown);
-        add(prefix + " " + (remote ? *remote : BracketedLabel(shown, root)), NetworkGlyph);
-        break;
-    }
-    case DRIVE_CDROM:
-        add(prefix + " " + BracketedLabel(shown, root), CdRomGlyph);
-        break;
-    case DRIVE_RAMDISK:
-        add(prefix + " " + BracketedLabel(shown, root), RamGlyph);
-        break;
-    default:
-        break;
-    }
+    const auto remote = type == DRIVE_REMOTE ? RemoteName(shown) : std::nullopt;
+    // Never asks a removable drive for its label: it may have no media.
+    const std::string text = type == DRIVE_REMOVABLE
+                                 ? prefix
+                                 : prefix + " " + (remote ? *remote : BracketedLabel(shown, root));
+    AddEntry(hwnd(), ComboBoxEntries, text, type - DRIVE_REMOVABLE);
 }
 
-// The first entry that starts with the letter and a colon; the selection stays as it was
-// when there is none.
+// The first entry that starts with the letter and a colon, in either case; the selection
+// stays as it was when there is none. No drive (a network directory) selects no entry.
 void TDriveComboBox::SelectEntryOf(char drive) {
-    for (int index = 0; index < EntryCount(); ++index) {
-        const std::string text = EntryText(index);
-        if (text.size() >= 2 && UpperCaseDrive(text[0]) == UpperCaseDrive(drive) &&
-            text[1] == ':') {
-            SendMessageA(hwnd(), CB_SETCURSEL, index, 0);
-            return;
-        }
-    }
+    const std::string prefix = {drive, ':'};
+    if (!hwnd())
+        return;
+    if (drive == '\0')
+        SendMessageA(hwnd(), CB_SETCURSEL, static_cast<WPARAM>(-1), 0);
+    else
+        SendMessageA(hwnd(), CB_SELECTSTRING, static_cast<WPARAM>(-1),
+                     reinterpret_cast<LPARAM>(prefix.c_str()));
 }
 
 void TDriveComboBox::ResetItemHeight() {

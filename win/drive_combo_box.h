@@ -50,8 +50,6 @@ protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
-    enum DriveGlyph { FloppyGlyph, HardGlyph, NetworkGlyph, CdRomGlyph, RamGlyph };
-
     // The entries are built when the window is made and when the case or the font changes;
     // drives that come or go later are not noticed.
     void RebuildEntries();
@@ -65,7 +63,7 @@ private:
     TTextCase textCase_ = tcLowerCase;
     TDirectoryListBox* dirList_ = nullptr;
     int fieldHeight_ = 0;
-    // In the order of DriveGlyph.
+    // In the order of the drive types, DRIVE_REMOVABLE to DRIVE_RAMDISK.
     GlyphSet glyphs_{"FLOPPY", "HARD", "NETWORK", "CDROM", "RAM"};
 };
 

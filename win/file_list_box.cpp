@@ -2,12 +2,9 @@
 
 #include "core/path.h"
 #include "win/busy.h"
-#include "win/filter_combo_box.h"
 #include "win/list_entries.h"
 #include "win/owner_draw.h"
 
-#include <algorithm>
-#include <array>
 #include <utility>
 #include <vector>
 
@@ -20,12 +17,9 @@ constexpr int GlyphIndent = 2;
 
 bool IsProgramName(const std::string& name) {
     const std::size_t dot = name.rfind('.');
-    if (dot == std::string::npos)
-        return false;
-    const std::string extension = LowerCaseFileName(name.substr(dot));
-    constexpr std::array<const char*, 4> programExtensions{".exe", ".com", ".bat", ".pif"};
-    return std::find(programExtensions.begin(), programExtensions.end(), extension) !=
-           programExtensions.end();
+    const std::string extension =
+        dot == std::string::npos ? "" : LowerCaseFileName(name.substr(dot));
+    return extension == ".exe" || extension == ".com" || extension == ".bat" || extension == ".pif";
 }
 
 std::vector<std::string> SplitMask(const std::string& mask) {
@@ -40,17 +34,16 @@ std::vector<std::string> SplitMask(const std::string& mask) {
 
 } // namespace
 
-TFileListBox::TFileListBox() : directory_(CurrentDirectory()) {}
+// The glyphs in the order of GlyphKind.
+TFileListBox::TFileListBox()
+    : OwnerDrawnListBox({"EXECUTABLE", "CLOSEDFOLDER", "UNKNOWNFILE"}),
+      directory_(CurrentDirectory()) {}
 
 TFileListBox::~TFileListBox() {
-    for (WidgetLinkSource* source : {filter_, static_cast<WidgetLinkSource*>(dirList_)}) {
-        if (source)
-            source->ForgetLinkedWidget();
-    }
-}
-
-void TFileListBox::SetDirectory(const std::string& text) {
-    SetFileName(text);
+    if (filter_)
+        filter_->ForgetLinkedWidget();
+    if (dirList_)
+        dirList_->ForgetLinkedWidget();
 }
 
 void TFileListBox::SetDrive(char drive) {
@@ -93,10 +86,7 @@ void TFileListBox::SetFileType(const FileAttrSet& fileType) {
 }
 
 void TFileListBox::SetShowGlyphs(bool show) {
-    if (show == showGlyphs_)
-        return;
-    showGlyphs_ = show;
-    if (!hwnd())
+    if (std::exchange(showGlyphs_, show) == show || !hwnd())
         return;
     if (show && ItemHeight() < MinimumItemHeight())
         ResetItemHeight();
@@ -109,10 +99,9 @@ bool TFileListBox::IsSelected(int index) const {
 
 std::vector<std::string> TFileListBox::SelectedNames() const {
     std::vector<std::string> names;
-    for (int index = 0, count = EntryCount(); index < count; ++index) {
+    for (int index = 0, count = EntryCount(); index < count; ++index)
         if (IsSelected(index))
             names.push_back(EntryText(index));
-    }
     return names;
 }
 
@@ -139,21 +128,13 @@ std::optional<LRESULT> TFileListBox::HandleNotification(UINT message, WPARAM wPa
 }
 
 DWORD TFileListBox::Style() const {
-    DWORD style = WS_VSCROLL | WS_TABSTOP | LBS_NOTIFY | LBS_SORT | LBS_HASSTRINGS |
-                  LBS_OWNERDRAWFIXED | LBS_NOINTEGRALHEIGHT;
-    if (multiSelect_)
-        style |= LBS_EXTENDEDSEL;
-    return style;
+    return WS_VSCROLL | WS_TABSTOP | LBS_NOTIFY | LBS_SORT | LBS_HASSTRINGS | LBS_OWNERDRAWFIXED |
+           LBS_NOINTEGRALHEIGHT | (multiSelect_ ? LBS_EXTENDEDSEL : 0);
 }
 
 void TFileListBox::OnCreated() {
-    OnDpiChanged();
     OwnerDrawnListBox::OnCreated();
     Rescan();
-}
-
-int TFileListBox::MinimumItemHeight() const {
-    return showGlyphs_ ? glyphs_.TallestHeight() + Scaled(1) : 0;
 }
 
 void TFileListBox::ApplyPath(const std::string& text) {
@@ -248,9 +229,8 @@ void TFileListBox::Change() {
 }
 
 void TFileListBox::DrawItem(const DRAWITEMSTRUCT& item) const {
-    const Glyph* glyph = showGlyphs_ ? glyphs_.At(item.itemData) : nullptr;
-    DrawEntry(item, glyph, GlyphIndent, TextIndent, EntryText(static_cast<int>(item.itemID)),
-              DT_TOP);
+    DrawEntry(item, GlyphOf(item), GlyphIndent, TextIndent,
+              EntryText(static_cast<int>(item.itemID)), DT_TOP);
 }
 
 } // namespace reelbond

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "win/glyph.h"
 #include "win/owner_drawn_list_box.h"
 #include "win/widget_link.h"
 
@@ -51,7 +50,7 @@ public:
     const std::string& Directory() const { return directory_; }
     // Applies text as a path: its directory is entered and listed, a file name in it is
     // focused and a pattern becomes the mask.
-    void SetDirectory(const std::string& text);
+    void SetDirectory(const std::string& text) { SetFileName(text); }
     char Drive() const { return directory_[0]; }
     // Moves to the directory last current on drive; 0 (no drive) leaves the list where it is.
     void SetDrive(char drive);
@@ -87,8 +86,7 @@ public:
 protected:
     DWORD Style() const override;
     void OnCreated() override;
-    void OnDpiChanged() override { glyphs_.ScaleTo(WindowDpi(hwnd())); }
-    int MinimumItemHeight() const override;
+    bool ShowsGlyphs() const override { return showGlyphs_; }
 
 private:
     enum GlyphKind { ExecutableGlyph, ClosedFolderGlyph, UnknownFileGlyph, NoGlyph };
@@ -110,8 +108,6 @@ private:
     int lastNotifiedFocus_ = -1;
     DirListLink* dirList_ = nullptr;
     WidgetLinkSource* filter_ = nullptr;
-    // In the order of GlyphKind.
-    GlyphSet glyphs_{"EXECUTABLE", "CLOSEDFOLDER", "UNKNOWNFILE"};
 };
 
 } // namespace reelbond

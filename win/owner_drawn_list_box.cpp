@@ -25,6 +25,7 @@ std::string OwnerDrawnListBox::EntryText(int index) const {
 }
 
 void OwnerDrawnListBox::OnCreated() {
+    OnDpiChanged();
     // WM_MEASUREITEM came before this wrapper was attached.
     if (explicitItemHeight_)
         SetItemHeight(explicitItemHeight_);
@@ -37,6 +38,10 @@ LRESULT OwnerDrawnListBox::HandleMessage(UINT message, WPARAM wParam, LPARAM lPa
     if (message == WM_SETFONT && !explicitItemHeight_)
         ResetItemHeight();
     return result;
+}
+
+int OwnerDrawnListBox::MinimumItemHeight() const {
+    return ShowsGlyphs() ? glyphs_.TallestHeight() + Scaled(1) : 0;
 }
 
 void OwnerDrawnListBox::ResetItemHeight() {

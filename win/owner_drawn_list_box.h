@@ -1,5 +1,6 @@
 #pragma once
 
+#include "win/glyph.h"
 #include "win/window.h"
 
 #include <string>
@@ -10,6 +11,10 @@ namespace reelbond {
 // gives, or else the font's character height, raised to what the entries' glyphs need.
 class OwnerDrawnListBox : public Control {
 public:
+    // The glyphs the entries' item data number.
+    explicit OwnerDrawnListBox(std::initializer_list<const char*> glyphNames)
+        : glyphs_(glyphNames) {}
+
     int ItemHeight() const;
     // Fixes the entry height: font changes leave it alone from then on.
     void SetItemHeight(int height);
@@ -20,12 +25,18 @@ protected:
     const char* ClassName() const override { return "LISTBOX"; }
     DWORD ExStyle() const override { return WS_EX_CLIENTEDGE; }
     void OnCreated() override;
+    void OnDpiChanged() override { glyphs_.ScaleTo(WindowDpi(hwnd())); }
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
-    // The height from the font, raised to MinimumItemHeight.
+    // The height from the font, raised to the glyphs' when they are shown.
     void ResetItemHeight();
-    virtual int MinimumItemHeight() const { return 0; }
+    int MinimumItemHeight() const;
+    virtual bool ShowsGlyphs() const { return true; }
+    const Glyph* GlyphOf(const DRAWITEMSTRUCT& item) const {
+        return ShowsGlyphs() ? glyphs_.At(item.itemData) : nullptr;
+    }
 
 private:
+    GlyphSet glyphs_;
     // The height the window gave; 0 when none was given.
     int explicitItemHeight_ = 0;
 };

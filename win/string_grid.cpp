@@ -8,11 +8,8 @@
 #include <windowsx.h>
 
 namespace reelbond {
-namespace {
 
 constexpr int SizingMargin = 3;
-
-} // namespace
 
 void TStringGrid::Register() {
     RegisterWindowClass(WindowClass, DefWindowProcA, CS_DBLCLKS, nullptr);
@@ -44,10 +41,6 @@ int TStringGrid::VisibleDataRows() const {
     return std::max<int>(1, ClientRect(hwnd()).bottom / rowHeight_ - 1);
 }
 
-int TStringGrid::TotalWidth() const {
-    return std::accumulate(widths_.begin(), widths_.end(), 0);
-}
-
 void TStringGrid::UpdateScrollBars() {
     const auto setBar = [this](int bar, int min, int max, int page, int position) {
         const UINT parts = SIF_RANGE | SIF_PAGE | SIF_POS;
@@ -56,17 +49,15 @@ void TStringGrid::UpdateScrollBars() {
     };
     setBar(SB_VERT, 1, rows_.DataRowCount(), VisibleDataRows(), topRow_);
     const int width = ClientRect(hwnd()).right;
-    leftOffset_ = std::clamp(leftOffset_, 0, std::max(0, TotalWidth() - width));
-    setBar(SB_HORZ, 0, TotalWidth() - 1, width, leftOffset_);
+    const int totalWidth = std::accumulate(widths_.begin(), widths_.end(), 0);
+    leftOffset_ = std::clamp(leftOffset_, 0, std::max(0, totalWidth - width));
+    setBar(SB_HORZ, 0, totalWidth - 1, width, leftOffset_);
 }
 
 void TStringGrid::ScrollCurrentRowIntoView() {
     const int current = rows_.CurrentRow();
     const int visible = VisibleDataRows();
-    if (current < topRow_)
-        topRow_ = current;
-    else if (current >= topRow_ + visible)
-        topRow_ = current - visible + 1;
+    topRow_ = std::clamp(topRow_, current - visible + 1, current);
     topRow_ = std::clamp(topRow_, 1, std::max(1, rows_.DataRowCount() - visible + 1));
 }
 
@@ -97,12 +88,10 @@ LRESULT TStringGrid::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_GETDLGCODE:
         return DLGC_WANTARROWS;
     case WM_SETFOCUS:
-        InvalidateRect(hwnd(), nullptr, FALSE);
-        if (const int row = CurrentItem())
-            NotifyWinEvent(EVENT_OBJECT_FOCUS, hwnd(), OBJID_CLIENT, row);
-        return 0;
     case WM_KILLFOCUS:
         InvalidateRect(hwnd(), nullptr, FALSE);
+        if (const int row = CurrentItem(); row && message == WM_SETFOCUS)
+            NotifyWinEvent(EVENT_OBJECT_FOCUS, hwnd(), OBJID_CLIENT, row);
         return 0;
     case WM_UPDATEUISTATE: {
         const LRESULT result = Default(message, wParam, lParam);
@@ -124,10 +113,8 @@ LRESULT TStringGrid::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         OnMouseMove(point);
         return 0;
     case WM_LBUTTONUP:
-        if (sizingColumn_ >= 0) {
-            sizingColumn_ = -1;
+        if (std::exchange(sizingColumn_, -1) >= 0)
             ReleaseCapture();
-        }
         return 0;
     case WM_SETCURSOR: {
         // The sizing pointer while a column is sized and over a column border.
@@ -140,13 +127,9 @@ LRESULT TStringGrid::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return TRUE;
     }
     case WM_VSCROLL:
-        OnScroll(SB_VERT, LOWORD(wParam));
-        return 0;
     case WM_HSCROLL:
-        OnScroll(SB_HORZ, LOWORD(wParam));
+        OnScroll(message == WM_VSCROLL ? SB_VERT : SB_HORZ, LOWORD(wParam));
         return 0;
-    default:
-        break;
     }
     return Default(message, wParam, lParam);
 }
@@ -226,12 +209,9 @@ void TStringGrid::OnScroll(int bar, WORD request) {
     default:
         return;
     }
-    position = std::clamp(position, info.nMin,
+    int& scrolled = bar == SB_VERT ? topRow_ : leftOffset_;
+    scrolled = std::clamp(position, info.nMin,
                           std::max(info.nMin, info.nMax - static_cast<int>(info.nPage) + 1));
-    if (bar == SB_VERT)
-        topRow_ = position;
-    else
-        leftOffset_ = position;
     UpdateScrollBars();
     InvalidateRect(hwnd(), nullptr, FALSE);
 }
@@ -252,10 +232,6 @@ void TStringGrid::Paint() {
     FillRect(paint.hdc, &right, GetSysColorBrush(COLOR_WINDOW));
     FillRect(paint.hdc, &below, GetSysColorBrush(COLOR_WINDOW));
     PaintFocus(paint.hdc, lastRow);
-}
-
-void TStringGrid::OnCreated() {
-    focusCuesHidden_ = SendMessageW(hwnd(), WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS;
 }
 
 // As a list box does, the grid keeps what the system last said of focus cues: Wine's own

@@ -74,7 +74,7 @@ private:
     // Events for screen readers: the rows changed, the current row moved.
     void AnnounceChanges();
 
-    void OnCreated() override;
+    void OnCreated() override { FollowFocusCues(UIS_INITIALIZE); }
     void FollowFocusCues(WPARAM change);
     void Paint();
     void PaintFocus(HDC dc, int lastRow);
@@ -82,7 +82,6 @@ private:
     RECT RowRect(int row) const;
     void PaintCell(HDC dc, int column, int row);
     int VisibleDataRows() const;
-    int TotalWidth() const;
     void UpdateScrollBars();
     void ScrollCurrentRowIntoView();
     void MoveCurrentRow(int row);
