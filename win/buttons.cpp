@@ -9,6 +9,10 @@
 
 namespace reelbond {
 
+long PushButton::AccessibleRole() const {
+    return ROLE_SYSTEM_PUSHBUTTON;
+}
+
 std::optional<LRESULT> TBitBtn::HandleNotification(UINT message, WPARAM wParam, LPARAM) {
     if (message == WM_COMMAND && HIWORD(wParam) == BN_CLICKED) {
         Click();
@@ -31,19 +35,9 @@ LRESULT TBitBtn::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             Click();
             return 0;
         }
-        return Default(message, wParam, lParam);
-    default:
-        return Default(message, wParam, lParam);
+        break;
     }
-}
-
-long TBitBtn::AccessibleRole() const {
-    return ROLE_SYSTEM_PUSHBUTTON;
-}
-
-void TBitBtn::Click() {
-    if (OnClick)
-        OnClick();
+    return Default(message, wParam, lParam);
 }
 
 void TBitBtn::DrawItem(const DRAWITEMSTRUCT& item) const {
@@ -82,18 +76,9 @@ char TSpeedButton::Accelerator() const {
     return static_cast<char>(std::toupper(static_cast<unsigned char>(caption[amp + 1])));
 }
 
-long TSpeedButton::AccessibleRole() const {
-    return ROLE_SYSTEM_PUSHBUTTON;
-}
-
 std::string TSpeedButton::KeyboardShortcut() const {
     const char key = Accelerator();
     return key ? std::string("Alt+") + key : std::string();
-}
-
-void TSpeedButton::Click() {
-    if (OnClick)
-        OnClick();
 }
 
 LRESULT TSpeedButton::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
