@@ -158,10 +158,14 @@ bool Window::CreatedControls() noexcept {
 }
 
 Control::~Control() {
-    if (hwnd_) {
-        RemoveWindowSubclass(hwnd_, SubclassProcedure, 0);
-        RemovePropA(hwnd_, ControlProperty);
-    }
+    if (hwnd_)
+        Detach();
+}
+
+void Control::Detach() {
+    RemoveWindowSubclass(hwnd_, SubclassProcedure, 0);
+    RemovePropA(hwnd_, ControlProperty);
+    hwnd_ = nullptr;
 }
 
 // Created as a wide window: the system's controls then take typed characters whole. As an
@@ -182,10 +186,6 @@ void Control::Create(HWND parent, int id, const RECT& frame, const std::string& 
     if (!SetPropA(hwnd_, ControlProperty, this))
         ThrowLastError();
     OnCreated();
-}
-
-bool Control::Enabled() const {
-    return IsWindowEnabled(hwnd_);
 }
 
 void Control::SetEnabled(bool enabled) {
@@ -247,14 +247,6 @@ Control* Control::FromHandle(HWND hwnd) {
     return hwnd ? static_cast<Control*>(GetPropA(hwnd, ControlProperty)) : nullptr;
 }
 
-std::optional<LRESULT> Control::HandleNotification(UINT, WPARAM, LPARAM) {
-    return std::nullopt;
-}
-
-LRESULT Control::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    return Default(message, wParam, lParam);
-}
-
 LRESULT Control::Default(UINT message, WPARAM wParam, LPARAM lParam) {
     return DefSubclassProc(hwnd_, message, wParam, lParam);
 }
@@ -270,9 +262,7 @@ LRESULT CALLBACK Control::SubclassProcedure(HWND hwnd, UINT message, WPARAM wPar
                                             UINT_PTR, DWORD_PTR self) {
     auto* control = reinterpret_cast<Control*>(self);
     if (message == WM_NCDESTROY) {
-        RemoveWindowSubclass(hwnd, SubclassProcedure, 0);
-        RemovePropA(hwnd, ControlProperty);
-        control->hwnd_ = nullptr;
+        control->Detach();
         return DefSubclassProc(hwnd, message, wParam, lParam);
     }
     const bool frame = message == WM_NCCALCSIZE || message == WM_NCPAINT;
