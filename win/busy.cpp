@@ -58,17 +58,12 @@ void LongOperation::Run(HWND window, const std::function<void()>& work) {
 }
 
 std::optional<LRESULT> LongOperation::Intercept(UINT message) {
-    if (!running_)
-        return std::nullopt;
-    switch (message) {
-    case WM_CLOSE:
-        closeHeld_ = true;
-        return 0;
-    case WM_QUERYENDSESSION:
+    if (running_ && message == WM_QUERYENDSESSION)
         return FALSE;
-    default:
+    if (!running_ || message != WM_CLOSE)
         return std::nullopt;
-    }
+    closeHeld_ = true;
+    return 0;
 }
 
 void LongOperation::CarryOutHeldClose(HWND window) {
