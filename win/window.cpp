@@ -140,21 +140,17 @@ LRESULT CALLBACK Window::Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARA
     // a window that never stood (the main window's would end the program).
     if (self->creationFailure_)
         return DefWindowProcA(hwnd, message, wParam, lParam);
-    if (message == WM_CREATE && !self->CreatedControls())
-        return -1;
-    return Guarded([&] { return self->HandleMessage(message, wParam, lParam); }, LRESULT{0});
-}
-
-// Controls that cannot all be made fail the window's creation: the system destroys the
-// half-built window, and CreateWindowOfClass hands the failure on to whoever creates it.
-bool Window::CreatedControls() noexcept {
-    try {
-        CreateControls();
-        return true;
-    } catch (...) {
-        creationFailure_ = std::current_exception();
-        return false;
+    // Controls that cannot all be made fail the window's creation: the system destroys the
+    // half-built window, and CreateWindowOfClass hands the failure on to whoever creates it.
+    if (message == WM_CREATE) {
+        try {
+            self->CreateControls();
+        } catch (...) {
+            self->creationFailure_ = std::current_exception();
+            return -1;
+        }
     }
+    return Guarded([&] { return self->HandleMessage(message, wParam, lParam); }, LRESULT{0});
 }
 
 Control::~Control() {

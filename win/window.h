@@ -51,7 +51,6 @@ protected:
     static LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
 private:
-    bool CreatedControls() noexcept;
     void ChangeDpi(UINT dpi, const RECT& suggested);
     HWND hwnd_ = nullptr;
     HWND lastFocus_ = nullptr;
