@@ -104,7 +104,9 @@ LRESULT TSpeedButton::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
         InvalidateRect(hwnd(), nullptr, TRUE);
         return 0;
     case WM_LBUTTONUP: {
-        const bool click = pressed_ && PointerInside(lParam);
+        const RECT client = ClientRect(hwnd());
+        const POINT pointer{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+        const bool click = pressed_ && PtInRect(&client, pointer);
         pressed_ = false;
         ReleaseCapture();
         InvalidateRect(hwnd(), nullptr, TRUE);
@@ -115,12 +117,6 @@ LRESULT TSpeedButton::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
     default:
         return Default(message, wParam, lParam);
     }
-}
-
-bool TSpeedButton::PointerInside(LPARAM lParam) const {
-    const RECT client = ClientRect(hwnd());
-    const POINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-    return PtInRect(&client, point);
 }
 
 void TSpeedButton::SetHot(bool hot) {

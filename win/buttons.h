@@ -62,7 +62,6 @@ protected:
 private:
     void Paint();
     void SetHot(bool hot);
-    bool PointerInside(LPARAM lParam) const;
 
     HFONT font_ = nullptr;
     bool hot_ = false;
