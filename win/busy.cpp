@@ -22,11 +22,11 @@ bool TakeMessage(MSG& message, UINT first, UINT last) {
 
 } // namespace
 
-void MessagePulse::operator()() {
+void LongOperation::Pulse() {
     const ULONGLONG now = GetTickCount64();
-    if (now - last_ < PulseMilliseconds)
+    if (now - lastPulse_ < PulseMilliseconds)
         return;
-    last_ = now;
+    lastPulse_ = now;
     // Asking for paint messages alone also delivers sent messages and counts, for the
     // system, as the thread taking its messages.
     MSG message;
