@@ -46,10 +46,10 @@ std::wstring WideFullPath(const std::string& path) {
 std::wstring SystemPath(const std::string& path) {
     const std::wstring wide = Widened(path);
     const auto full = TryFullPath(wide);
-    if (!full || full->size() < MAX_PATH || full->rfind(L"\\\\?\\", 0) == 0 ||
-        full->rfind(L"\\\\.\\", 0) == 0)
+    if (!full || full->size() < MAX_PATH || full->starts_with(L"\\\\?\\") ||
+        full->starts_with(L"\\\\.\\"))
         return wide;
-    if (full->rfind(L"\\\\", 0) == 0)
+    if (full->starts_with(L"\\\\"))
         return L"\\\\?\\UNC\\" + full->substr(2);
     return L"\\\\?\\" + *full;
 }
@@ -65,16 +65,12 @@ bool IsReadOnlyFile(const std::string& path) {
            !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-bool StartsWith(const std::string& text, const char* start) {
-    return text.rfind(start, 0) == 0;
-}
-
 // \\.\NUL, \\.\pipe\name, \\?\GLOBALROOT\...: everything in the device namespace but a
 // drive or a share reached through \\?\.
 bool IsDevicePath(const std::string& full) {
-    if (StartsWith(full, "\\\\.\\"))
+    if (full.starts_with("\\\\.\\"))
         return true;
-    if (!StartsWith(full, "\\\\?\\"))
+    if (!full.starts_with("\\\\?\\"))
         return false;
     const std::string rest = full.substr(4);
     const bool drive =
@@ -258,8 +254,7 @@ std::int64_t File::Size() const {
 }
 
 void File::Seek(std::int64_t position) {
-    LARGE_INTEGER distance;
-    distance.QuadPart = position;
+    const LARGE_INTEGER distance{.QuadPart = position};
     if (!SetFilePointerEx(Handle(), distance, nullptr, FILE_BEGIN))
         ThrowLastError();
 }

@@ -28,8 +28,6 @@ unsigned StartCodeEnds(const unsigned char* at) {
         _mm_movemask_epi8(_mm_and_si128(MayEndStartCode(at), zerosBefore)));
 }
 
-using Scan = const unsigned char* (*)(const unsigned char*, const unsigned char*);
-
 } // namespace
 
 bool ProcessorHasAvx2() {
@@ -60,7 +58,7 @@ const unsigned char* FindStartCodeEndSse2(const unsigned char* begin, const unsi
 }
 
 const unsigned char* FindStartCodeEnd(const unsigned char* begin, const unsigned char* end) {
-    static const Scan scan = ProcessorHasAvx2() ? FindStartCodeEndAvx2 : FindStartCodeEndSse2;
+    static const auto scan = ProcessorHasAvx2() ? FindStartCodeEndAvx2 : FindStartCodeEndSse2;
     return scan(begin, end);
 }
 

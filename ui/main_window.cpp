@@ -2,7 +2,6 @@
 
 #include "core/io_error.h"
 #include "ui/interface_style.h"
-#include "win/accessible_name.h"
 #include "win/error_barrier.h"
 #include "win/font.h"
 #include "win/high_contrast.h"
@@ -10,7 +9,6 @@
 #include "win/owner_draw.h"
 
 #include <cctype>
-#include <commctrl.h>
 
 namespace reelbond {
 namespace {

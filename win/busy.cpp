@@ -22,11 +22,11 @@ bool TakeMessage(MSG& message, UINT first, UINT last) {
 
 } // namespace
 
-void MessagePulse::operator()() {
+void LongOperation::Pulse() {
     const ULONGLONG now = GetTickCount64();
-    if (now - last_ < PulseMilliseconds)
+    if (now - lastPulse_ < PulseMilliseconds)
         return;
-    last_ = now;
+    lastPulse_ = now;
     // Asking for paint messages alone also delivers sent messages and counts, for the
     // system, as the thread taking its messages.
     MSG message;
@@ -58,17 +58,12 @@ void LongOperation::Run(HWND window, const std::function<void()>& work) {
 }
 
 std::optional<LRESULT> LongOperation::Intercept(UINT message) {
-    if (!running_)
-        return std::nullopt;
-    switch (message) {
-    case WM_CLOSE:
-        closeHeld_ = true;
-        return 0;
-    case WM_QUERYENDSESSION:
+    if (running_ && message == WM_QUERYENDSESSION)
         return FALSE;
-    default:
+    if (!running_ || message != WM_CLOSE)
         return std::nullopt;
-    }
+    closeHeld_ = true;
+    return 0;
 }
 
 void LongOperation::CarryOutHeldClose(HWND window) {

@@ -35,18 +35,6 @@ private:
     std::optional<HCURSOR> previous_;
 };
 
-// Called often during a long operation on the user-interface thread: about every 100 ms it
-// lets paint messages through and answers messages that other threads send, so Windows
-// never marks the window "Not Responding" and it repaints when uncovered. Input stays in
-// the queue: no click or key reaches a window before the operation ends.
-class MessagePulse {
-public:
-    void operator()();
-
-private:
-    ULONGLONG last_ = 0;
-};
-
 // Throws away the mouse and keyboard input waiting in the thread's queue: what was clicked
 // or typed while the wait pointer showed must not act on what shows afterwards.
 void DiscardInput() noexcept;
@@ -62,8 +50,11 @@ public:
     bool Running() const noexcept { return running_; }
     // Runs work with the wait pointer shown.
     void Run(HWND window, const std::function<void()>& work);
-    // Called often during the work (see MessagePulse).
-    void Pulse() { pulse_(); }
+    // Called often during the work: about every 100 ms it lets paint messages through and
+    // answers messages that other threads send, so Windows never marks the window "Not
+    // Responding" and it repaints when uncovered. Input stays in the queue: no click or key
+    // reaches a window before the work ends.
+    void Pulse();
     // The window's answer to a close or the end of the session while the work runs; nullopt
     // for other messages and while idle.
     std::optional<LRESULT> Intercept(UINT message);
@@ -72,7 +63,7 @@ public:
 
 private:
     const wchar_t* shutdownReason_;
-    MessagePulse pulse_;
+    ULONGLONG lastPulse_ = 0;
     bool running_ = false;
     bool closeHeld_ = false;
 };

@@ -9,6 +9,10 @@
 
 namespace reelbond {
 
+long PushButton::AccessibleRole() const {
+    return ROLE_SYSTEM_PUSHBUTTON;
+}
+
 std::optional<LRESULT> TBitBtn::HandleNotification(UINT message, WPARAM wParam, LPARAM) {
     if (message == WM_COMMAND && HIWORD(wParam) == BN_CLICKED) {
         Click();
@@ -31,19 +35,9 @@ LRESULT TBitBtn::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             Click();
             return 0;
         }
-        return Default(message, wParam, lParam);
-    default:
-        return Default(message, wParam, lParam);
+        break;
     }
-}
-
-long TBitBtn::AccessibleRole() const {
-    return ROLE_SYSTEM_PUSHBUTTON;
-}
-
-void TBitBtn::Click() {
-    if (OnClick)
-        OnClick();
+    return Default(message, wParam, lParam);
 }
 
 void TBitBtn::DrawItem(const DRAWITEMSTRUCT& item) const {
@@ -82,18 +76,9 @@ char TSpeedButton::Accelerator() const {
     return static_cast<char>(std::toupper(static_cast<unsigned char>(caption[amp + 1])));
 }
 
-long TSpeedButton::AccessibleRole() const {
-    return ROLE_SYSTEM_PUSHBUTTON;
-}
-
 std::string TSpeedButton::KeyboardShortcut() const {
     const char key = Accelerator();
     return key ? std::string("Alt+") + key : std::string();
-}
-
-void TSpeedButton::Click() {
-    if (OnClick)
-        OnClick();
 }
 
 LRESULT TSpeedButton::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -119,7 +104,9 @@ LRESULT TSpeedButton::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
         InvalidateRect(hwnd(), nullptr, TRUE);
         return 0;
     case WM_LBUTTONUP: {
-        const bool click = pressed_ && PointerInside(lParam);
+        const RECT client = ClientRect(hwnd());
+        const POINT pointer{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+        const bool click = pressed_ && PtInRect(&client, pointer);
         pressed_ = false;
         ReleaseCapture();
         InvalidateRect(hwnd(), nullptr, TRUE);
@@ -130,12 +117,6 @@ LRESULT TSpeedButton::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
     default:
         return Default(message, wParam, lParam);
     }
-}
-
-bool TSpeedButton::PointerInside(LPARAM lParam) const {
-    const RECT client = ClientRect(hwnd());
-    const POINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-    return PtInRect(&client, point);
 }
 
 void TSpeedButton::SetHot(bool hot) {

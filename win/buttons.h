@@ -9,20 +9,30 @@
 
 namespace reelbond {
 
+// A button of our own: OnClick runs when it is clicked, and screen readers know it as a push
+// button.
+class PushButton : public Control, public AccessibleParts {
+public:
+    std::function<void()> OnClick;
+    void Click() {
+        if (OnClick)
+            OnClick();
+    }
+    long AccessibleRole() const override;
+};
+
 // A push button that shows a glyph only, greyed while disabled. Every click of the mouse
 // clicks it, quick ones included; Space and Enter click it while it has the focus.
-class TBitBtn : public Control, public AccessibleParts {
+class TBitBtn : public PushButton {
 public:
     void SetGlyph(const char* resourceName) {
         glyph_ = std::make_unique<Glyph>(resourceName, WindowDpi(hwnd()));
     }
-    std::function<void()> OnClick;
     std::optional<LRESULT> HandleNotification(UINT message, WPARAM wParam, LPARAM lParam) override;
     void OnDpiChanged() override {
         if (glyph_)
             glyph_->ScaleTo(WindowDpi(hwnd()));
     }
-    long AccessibleRole() const override;
 
 protected:
     const char* ClassName() const override { return "BUTTON"; }
@@ -31,20 +41,16 @@ protected:
 
 private:
     void DrawItem(const DRAWITEMSTRUCT& item) const override;
-    void Click();
     std::unique_ptr<Glyph> glyph_;
 };
 
 // A flat button that shows its border only under the mouse, never takes the focus and
 // is clicked by the Alt accelerator of its caption.
-class TSpeedButton : public Control, public AccessibleParts {
+class TSpeedButton : public PushButton {
 public:
-    std::function<void()> OnClick;
     // The caption's accelerator letter, upper-cased; 0 when it has none.
     char Accelerator() const;
-    void Click();
     static void Register();
-    long AccessibleRole() const override;
     std::string KeyboardShortcut() const override;
 
 protected:
@@ -56,7 +62,6 @@ protected:
 private:
     void Paint();
     void SetHot(bool hot);
-    bool PointerInside(LPARAM lParam) const;
 
     HFONT font_ = nullptr;
     bool hot_ = false;

@@ -80,12 +80,11 @@ void ControlLayout::AddTooltip(HWND window, const Control& control, const char* 
     }
     // The control's own mouse messages show the hint while it is enabled; a disabled one
     // gets none, they reach the window, so a tool of the window covers its place as well.
-    TOOLINFOA tool{};
-    tool.cbSize = sizeof tool;
-    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-    tool.hwnd = window;
-    tool.uId = reinterpret_cast<UINT_PTR>(control.hwnd());
-    tool.lpszText = const_cast<char*>(hint);
+    TOOLINFOA tool{.cbSize = sizeof tool,
+                   .uFlags = TTF_IDISHWND | TTF_SUBCLASS,
+                   .hwnd = window,
+                   .uId = reinterpret_cast<UINT_PTR>(control.hwnd()),
+                   .lpszText = const_cast<char*>(hint)};
     SendMessageA(tooltip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
     tool.uFlags = TTF_SUBCLASS;
     tool.uId = control.id();

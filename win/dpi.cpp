@@ -40,8 +40,4 @@ void ForgetTopLevelDpi(HWND topLevel) {
     RemovePropA(topLevel, DpiProperty);
 }
 
-int Scaled(int length, UINT dpi) {
-    return MulDiv(length, static_cast<int>(dpi), static_cast<int>(LayoutDpi));
-}
-
 } // namespace reelbond

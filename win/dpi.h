@@ -16,6 +16,8 @@ void SetTopLevelDpi(HWND topLevel, UINT dpi);
 void ForgetTopLevelDpi(HWND topLevel);
 
 // The one place a length of the 96-dpi layout becomes pixels at a density.
-int Scaled(int length, UINT dpi);
+inline int Scaled(int length, UINT dpi) {
+    return MulDiv(length, static_cast<int>(dpi), static_cast<int>(LayoutDpi));
+}
 
 } // namespace reelbond

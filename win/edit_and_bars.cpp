@@ -34,8 +34,4 @@ void TProgressBar::SetPosition(int position) {
     UpdateWindow(hwnd());
 }
 
-int TProgressBar::Position() const {
-    return static_cast<int>(SendMessageA(hwnd(), PBM_GETPOS, 0, 0));
-}
-
 } // namespace reelbond

@@ -30,7 +30,7 @@ class TProgressBar : public Control {
 public:
     // Sets the position and repaints at once: long handlers do not return to the loop.
     void SetPosition(int position);
-    int Position() const;
+    int Position() const { return static_cast<int>(SendMessageA(hwnd(), PBM_GETPOS, 0, 0)); }
 
 protected:
     const char* ClassName() const override { return PROGRESS_CLASSA; }

@@ -26,8 +26,7 @@ std::string TopLevelErrorText(const std::string& message) {
 }
 
 void ShowTopLevelError(const std::exception_ptr& failure) {
-    const std::string text = TopLevelErrorText(MessageOf(failure));
-    ShowStopBox(GetActiveWindow(), text);
+    ShowStopBox(GetActiveWindow(), TopLevelErrorText(MessageOf(failure)));
 }
 
 } // namespace reelbond

@@ -2,7 +2,6 @@
 
 #include <exception>
 #include <string>
-#include <type_traits>
 
 namespace reelbond {
 
@@ -13,23 +12,15 @@ void ShowTopLevelError(const std::exception_ptr& failure);
 std::string TopLevelErrorText(const std::string& message);
 std::string MessageOf(const std::exception_ptr& failure);
 
-// Runs a handler so that no C++ exception leaves it: a failure goes to the top-level box.
-template <typename Handler>
-auto Guarded(Handler&& handler, decltype(handler()) fallback = {}) noexcept {
+// Runs a handler so that no C++ exception leaves it: a failure goes to the top-level box, and
+// a handler that returns a value then returns fallback (value-initialised when none is given).
+template <typename Handler, typename... Fallback>
+auto Guarded(Handler&& handler, Fallback... fallback) noexcept {
     try {
         return handler();
     } catch (...) {
         ShowTopLevelError(std::current_exception());
-        return fallback;
-    }
-}
-template <typename Handler>
-requires std::is_void_v<std::invoke_result_t<Handler>>
-void Guarded(Handler&& handler) noexcept {
-    try {
-        handler();
-    } catch (...) {
-        ShowTopLevelError(std::current_exception());
+        return decltype(handler())(fallback...);
     }
 }
 

@@ -42,10 +42,6 @@ UniqueBitmap Enlarged(HBITMAP bitmap, const BITMAP& info, int width, int height)
 
 } // namespace
 
-Glyph::Glyph(const char* resourceName, UINT dpi) : resourceName_(resourceName) {
-    ScaleTo(dpi);
-}
-
 // Made whole before anything is replaced: a failure leaves the glyph as it was.
 void Glyph::ScaleTo(UINT dpi) {
     UniqueBitmap bitmap(static_cast<HBITMAP>(
@@ -66,10 +62,6 @@ void Glyph::ScaleTo(UINT dpi) {
     images_ = std::move(images);
     width_ = width;
     height_ = height;
-}
-
-void Glyph::Draw(HDC dc, int x, int y) const {
-    ImageList_Draw(images_.get(), 0, dc, x, y, ILD_TRANSPARENT);
 }
 
 void Glyph::DrawDisabled(HDC dc, int x, int y) const {
@@ -93,10 +85,6 @@ int GlyphSet::TallestHeight() const {
     for (const Glyph& glyph : glyphs_)
         tallest = std::max(tallest, glyph.Height());
     return tallest;
-}
-
-const Glyph* GlyphSet::At(std::size_t index) const {
-    return index < glyphs_.size() ? &glyphs_[index] : nullptr;
 }
 
 void Glyph::DrawShape(HDC dc, int x, int y, COLORREF colour) const {

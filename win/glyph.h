@@ -16,13 +16,17 @@ namespace reelbond {
 // other densities each of its pixels becomes a block of whole pixels, so edges stay hard.
 class Glyph {
 public:
-    explicit Glyph(const char* resourceName, UINT dpi = LayoutDpi);
+    explicit Glyph(const char* resourceName, UINT dpi = LayoutDpi) : resourceName_(resourceName) {
+        ScaleTo(dpi);
+    }
 
     // Draws the glyph anew from its resource for a density.
     void ScaleTo(UINT dpi);
     int Width() const noexcept { return width_; }
     int Height() const noexcept { return height_; }
-    void Draw(HDC dc, int x, int y) const;
+    void Draw(HDC dc, int x, int y) const {
+        ImageList_Draw(images_.get(), 0, dc, x, y, ILD_TRANSPARENT);
+    }
     void DrawDisabled(HDC dc, int x, int y) const;
     // Its shape alone, every painted pixel in one colour, as high contrast wants it.
     void DrawShape(HDC dc, int x, int y, COLORREF colour) const;
@@ -44,7 +48,9 @@ public:
     void ScaleTo(UINT dpi);
     int TallestHeight() const;
     // The glyph numbered index; null for any other number (an entry without a glyph).
-    const Glyph* At(std::size_t index) const;
+    const Glyph* At(std::size_t index) const {
+        return index < glyphs_.size() ? &glyphs_[index] : nullptr;
+    }
 
 private:
     std::vector<Glyph> glyphs_;

@@ -9,32 +9,24 @@
 
 namespace reelbond {
 
-struct GdiObjectDeleter {
-    void operator()(HGDIOBJ object) const noexcept { DeleteObject(object); }
-};
-struct IconDeleter {
-    void operator()(HICON icon) const noexcept { DestroyIcon(icon); }
-};
-struct DcDeleter {
-    void operator()(HDC dc) const noexcept { DeleteDC(dc); }
+// Releases a handle through the system function that frees it.
+template <auto Release> struct ReleasedBy {
+    template <typename Handle> void operator()(Handle handle) const noexcept { Release(handle); }
 };
 struct WindowDcReleaser {
     HWND window;
     void operator()(HDC dc) const noexcept { ReleaseDC(window, dc); }
 };
-struct ImageListDeleter {
-    void operator()(HIMAGELIST images) const noexcept { ImageList_Destroy(images); }
-};
 
-using UniqueFont = Unique<HFONT, GdiObjectDeleter>;
-using UniqueBitmap = Unique<HBITMAP, GdiObjectDeleter>;
-using UniqueBrush = Unique<HBRUSH, GdiObjectDeleter>;
-using UniqueIcon = Unique<HICON, IconDeleter>;
+using UniqueFont = Unique<HFONT, ReleasedBy<DeleteObject>>;
+using UniqueBitmap = Unique<HBITMAP, ReleasedBy<DeleteObject>>;
+using UniqueBrush = Unique<HBRUSH, ReleasedBy<DeleteObject>>;
+using UniqueIcon = Unique<HICON, ReleasedBy<DestroyIcon>>;
 // A memory device context, from CreateCompatibleDC.
-using UniqueDc = Unique<HDC, DcDeleter>;
+using UniqueDc = Unique<HDC, ReleasedBy<DeleteDC>>;
 // A device context from GetDC or GetWindowDC, released to the window it came from.
 using UniqueWindowDc = Unique<HDC, WindowDcReleaser>;
-using UniqueImageList = Unique<HIMAGELIST, ImageListDeleter>;
+using UniqueImageList = Unique<HIMAGELIST, ReleasedBy<ImageList_Destroy>>;
 
 // Selects an object into a device context until the end of the scope.
 inline auto SelectedInto(HDC dc, HGDIOBJ object) noexcept {

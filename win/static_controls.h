@@ -16,27 +16,26 @@ protected:
     DWORD Style() const override { return SS_LEFT | SS_NOPREFIX; }
 };
 
-// A lowered box: shadow on its top and left edges, highlight on its bottom and right.
-// Two pixels high, it is a horizontal rule.
-class TBevel : public Control {
-public:
-    void DrawItem(const DRAWITEMSTRUCT& item) const override;
-
+// A static control that draws itself in DrawItem.
+class OwnerDrawnStatic : public Control {
 protected:
     const char* ClassName() const override { return "STATIC"; }
     DWORD Style() const override { return SS_OWNERDRAW; }
 };
 
+// A lowered box: shadow on its top and left edges, highlight on its bottom and right.
+// Two pixels high, it is a horizontal rule.
+class TBevel : public OwnerDrawnStatic {
+public:
+    void DrawItem(const DRAWITEMSTRUCT& item) const override;
+};
+
 // An icon drawn at its own size in the top-left corner of the control, never stretched.
-class TImage : public Control {
+class TImage : public OwnerDrawnStatic {
 public:
     // Loads the icon resource at size x size pixels; a missing one leaves the area empty.
     void SetIcon(const char* resourceName, int size);
     void DrawItem(const DRAWITEMSTRUCT& item) const override;
-
-protected:
-    const char* ClassName() const override { return "STATIC"; }
-    DWORD Style() const override { return SS_OWNERDRAW; }
 
 private:
     UniqueIcon icon_;

@@ -140,28 +140,28 @@ LRESULT CALLBACK Window::Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARA
     // a window that never stood (the main window's would end the program).
     if (self->creationFailure_)
         return DefWindowProcA(hwnd, message, wParam, lParam);
-    if (message == WM_CREATE && !self->CreatedControls())
-        return -1;
+    // Controls that cannot all be made fail the window's creation: the system destroys the
+    // half-built window, and CreateWindowOfClass hands the failure on to whoever creates it.
+    if (message == WM_CREATE) {
+        try {
+            self->CreateControls();
+        } catch (...) {
+            self->creationFailure_ = std::current_exception();
+            return -1;
+        }
+    }
     return Guarded([&] { return self->HandleMessage(message, wParam, lParam); }, LRESULT{0});
 }
 
-// Controls that cannot all be made fail the window's creation: the system destroys the
-// half-built window, and CreateWindowOfClass hands the failure on to whoever creates it.
-bool Window::CreatedControls() noexcept {
-    try {
-        CreateControls();
-        return true;
-    } catch (...) {
-        creationFailure_ = std::current_exception();
-        return false;
-    }
+Control::~Control() {
+    if (hwnd_)
+        Detach();
 }
 
-Control::~Control() {
-    if (hwnd_) {
-        RemoveWindowSubclass(hwnd_, SubclassProcedure, 0);
-        RemovePropA(hwnd_, ControlProperty);
-    }
+void Control::Detach() {
+    RemoveWindowSubclass(hwnd_, SubclassProcedure, 0);
+    RemovePropA(hwnd_, ControlProperty);
+    hwnd_ = nullptr;
 }
 
 // Created as a wide window: the system's controls then take typed characters whole. As an
@@ -182,10 +182,6 @@ void Control::Create(HWND parent, int id, const RECT& frame, const std::string& 
     if (!SetPropA(hwnd_, ControlProperty, this))
         ThrowLastError();
     OnCreated();
-}
-
-bool Control::Enabled() const {
-    return IsWindowEnabled(hwnd_);
 }
 
 void Control::SetEnabled(bool enabled) {
@@ -247,14 +243,6 @@ Control* Control::FromHandle(HWND hwnd) {
     return hwnd ? static_cast<Control*>(GetPropA(hwnd, ControlProperty)) : nullptr;
 }
 
-std::optional<LRESULT> Control::HandleNotification(UINT, WPARAM, LPARAM) {
-    return std::nullopt;
-}
-
-LRESULT Control::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    return Default(message, wParam, lParam);
-}
-
 LRESULT Control::Default(UINT message, WPARAM wParam, LPARAM lParam) {
     return DefSubclassProc(hwnd_, message, wParam, lParam);
 }
@@ -270,9 +258,7 @@ LRESULT CALLBACK Control::SubclassProcedure(HWND hwnd, UINT message, WPARAM wPar
                                             UINT_PTR, DWORD_PTR self) {
     auto* control = reinterpret_cast<Control*>(self);
     if (message == WM_NCDESTROY) {
-        RemoveWindowSubclass(hwnd, SubclassProcedure, 0);
-        RemovePropA(hwnd, ControlProperty);
-        control->hwnd_ = nullptr;
+        control->Detach();
         return DefSubclassProc(hwnd, message, wParam, lParam);
     }
     const bool frame = message == WM_NCCALCSIZE || message == WM_NCPAINT;

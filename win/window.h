@@ -51,7 +51,6 @@ protected:
     static LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
 private:
-    bool CreatedControls() noexcept;
     void ChangeDpi(UINT dpi, const RECT& suggested);
     HWND hwnd_ = nullptr;
     HWND lastFocus_ = nullptr;
@@ -81,7 +80,7 @@ public:
     // Creates the control's window at frame in parent's client coordinates.
     void Create(HWND parent, int id, const RECT& frame, const std::string& text);
 
-    bool Enabled() const;
+    bool Enabled() const { return IsWindowEnabled(hwnd_); }
     // Disabling the focused control hands the focus on to the next control in tab order.
     void SetEnabled(bool enabled);
     // A band of the button face this wide inside the control's frame, around its client area.
@@ -98,7 +97,7 @@ public:
     static Control* FromHandle(HWND hwnd);
     // A notification the parent received about this control (WM_COMMAND, WM_NOTIFY,
     // WM_DRAWITEM, WM_CTLCOLOR...); nullopt leaves it to the parent's default handling.
-    virtual std::optional<LRESULT> HandleNotification(UINT message, WPARAM wParam, LPARAM lParam);
+    virtual std::optional<LRESULT> HandleNotification(UINT, WPARAM, LPARAM) { return std::nullopt; }
     // An owner-drawn control draws itself here when its parent is asked to (WM_DRAWITEM).
     virtual void DrawItem(const DRAWITEMSTRUCT&) const {}
 
@@ -109,7 +108,9 @@ protected:
     // Called once the window exists and is attached.
     virtual void OnCreated() {}
     // The control's own messages; the default passes them on to the class's procedure.
-    virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+        return Default(message, wParam, lParam);
+    }
     LRESULT Default(UINT message, WPARAM wParam, LPARAM lParam);
     // The answer to WM_GETDLGCODE of a control that takes Enter itself, which dialog
     // navigation would otherwise send to the window's default button.
@@ -118,6 +119,8 @@ protected:
 private:
     static LRESULT CALLBACK SubclassProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
                                               UINT_PTR id, DWORD_PTR self);
+    // Lets go of the window: it is being destroyed, or the wrapper is.
+    void Detach();
     LRESULT HandleFrameMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void PaintBorderBand();
     HWND hwnd_ = nullptr;
