@@ -16,10 +16,6 @@ void RegisterWindowClasses() {
     TAboutBox::Register();
 }
 
-void ProcessMessage(TForm1& form, MSG& message) {
-    form.EventLoop().Process(message);
-}
-
 int RunApplication() {
     const bool inApartment = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
     const ScopeExit leaveApartment([inApartment] {

@@ -1,10 +1,6 @@
 #pragma once
 
-#include <windows.h>
-
 namespace reelbond {
-
-class TForm1;
 
 // The window classes of the program's windows and controls; start-up registers them once.
 void RegisterWindowClasses();
@@ -12,9 +8,5 @@ void RegisterWindowClasses();
 // Start-up: the component-object runtime, the window classes, the main window, then events
 // until the main window is closed. Returns the process's exit code.
 int RunApplication();
-
-// Handles one message of the event loop: the main window's accelerators first, then the
-// dialog keys (Tab, arrows), then the usual dispatch.
-void ProcessMessage(TForm1& form, MSG& message);
 
 } // namespace reelbond

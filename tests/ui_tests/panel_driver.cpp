@@ -1,7 +1,6 @@
 #include "panel_driver.h"
 
 #include "core/path.h"
-#include "ui/application.h"
 
 #include <gtest/gtest.h>
 
@@ -11,7 +10,7 @@ void PumpEvents(TForm1& form) {
     MSG message;
     while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
         if (message.message != WM_QUIT)
-            ProcessMessage(form, message);
+            form.EventLoop().Process(message);
 }
 
 std::string PanelState(const TForm1& form) {
