@@ -72,9 +72,10 @@ public:
             *object = static_cast<IOleWindow*>(this);
         else
             *object = nullptr;
-        if (*object)
-            AddRef();
-        return *object ? S_OK : E_NOINTERFACE;
+        if (!*object)
+            return E_NOINTERFACE;
+        AddRef();
+        return S_OK;
     }
     ULONG STDMETHODCALLTYPE AddRef() override { return InterlockedIncrement(&references_); }
     ULONG STDMETHODCALLTYPE Release() override {

@@ -58,12 +58,17 @@ void LongOperation::Run(HWND window, const std::function<void()>& work) {
 }
 
 std::optional<LRESULT> LongOperation::Intercept(UINT message) {
-    if (running_ && message == WM_QUERYENDSESSION)
-        return FALSE;
-    if (!running_ || message != WM_CLOSE)
+    if (!running_)
         return std::nullopt;
-    closeHeld_ = true;
-    return 0;
+    switch (message) {
+    case WM_CLOSE:
+        closeHeld_ = true;
+        return 0;
+    case WM_QUERYENDSESSION:
+        return FALSE;
+    default:
+        return std::nullopt;
+    }
 }
 
 void LongOperation::CarryOutHeldClose(HWND window) {

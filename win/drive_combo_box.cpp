@@ -160,9 +160,9 @@ void TDriveComboBox::AddDriveEntry(char letter) {
 // The first entry that starts with the letter and a colon, in either case; the selection
 // stays as it was when there is none. No drive (a network directory) selects no entry.
 void TDriveComboBox::SelectEntryOf(char drive) {
-    const std::string prefix = {drive, ':'};
     if (!hwnd())
         return;
+    const std::string prefix = {drive, ':'};
     if (drive == '\0')
         SendMessageA(hwnd(), CB_SETCURSEL, static_cast<WPARAM>(-1), 0);
     else

@@ -88,10 +88,12 @@ LRESULT TStringGrid::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_GETDLGCODE:
         return DLGC_WANTARROWS;
     case WM_SETFOCUS:
+        InvalidateRect(hwnd(), nullptr, FALSE);
+        if (const int row = CurrentItem())
+            NotifyWinEvent(EVENT_OBJECT_FOCUS, hwnd(), OBJID_CLIENT, row);
+        return 0;
     case WM_KILLFOCUS:
         InvalidateRect(hwnd(), nullptr, FALSE);
-        if (const int row = CurrentItem(); row && message == WM_SETFOCUS)
-            NotifyWinEvent(EVENT_OBJECT_FOCUS, hwnd(), OBJID_CLIENT, row);
         return 0;
     case WM_UPDATEUISTATE: {
         const LRESULT result = Default(message, wParam, lParam);
