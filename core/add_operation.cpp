@@ -12,14 +12,16 @@ AddOutcome AddFiles(InputFileTable& table, const FileSelection& selection,
     AddOutcome outcome;
     try {
         for (const std::string& name : selection.names) {
-            // A bare name: the file list keeps the current directory at its own.
-            const auto info = SequenceHeaderProbe(name, stillWorking);
+            // The file recorded is the file probed: a bare name would be resolved against a
+            // current directory that may have moved since the selection was made.
+            const std::string path = JoinPath(selection.directory, name);
+            const auto info = SequenceHeaderProbe(path, stillWorking);
             if (!info) {
                 outcome.stoppedAtIneligibleFile = true;
                 break;
             }
             table.AppendEmptyRow();
-            table.FillLastRow(JoinPath(selection.directory, name), *info);
+            table.FillLastRow(path, *info);
             ++outcome.added;
             if (stillWorking)
                 stillWorking();

@@ -9,8 +9,7 @@
 
 namespace reelbond {
 
-// The files an add takes: names in the file list's order, and the directory they are in,
-// which is also the current directory.
+// The files an add takes: names in the file list's order, and the directory they are in.
 struct FileSelection {
     std::string directory;
     std::vector<std::string> names;

@@ -8,6 +8,7 @@
 #include <new>
 #include <utility>
 #include <vector>
+#include <windows.h>
 
 namespace reelbond {
 namespace {
@@ -168,12 +169,16 @@ TEST_F(InputFileTableTest, FailedAllocationEndsTheAddLikeAnIoError) {
     EXPECT_EQ(table.FileCountText(), "  2 file(s) selected");
 }
 
-TEST_F(InputFileTableTest, DriveRootPathsGetOneSeparator) {
-    WriteBytes(dir / "a.mpg", Ntsc);
-    // The directory the list reports is taken as given; only the separator rule matters.
-    AddFiles(table, FakeFileList("C:\\", {{"a.mpg", true}}));
-    AddFiles(table, FakeFileList("C:\\Video", {{"a.mpg", true}}));
-    EXPECT_EQ(Names(), (Strings{"C:\\a.mpg", "C:\\Video\\a.mpg"}));
+// Another program can move the current directory while an add runs: the format recorded is
+// still that of the file in the row.
+TEST_F(InputFileTableTest, AddProbesTheFileItRecordsWhereverTheCurrentDirectoryIs) {
+    WriteBytes(dir / "x.mpg", Pal);
+    CreateDirectoryA((dir / "sub").c_str(), nullptr);
+    WriteBytes(dir / "sub\\x.mpg", Ntsc);
+    const test::CurrentDirectoryGuard elsewhere(dir / "sub");
+    AddFiles(table, FakeFileList(dir.path(), {{"x.mpg", true}}));
+    EXPECT_EQ(Names(), (Strings{Path("x.mpg")}));
+    EXPECT_EQ(Column(1), (Strings{"352 X 288"}));
 }
 
 TEST_F(InputFileTableTest, RemoveOfTheOnlyFileLeavesTheEmptyTable) {
