@@ -2,6 +2,7 @@
 
 #include "core/file.h"
 #include "core/io_error.h"
+#include "core/path.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -71,8 +72,9 @@ std::optional<std::string> CheckedOutputPath(const InputFileTable& table, LinkWi
         return std::nullopt;
     }
     const std::string outputPath = FullPath(OutputFileName(name));
-    // A device or a pipe would take the output and keep nothing.
-    if (IsDeviceName(outputPath))
+    // A device or a pipe would take the output and keep nothing; a stream would write into
+    // another file, perhaps an input.
+    if (IsDeviceName(outputPath) || NamesStream(outputPath))
         return Refuse(window, NotAFileNameMessage);
     const FileAtPath output(outputPath);
     if (!output.IsDiskFile())
@@ -130,15 +132,9 @@ private:
     int shown_ = 0;
 };
 
-// A write to the output that failed, told apart from the other failures.
-class WriteFailure : public IoError {
-public:
-    using IoError::IoError;
-};
-
 // Appends the whole input at the output's end and returns the new count of bytes written.
 // A failed read cuts the output back, so it never holds part of an input that could not
-// be read; a failed write raises WriteFailure.
+// be read; after a failed write what reached the disk stays.
 std::int64_t AppendFile(File& input, File& output, std::vector<char>& buffer, std::int64_t written,
                         Progress& progress) {
     const std::int64_t size = input.Size();
@@ -153,11 +149,7 @@ std::int64_t AppendFile(File& input, File& output, std::vector<char>& buffer, st
             output.Truncate(start);
             throw;
         }
-        try {
-            output.Write(buffer.data(), piece);
-        } catch (const IoError& error) {
-            throw WriteFailure(error.code());
-        }
+        output.Write(buffer.data(), piece);
         done += piece;
         if (done < size)
             progress.Advance(written + done);
@@ -166,25 +158,16 @@ std::int64_t AppendFile(File& input, File& output, std::vector<char>& buffer, st
 }
 
 // The first file written goes into a new file beside the output, which replaces the output
-// only once it holds that whole file: an input that cannot be read to its end then leaves
-// an existing output as it was and no new file behind. Returns the output, open for the
-// files after it. After a failed write what reached the disk stays, as for any other file.
+// only once it holds that whole file: an input that cannot be read to its end, or a disk
+// that fills, then leaves an existing output as it was and no new file behind. Returns the
+// output, open for the files after it.
 File WriteFirstFile(File& input, const std::string& outputPath, std::vector<char>& buffer,
                     std::int64_t& written, Progress& progress) {
     // An output that cannot be replaced fails here, before any copying.
     if (FileExists(outputPath))
         File::OpenExisting(outputPath).Close();
     File staged = File::CreateBeside(outputPath);
-    try {
-        written = AppendFile(input, staged, buffer, written, progress);
-    } catch (const WriteFailure&) {
-        try {
-            staged.TakePlaceOf(outputPath);
-        } catch (const IoError&) {
-            // The write's error is the one to report; the old output stays.
-        }
-        throw;
-    }
+    written = AppendFile(input, staged, buffer, written, progress);
     staged.TakePlaceOf(outputPath);
     return staged;
 }

@@ -82,6 +82,14 @@ bool HasWildcard(std::string_view name) {
     return name.find_first_of("*?") != std::string_view::npos;
 }
 
+bool NamesStream(std::string_view fullPath) {
+    if (fullPath.starts_with("\\\\?\\"))
+        fullPath.remove_prefix(4);
+    const bool drive = fullPath.size() >= 2 &&
+                       std::isalpha(static_cast<unsigned char>(fullPath[0])) && fullPath[1] == ':';
+    return fullPath.find(':', drive ? 2 : 0) != std::string_view::npos;
+}
+
 std::string LowerCaseFileName(const std::string& path) {
     return WithCase(path, CharLowerBuffW);
 }

@@ -24,6 +24,9 @@ std::string DrivePart(std::string_view path);
 // directory and name joined by one backslash; none is added to a drive root such as C:\.
 std::string JoinPath(const std::string& directory, const std::string& name);
 bool HasWildcard(std::string_view name);
+// True when a full path has a colon anywhere but after its drive letter: on NTFS it names a
+// stream of a file ("a.mpg:s", "a.mpg::$DATA"), not a file.
+bool NamesStream(std::string_view fullPath);
 
 // Lower and upper case by the system's file-name case rules (the same per character in
 // every locale).
