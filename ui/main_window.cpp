@@ -119,12 +119,13 @@ void TForm1::ConnectEvents() {
     SpdBtnHelp.OnClick = Command(&TForm1::SpdBtnHelpClick);
 }
 
-// Commands take turns: while Add or Link works, another command is ignored, whether a click,
-// a key or another program's message sent it. A close asked for meanwhile follows the command,
-// after its failure box if it failed.
+// A command runs only when a click could run it, whether a click, a key, another program's
+// message or a screen reader sent it: not while Add or Link works, nor while a box over the
+// window has disabled it. A close asked for meanwhile follows the command, after its failure
+// box if it failed.
 std::function<void()> TForm1::Command(void (TForm1::*handler)()) {
     return [this, handler] {
-        if (operation_.Running())
+        if (operation_.Running() || !IsWindowEnabled(hwnd()))
             return;
         Guarded([&] { (this->*handler)(); });
         operation_.CarryOutHeldClose(hwnd());
@@ -134,6 +135,10 @@ std::function<void()> TForm1::Command(void (TForm1::*handler)()) {
 LRESULT TForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     if (const auto answer = operation_.Intercept(message))
         return *answer;
+    // Another program's change to the drive, the directory or the file type would move the
+    // browser under the running Add or Link.
+    if (message == WM_COMMAND && operation_.Running())
+        return 0;
     if (const auto answer = KeepFocusOnActivation(message, wParam))
         return *answer;
     switch (message) {

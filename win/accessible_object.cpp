@@ -212,8 +212,11 @@ public:
         return Answered([&] {
             if (!IsSelf(child) || !IsPushButton())
                 return Standard()->accDoDefaultAction(child);
-            // A disabled button takes no click.
-            return IsWindowEnabled(hwnd_) ? PostClick(hwnd_) : DISP_E_MEMBERNOTFOUND;
+            // A disabled button takes no click, nor does one under a box that has disabled
+            // its window.
+            const bool clickable =
+                IsWindowEnabled(hwnd_) && IsWindowEnabled(GetAncestor(hwnd_, GA_ROOT));
+            return clickable ? PostClick(hwnd_) : DISP_E_MEMBERNOTFOUND;
         });
     }
     HRESULT STDMETHODCALLTYPE put_accName(VARIANT child, BSTR name) override {

@@ -45,12 +45,19 @@ void DiscardInput() noexcept {
     }
 }
 
+void DiscardPostedCommands() noexcept {
+    MSG message;
+    while (TakeMessage(message, WM_COMMAND, WM_COMMAND)) {
+    }
+}
+
 void LongOperation::Run(HWND window, const std::function<void()>& work) {
     running_ = true;
     ShutdownBlockReasonCreate(window, shutdownReason_);
     const ScopeExit ended([&]() noexcept {
         ShutdownBlockReasonDestroy(window);
         DiscardInput();
+        DiscardPostedCommands();
         running_ = false;
     });
     const auto wait = PointerShown(IDC_WAIT);

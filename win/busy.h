@@ -38,10 +38,14 @@ private:
 // Throws away the mouse and keyboard input waiting in the thread's queue: what was clicked
 // or typed while the wait pointer showed must not act on what shows afterwards.
 void DiscardInput() noexcept;
+// Throws away the commands posted to the thread's windows: those sent during a long operation
+// are ignored, as the ones sent then are.
+void DiscardPostedCommands() noexcept;
 
 // A long operation of a window, run on its thread while the window keeps answering. Meanwhile
 // the window is closed by nobody (a close is held and carried out afterwards) and the session
-// does not end under it; when it ends, the input that arrived meanwhile is thrown away.
+// does not end under it; when it ends, the input and the commands that arrived meanwhile are
+// thrown away.
 class LongOperation {
 public:
     // shutdownReason: what the system shows the user who logs off meanwhile.

@@ -161,6 +161,26 @@ TEST_F(AccessibilityTest, AScreenReaderReadsEveryControlAndTheRowsAndPressesButt
     EXPECT_EQ(Column(0), (Strings{dir / "a.mpg", dir / "c.mpg", dir / "b.mpg"}));
 }
 
+// A box over the window disables it: a reader's press, like another program's command, does
+// nothing a click could not.
+TEST_F(AccessibilityTest, ButtonsUnderABoxRefuseAReadersPressAndCommands) {
+    AddSelected({"a.mpg", "b.mpg", "c.mpg"});
+    SetWindowTextA(form.Edit1.hwnd(), "out");
+    EnableWindow(form.hwnd(), FALSE);
+    const auto id = [](const Control& control) { return std::to_string(control.id()); };
+    const Reading read =
+        ReadFromOutside(form, dir / "read.txt", id(form.SpdBtnLink) + " " + id(form.SpdBtnExit));
+    SendMessageW(form.hwnd(), WM_COMMAND, MAKEWPARAM(form.BitnClear.id(), BN_CLICKED),
+                 reinterpret_cast<LPARAM>(form.BitnClear.hwnd()));
+    test::PumpEvents(form);
+    EXPECT_EQ(read.at("press " + id(form.SpdBtnLink))[0], "80020003");
+    EXPECT_EQ(read.at("press " + id(form.SpdBtnExit))[0], "80020003");
+    ASSERT_TRUE(IsWindow(form.hwnd()));
+    EXPECT_EQ(form.Table().DataRowCount(), 3);
+    EXPECT_TRUE(boxes.boxes().empty());
+    EnableWindow(form.hwnd(), TRUE);
+}
+
 using Events = std::vector<std::pair<DWORD, LONG>>;
 Events* events = nullptr;
 HWND eventWindow = nullptr;

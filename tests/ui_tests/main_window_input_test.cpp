@@ -73,9 +73,9 @@ TEST_F(MainWindowTest, LinkStartedByKeysThatFailsShowsItsBoxAndKeepsTheTable) {
     EXPECT_EQ(Column(0), (Strings{dir / "a.mpg", dir / "b.mpg", dir / "c.mpg"}));
 }
 
-// Input waits in the queue while Add works, and by the time it is taken the greyed Link and
-// Clear are enabled: it is dropped instead.
-TEST_F(MainWindowTest, ClicksOnGreyedButtonsDuringAnAddAreDroppedWhenItEnds) {
+// Input and posted commands wait in the queue while Add works, and by the time they are taken
+// the greyed Link and Clear are enabled: they are dropped instead.
+TEST_F(MainWindowTest, ClicksAndCommandsDuringAnAddAreDroppedWhenItEnds) {
     CopyMedia(ClipA, "a.mpg");
     CopyMedia(test::ClipB, "b.mpg");
     const std::string precious(14000, 'p');
@@ -90,7 +90,10 @@ TEST_F(MainWindowTest, ClicksOnGreyedButtonsDuringAnAddAreDroppedWhenItEnds) {
         SendMouse(CentreOf(*greyed), MOUSEEVENTF_LEFTDOWN);
         SendMouse(CentreOf(*greyed), MOUSEEVENTF_LEFTUP);
     }
+    PostMessageW(form.hwnd(), WM_COMMAND, MAKEWPARAM(form.BitnClear.id(), BN_CLICKED),
+                 reinterpret_cast<LPARAM>(form.BitnClear.hwnd()));
     Click(form.BitnAdd);
+    Pump();
     EXPECT_EQ(Column(0), (Strings{dir / "a.mpg", dir / "b.mpg"}));
     EXPECT_EQ(test::ReadBytes(dir / "precious.mpg"), precious);
     EXPECT_TRUE(boxes.boxes().empty());
