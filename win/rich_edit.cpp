@@ -6,6 +6,8 @@
 #include "win/high_contrast.h"
 
 #include <algorithm>
+#include <exception>
+#include <functional>
 #include <richedit.h>
 #include <stdexcept>
 #include <string_view>
@@ -14,40 +16,43 @@
 namespace reelbond {
 namespace {
 
-// Hands the control the next piece of the file; a failed read ends the stream with the
-// error's code.
-DWORD CALLBACK ReadFromFile(DWORD_PTR file, LPBYTE buffer, LONG count, LONG* delivered) {
+// One piece of a stream: fills or takes the buffer's count bytes and says how many it moved.
+using StreamStep = std::function<LONG(LPBYTE buffer, LONG count)>;
+
+struct Stream {
+    const StreamStep& step;
+    std::exception_ptr failure;
+};
+
+// The control's C code lies between this callback and the caller: a failure is kept for the
+// caller, and the stream stops.
+DWORD CALLBACK TakeStreamStep(DWORD_PTR cookie, LPBYTE buffer, LONG count, LONG* moved) noexcept {
+    auto& stream = *reinterpret_cast<Stream*>(cookie);
     try {
-        *delivered = static_cast<LONG>(
-            reinterpret_cast<File*>(file)->ReadUpTo(buffer, static_cast<std::size_t>(count)));
+        *moved = stream.step(buffer, count);
         return 0;
-    } catch (const IoError& error) {
-        return error.code() ? static_cast<DWORD>(error.code()) : ERROR_READ_FAULT;
+    } catch (...) {
+        stream.failure = std::current_exception();
+        *moved = 0;
+        return ERROR_READ_FAULT;
     }
 }
 
-DWORD CALLBACK AppendToString(DWORD_PTR text, LPBYTE buffer, LONG count, LONG* taken) {
-    reinterpret_cast<std::string*>(text)->append(reinterpret_cast<const char*>(buffer),
-                                                 static_cast<std::size_t>(count));
-    *taken = count;
-    return 0;
+// Streams the control's content in (EM_STREAMIN) or out (EM_STREAMOUT) through step; raises
+// the step's failure, else returns the stream's error, 0 when the whole content went through.
+DWORD Streamed(HWND edit, UINT message, UINT format, const StreamStep& step) {
+    Stream stream{step, nullptr};
+    EDITSTREAM edited{reinterpret_cast<DWORD_PTR>(&stream), 0, TakeStreamStep};
+    SendMessageA(edit, message, format, reinterpret_cast<LPARAM>(&edited));
+    if (stream.failure)
+        std::rethrow_exception(stream.failure);
+    return edited.dwError;
 }
 
-DWORD CALLBACK ReadFromString(DWORD_PTR rest, LPBYTE buffer, LONG count, LONG* delivered) {
-    auto& text = *reinterpret_cast<std::string_view*>(rest);
-    const std::size_t size = std::min(text.size(), static_cast<std::size_t>(count));
-    text.copy(reinterpret_cast<char*>(buffer), size);
-    text.remove_prefix(size);
-    *delivered = static_cast<LONG>(size);
-    return 0;
-}
-
-// Streams the control's content in (EM_STREAMIN) or out (EM_STREAMOUT) through callback;
-// returns the stream's error, 0 when the whole content went through.
-DWORD Streamed(HWND edit, UINT message, UINT format, void* cookie, EDITSTREAMCALLBACK callback) {
-    EDITSTREAM stream{reinterpret_cast<DWORD_PTR>(cookie), 0, callback};
-    SendMessageA(edit, message, format, reinterpret_cast<LPARAM>(&stream));
-    return stream.dwError;
+DWORD StreamedIn(HWND edit, UINT format, File& file) {
+    return Streamed(edit, EM_STREAMIN, format, [&file](LPBYTE buffer, LONG count) {
+        return static_cast<LONG>(file.ReadUpTo(buffer, static_cast<std::size_t>(count)));
+    });
 }
 
 } // namespace
@@ -111,10 +116,10 @@ void TRichEdit::LoadFromStream(File& file) {
     try {
         const std::int64_t start = file.Position();
         const UINT format = TextFormat();
-        DWORD error = Streamed(hwnd(), EM_STREAMIN, format, &file, ReadFromFile);
+        DWORD error = StreamedIn(hwnd(), format, file);
         if (error && format == SF_RTF) {
             file.Seek(start);
-            error = Streamed(hwnd(), EM_STREAMIN, SF_TEXT, &file, ReadFromFile);
+            error = StreamedIn(hwnd(), SF_TEXT, file);
         }
         if (!error) {
             colouredContent_.reset();
@@ -134,7 +139,10 @@ UINT TRichEdit::TextFormat() const {
 void TRichEdit::FollowContrast() {
     if (HighContrastOn() && !colouredContent_) {
         std::string content;
-        Streamed(hwnd(), EM_STREAMOUT, TextFormat(), &content, AppendToString);
+        Streamed(hwnd(), EM_STREAMOUT, TextFormat(), [&content](LPBYTE buffer, LONG count) {
+            content.append(reinterpret_cast<const char*>(buffer), static_cast<std::size_t>(count));
+            return count;
+        });
         colouredContent_ = std::move(content);
         CHARFORMAT2A format{};
         format.cbSize = sizeof format;
@@ -143,7 +151,12 @@ void TRichEdit::FollowContrast() {
         SendMessageA(hwnd(), EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&format));
     } else if (!HighContrastOn() && colouredContent_) {
         std::string_view rest = *colouredContent_;
-        Streamed(hwnd(), EM_STREAMIN, TextFormat(), &rest, ReadFromString);
+        Streamed(hwnd(), EM_STREAMIN, TextFormat(), [&rest](LPBYTE buffer, LONG count) {
+            const std::size_t size = std::min(rest.size(), static_cast<std::size_t>(count));
+            rest.copy(reinterpret_cast<char*>(buffer), size);
+            rest.remove_prefix(size);
+            return static_cast<LONG>(size);
+        });
         colouredContent_.reset();
     }
 }
