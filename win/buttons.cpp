@@ -13,7 +13,7 @@ long PushButton::AccessibleRole() const {
     return ROLE_SYSTEM_PUSHBUTTON;
 }
 
-std::optional<LRESULT> TBitBtn::HandleNotification(UINT message, WPARAM wParam, LPARAM) {
+std::optional<LRESULT> PushButton::HandleNotification(UINT message, WPARAM wParam, LPARAM) {
     if (message == WM_COMMAND && HIWORD(wParam) == BN_CLICKED) {
         Click();
         return 0;
@@ -154,14 +154,6 @@ void TSpeedButton::Paint() {
         drawCaption(GetSysColor(COLOR_BTNHIGHLIGHT), Scaled(1));
         drawCaption(GetSysColor(COLOR_GRAYTEXT), 0);
     }
-}
-
-std::optional<LRESULT> TButton::HandleNotification(UINT message, WPARAM wParam, LPARAM) {
-    if (message == WM_COMMAND && HIWORD(wParam) == BN_CLICKED && OnClick) {
-        OnClick();
-        return 0;
-    }
-    return std::nullopt;
 }
 
 LRESULT TButton::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
