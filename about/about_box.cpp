@@ -3,6 +3,7 @@
 #include "core/path.h"
 #include "resources/resource.h"
 #include "ui/interface_style.h"
+#include "win/error_barrier.h"
 #include "win/high_contrast.h"
 #include "win/message_loop.h"
 
@@ -46,12 +47,6 @@ std::string HelpFilePath(const std::string& programPath) {
 }
 
 TAboutBox::TAboutBox(std::string programPath) : programPath_(std::move(programPath)) {}
-
-TAboutBox::~TAboutBox() {
-    // While the controls and fonts still exist.
-    if (hwnd())
-        DestroyWindow(hwnd());
-}
 
 void TAboutBox::Register() {
     RegisterWindowClass(BoxClass, Procedure, 0, ClassBackground(COLOR_BTNFACE));
@@ -148,7 +143,8 @@ void TAboutBox::FitLabelsAndIcon() {
 
 void TAboutBox::FormCreate() {
     RichEdit21.SetPlainText(false);
-    RichEdit21.LoadFromFile(HelpFilePath(programPath_));
+    // A help file that cannot be read costs the help, not the box.
+    Guarded([this] { RichEdit21.LoadFromFile(HelpFilePath(programPath_)); });
 }
 
 void TAboutBox::BtnOKClick() {

@@ -25,10 +25,10 @@ int RunApplication() {
     const INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES};
     InitCommonControlsEx(&controls);
     RegisterWindowClasses();
-    TForm1 form;
+    Owned<TForm1> form;
     form.Create();
     // Created before the main window shows: a missing help file is reported at start-up.
-    TAboutBox aboutBox;
+    Owned<TAboutBox> aboutBox;
     aboutBox.Create();
     form.OnHelp = [&] { aboutBox.ShowModal(form.hwnd()); };
     form.Show();

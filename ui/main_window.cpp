@@ -309,7 +309,7 @@ void TForm1::SpdBtnLinkClick() {
 }
 
 void TForm1::SpdBtnExitClick() {
-    DestroyWindow(hwnd());
+    Destroy();
 }
 
 void TForm1::SpdBtnHelpClick() {

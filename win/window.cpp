@@ -50,13 +50,6 @@ void RegisterWindowClass(const char* name, WNDPROC procedure, UINT style, HBRUSH
         ThrowLastError();
 }
 
-Window::~Window() {
-    if (hwnd_) {
-        SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
-        DestroyWindow(hwnd_);
-    }
-}
-
 void Window::CreateWindowOfClass(const char* className, DWORD exStyle, DWORD style,
                                  const char* caption, const RECT& frame, HWND parent) {
     if (CreateWindowExA(exStyle, className, caption, style, frame.left, frame.top,
@@ -78,24 +71,24 @@ void Window::CreateTopLevelWindow(const char* className, DWORD exStyle, DWORD st
 }
 
 void Window::CentreOnScreen() {
-    const RECT frame = WindowRect(hwnd_);
+    const RECT frame = WindowRect(hwnd());
     const int left = (GetSystemMetrics(SM_CXSCREEN) - (frame.right - frame.left)) / 2;
     const int top = (GetSystemMetrics(SM_CYSCREEN) - (frame.bottom - frame.top)) / 2;
-    SetWindowPos(hwnd_, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(hwnd(), nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 std::optional<LRESULT> Window::KeepFocusOnActivation(UINT message, WPARAM wParam) {
     if (message == WM_ACTIVATE && LOWORD(wParam) == WA_INACTIVE) {
-        if (const HWND focus = GetFocus(); IsChild(hwnd_, focus))
+        if (const HWND focus = GetFocus(); IsChild(hwnd(), focus))
             lastFocus_ = focus;
         return 0;
     }
     if (message != WM_ACTIVATE && message != WM_SETFOCUS)
         return std::nullopt;
-    if (lastFocus_ && IsChild(hwnd_, lastFocus_) && IsWindowEnabled(lastFocus_))
+    if (lastFocus_ && IsChild(hwnd(), lastFocus_) && IsWindowEnabled(lastFocus_))
         SetFocus(lastFocus_);
     else
-        SetFocus(GetNextDlgTabItem(hwnd_, nullptr, FALSE));
+        SetFocus(GetNextDlgTabItem(hwnd(), nullptr, FALSE));
     return 0;
 }
 
@@ -105,26 +98,26 @@ LRESULT Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     }
     if (ChangesColours(message))
-        RepaintInNewColours(hwnd_);
+        RepaintInNewColours(hwnd());
     if (auto result = ReflectNotification(message, wParam, lParam))
         return *result;
-    return DefWindowProcA(hwnd_, message, wParam, lParam);
+    return DefWindowProcA(hwnd(), message, wParam, lParam);
 }
 
 // The window takes the place the system suggests, which keeps it under the pointer when it
 // is dragged from one screen to another.
 void Window::ChangeDpi(UINT dpi, const RECT& suggested) {
-    SetTopLevelDpi(hwnd_, dpi);
-    SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+    SetTopLevelDpi(hwnd(), dpi);
+    SetWindowPos(hwnd(), nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
                  suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
     LayOut();
-    RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+    RedrawWindow(hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 LRESULT CALLBACK Window::Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE) {
         auto* self = static_cast<Window*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
-        self->hwnd_ = hwnd;
+        self->window_ = UniqueWindow(hwnd);
         SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
     }
     auto* self = reinterpret_cast<Window*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
@@ -133,18 +126,20 @@ LRESULT CALLBACK Window::Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARA
     if (message == WM_NCDESTROY) {
         ForgetTopLevelDpi(hwnd);
         SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
-        self->hwnd_ = nullptr;
+        self->window_.release();
         return DefWindowProcA(hwnd, message, wParam, lParam);
     }
     // A half-built window is left to the system to take apart: its own handlers would act on
     // a window that never stood (the main window's would end the program).
     if (self->creationFailure_)
         return DefWindowProcA(hwnd, message, wParam, lParam);
-    // Controls that cannot all be made fail the window's creation: the system destroys the
-    // half-built window, and CreateWindowOfClass hands the failure on to whoever creates it.
+    // A failure while the window is made, its controls' or its own handler's, fails its
+    // creation: the system destroys the half-built window, and CreateWindowOfClass hands the
+    // failure on to whoever creates it.
     if (message == WM_CREATE) {
         try {
             self->CreateControls();
+            return self->HandleMessage(message, wParam, lParam);
         } catch (...) {
             self->creationFailure_ = std::current_exception();
             return -1;

@@ -18,16 +18,20 @@ void RegisterWindowClass(const char* name, WNDPROC procedure, UINT style, HBRUSH
 
 // A top-level or child window of a class of our own. The window procedure is the one
 // place where C++ exceptions stop: a failure in a handler goes to the top-level error box.
+// A window class is made only as Owned<T> (below), which destroys the window while all of
+// the class's controls and fonts still stand.
 class Window {
 public:
     Window() = default;
     Window(const Window&) = delete;
     Window& operator=(const Window&) = delete;
-    virtual ~Window();
+    virtual ~Window() = default;
 
-    HWND hwnd() const noexcept { return hwnd_; }
+    HWND hwnd() const noexcept { return window_.get(); }
     // A length of the 96-dpi layout in pixels at the window's density.
-    int Scaled(int length) const { return reelbond::Scaled(length, WindowDpi(hwnd_)); }
+    int Scaled(int length) const { return reelbond::Scaled(length, WindowDpi(hwnd())); }
+    // Destroys the window now, if it stands.
+    void Destroy() noexcept { window_.reset(); }
 
 protected:
     // Creates the window; "this" reaches the procedure through lpCreateParams.
@@ -51,10 +55,23 @@ protected:
     static LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
 private:
+    // Overridden by Owned alone: a window class left abstract by it cannot be made otherwise.
+    virtual void MadeAsOwned() = 0;
     void ChangeDpi(UINT dpi, const RECT& suggested);
-    HWND hwnd_ = nullptr;
+    UniqueWindow window_;
     HWND lastFocus_ = nullptr;
     std::exception_ptr creationFailure_;
+};
+
+// A window class as it is made: its destructor destroys the window first, so the window's
+// last messages, WM_NCDESTROY included, reach the whole object.
+template <typename WindowClass> class Owned final : public WindowClass {
+public:
+    using WindowClass::WindowClass;
+    ~Owned() override { this->Destroy(); }
+
+private:
+    void MadeAsOwned() override {}
 };
 
 // A wrapper around a standard or custom control: it receives its own messages and the

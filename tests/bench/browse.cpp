@@ -63,7 +63,7 @@ int main(int argc, char** argv) {
 
     // Window classes are registered once at start-up, as the program does.
     reelbond::test::HostWindow::Register();
-    reelbond::test::HostWindow host;
+    reelbond::Owned<reelbond::test::HostWindow> host;
     TFileListBox list;
     list.SetMultiSelect(true);
     list.SetMask("*.mpg;*.mpeg");

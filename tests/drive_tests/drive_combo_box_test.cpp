@@ -45,7 +45,7 @@ protected:
 
     TempDir dir;
     CurrentDirectoryGuard cwd{dir.path()};
-    HostWindow host;
+    Owned<HostWindow> host;
     TDriveComboBox drives;
     int changes = 0;
 };

@@ -94,7 +94,7 @@ protected:
     TempDir dir;
     test::CurrentDirectoryGuard restoreAtTheEnd{dir.path()};
     MessageBoxCatcher boxes;
-    std::optional<TForm1> window;
+    std::optional<Owned<TForm1>> window;
     Strings notices;
 };
 
@@ -196,7 +196,7 @@ TEST_F(DrivePanelTest, StartedInANetworkDirectoryTheListsStayThere) {
 class DirectoryListOnDrivesTest : public testing::Test {
 protected:
     test::CurrentDirectoryGuard cwd{"C:\\"};
-    test::HostWindow host;
+    Owned<test::HostWindow> host;
     TDirectoryListBox list;
 };
 

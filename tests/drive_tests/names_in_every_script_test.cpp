@@ -86,7 +86,7 @@ protected:
     int FirstSubdirectory() const { return form.DirectoryListBox1.HighlightedIndex() + 1; }
 
     test::CurrentDirectoryGuard inDir{"J:\\"};
-    TForm1 form;
+    Owned<TForm1> form;
 };
 
 // Wine's GDI draws each half of a surrogate pair as a box of its own, in every font (seen with

@@ -129,8 +129,8 @@ protected:
     TempDir elsewhere;
     const std::string helpPath = dir / "Help.rtf";
     MessageBoxCatcher catcher;
-    HostWindow owner;
-    TAboutBox box{dir / "Reelbond.exe"};
+    Owned<HostWindow> owner;
+    Owned<TAboutBox> box{dir / "Reelbond.exe"};
 
     // Test processes running side by side take the activation from each other, and with
     // it this thread's focus: what depends on the focus runs right after activating.
@@ -205,7 +205,7 @@ TEST_F(AboutBoxTest, HelpFileIsReadBesideOtherReadersButNotBesideAWriter) {
     }
     EXPECT_EQ(catcher.texts(), std::vector<std::string>{"Cannot open file " + helpPath + "."});
 
-    TAboutBox second(dir / "Reelbond.exe");
+    Owned<TAboutBox> second(dir / "Reelbond.exe");
     {
         const UniqueFileHandle reader(CreateFileA(helpPath.c_str(), GENERIC_READ, FILE_SHARE_READ,
                                                   nullptr, OPEN_EXISTING, 0, nullptr));

@@ -257,7 +257,7 @@ TEST_F(AccessibilityTest, HighContrastDrawsCaptionsCellsAndGlyphsInTheSystemColo
     SetFocus(form.Edit1.hwnd());
     test::WriteBytes(dir / "Help.rtf",
                      "{\\rtf1{\\colortbl;\\red0\\green0\\blue128;}\\cf1 Heading\\cf0\\par}");
-    TAboutBox box(dir / "Reelbond.exe");
+    Owned<TAboutBox> box(dir / "Reelbond.exe");
     box.Create();
     const RECT caption{0, 0, 100, 13};
     const RECT rows{0, 0, 325, 32}; // the header and the first row, which is not current

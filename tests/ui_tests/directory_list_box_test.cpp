@@ -96,7 +96,7 @@ protected:
 
     TempDir dir;
     CurrentDirectoryGuard cwd{dir.path()};
-    HostWindow host;
+    Owned<HostWindow> host;
     std::unique_ptr<TDirectoryListBox> list_;
     int changes = 0;
 };

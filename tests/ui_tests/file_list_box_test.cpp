@@ -64,7 +64,7 @@ protected:
 
     TempDir dir;
     CurrentDirectoryGuard cwd{dir.path()};
-    HostWindow host;
+    Owned<HostWindow> host;
     TFileListBox list;
     int changes = 0;
 };

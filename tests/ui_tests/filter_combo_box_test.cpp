@@ -40,7 +40,7 @@ protected:
 
     TempDir dir;
     CurrentDirectoryGuard cwd{dir.path()};
-    HostWindow host;
+    Owned<HostWindow> host;
     TFilterComboBox filter;
     int changes = 0;
 };

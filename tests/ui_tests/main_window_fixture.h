@@ -138,7 +138,7 @@ protected:
     TempDir dir;
     CurrentDirectoryGuard inDir{dir.path()};
     MessageBoxCatcher boxes;
-    TForm1 form;
+    Owned<TForm1> form;
     Strings notices;
 };
 

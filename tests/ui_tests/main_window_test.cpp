@@ -269,7 +269,7 @@ TEST_F(MainWindowTest, AControlThatCannotBeCreatedFailsTheWholeWindowIntoOneBox)
     ASSERT_TRUE(UnregisterClassA("ReelbondStringGrid", GetModuleHandleA(nullptr)));
     // A window stands, as at any box of the program: the catcher reads a box's text when it is
     // activated, and with no window at all Wine activates it before its text is in.
-    const test::HostWindow host;
+    const Owned<test::HostWindow> host;
     const int result = Guarded(
         [&] {
             form.Create();
@@ -288,6 +288,33 @@ TEST_F(MainWindowTest, AControlThatCannotBeCreatedFailsTheWholeWindowIntoOneBox)
     EXPECT_EQ(FindWindowA("TForm1", nullptr), nullptr);
     // The controls made before the grid went with the window.
     EXPECT_EQ(form.FileListBox1.hwnd(), nullptr);
+}
+
+// A window whose own creation handler fails, as the main window's would if the folder it
+// starts in could not be listed.
+class FailingToCreate : public Window {
+public:
+    void Create() {
+        RegisterWindowClass("ReelbondFailingToCreate", Procedure, 0, nullptr);
+        CreateTopLevelWindow("ReelbondFailingToCreate", 0, WS_OVERLAPPEDWINDOW, "", 100, 100);
+    }
+
+protected:
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
+        if (message == WM_CREATE)
+            throw IoError(ERROR_PATH_NOT_FOUND);
+        return Window::HandleMessage(message, wParam, lParam);
+    }
+};
+
+// It fails as one whose control cannot be made: no half-made window stays, and the failure
+// reaches the creator instead of a box of its own.
+TEST_F(MainWindowTest, AFailingCreationHandlerLeavesNoWindow) {
+    Owned<FailingToCreate> window;
+    EXPECT_THROW(window.Create(), IoError);
+    EXPECT_EQ(window.hwnd(), nullptr);
+    EXPECT_EQ(FindWindowA("ReelbondFailingToCreate", nullptr), nullptr);
+    EXPECT_TRUE(boxes.boxes().empty());
 }
 
 TEST_F(MainWindowTest, IoErrorDuringAddReachesTheTopLevelBox) {
