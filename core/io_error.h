@@ -12,7 +12,6 @@ public:
     static constexpr int ShortRead = 100;
     static constexpr int ShortWrite = 101;
     static constexpr int FileNotOpen = 103;
-    static constexpr int InvalidNumericInput = 106;
 
     explicit IoError(int code);
 

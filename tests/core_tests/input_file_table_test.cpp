@@ -69,7 +69,7 @@ TEST_F(InputFileTableTest, StartsWithHeaderAndOneEmptyCurrentRow) {
     EXPECT_EQ(table.Cell(1, 0), "Frame size");
     EXPECT_EQ(table.Cell(2, 0), "Frame rate");
     EXPECT_EQ(table.Cell(3, 0), "Status");
-    EXPECT_TRUE(table.IsEmpty());
+    EXPECT_EQ(table.FileCount(), 0);
     EXPECT_EQ(table.CurrentRow(), 1);
     EXPECT_FALSE(table.CanMoveUp());
     EXPECT_FALSE(table.CanMoveDown());
@@ -110,7 +110,7 @@ TEST_F(InputFileTableTest, AddVisitsOnlySelectedEntriesInListOrder) {
     WriteBytes(dir / "c.mpg", Ntsc);
     const FakeFileList none(dir.path(), {{"a.mpg", false}, {"b.mpg", false}});
     EXPECT_EQ(AddFiles(table, none).added, 0);
-    EXPECT_TRUE(table.IsEmpty());
+    EXPECT_EQ(table.FileCount(), 0);
     EXPECT_EQ(table.FileCountText(), "  0 file(s) selected");
 
     const FakeFileList some(dir.path(), {{"a.mpg", true}, {"b.mpg", false}, {"c.mpg", true}});
@@ -184,7 +184,7 @@ TEST_F(InputFileTableTest, AddProbesTheFileItRecordsWhereverTheCurrentDirectoryI
 TEST_F(InputFileTableTest, RemoveOfTheOnlyFileLeavesTheEmptyTable) {
     Add({{"a.mpg", Ntsc}});
     EXPECT_FALSE(table.RemoveCurrentRow());
-    EXPECT_TRUE(table.IsEmpty());
+    EXPECT_EQ(table.FileCount(), 0);
     EXPECT_EQ(table.RowCount(), 2);
     EXPECT_EQ(Column(1), (Strings{""}));
     EXPECT_EQ(table.CurrentRow(), 1);
@@ -256,11 +256,11 @@ TEST_F(InputFileTableTest, DownFromTheFirstRowReratesOnlyWhenTheNewFirstDiffers)
 
 TEST_F(InputFileTableTest, ResetGridEmptiesAnyTable) {
     table.ResetGrid();
-    EXPECT_TRUE(table.IsEmpty());
+    EXPECT_EQ(table.FileCount(), 0);
     Add({{"a.mpg", Ntsc}, {"b.mpg", Pal}});
     table.ResetGrid();
     EXPECT_EQ(table.RowCount(), 2);
-    EXPECT_TRUE(table.IsEmpty());
+    EXPECT_EQ(table.FileCount(), 0);
     EXPECT_EQ(table.CurrentRow(), 1);
     EXPECT_EQ(table.FileCount(), 0);
 }

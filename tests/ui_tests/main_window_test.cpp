@@ -28,7 +28,7 @@ TEST_F(MainWindowTest, StartsWithHeaderEmptyTableAndOnlyExitAndHelp) {
     EXPECT_EQ(client.right, 655);
     EXPECT_EQ(client.bottom, 305);
     EXPECT_EQ(form.Table().Cell(0, 0), "File name");
-    EXPECT_TRUE(form.Table().IsEmpty());
+    EXPECT_EQ(form.Table().FileCount(), 0);
     EXPECT_EQ(Panel0(), "  0   file(s) selected");
     EXPECT_EQ(form.StatusBar1.PanelText(1), "");
     EXPECT_EQ(form.StatusBar1.PanelText(2), "   Progress");
@@ -165,14 +165,14 @@ TEST_F(MainWindowTest, AddOrderRemoveClearAndLinkAsAUserDoes) {
     EXPECT_FALSE(boxes.boxes()[0].hasIcon);
     EXPECT_EQ(test::ReadBytes(dir / "joined.mpg"),
               test::ReadBytes(dir / ClipA) + test::ReadBytes(dir / ClipB));
-    EXPECT_TRUE(form.Table().IsEmpty());
+    EXPECT_EQ(form.Table().FileCount(), 0);
     EXPECT_EQ(form.ProgressBar1.Position(), 0);
     EXPECT_EQ(Panel0(), "  0  file(s) selected");
     EXPECT_EQ(EnabledButtons(), (Strings{"Add", "Exit", "Help"}));
 
     AddSelected({ClipA});
     Click(form.BitnClear);
-    EXPECT_TRUE(form.Table().IsEmpty());
+    EXPECT_EQ(form.Table().FileCount(), 0);
     EXPECT_EQ(Panel0(), "  0  file(s) selected");
 }
 
@@ -260,7 +260,7 @@ TEST_F(MainWindowTest, NothingSelectedWritesTheComputedZeroCount) {
     Start();
     Click(form.BitnAdd);
     EXPECT_EQ(Panel0(), "  0 file(s) selected");
-    EXPECT_TRUE(form.Table().IsEmpty());
+    EXPECT_EQ(form.Table().FileCount(), 0);
 }
 
 // One control that cannot be created fails the window's creation: the system destroys the
@@ -351,7 +351,7 @@ TEST_F(MainWindowTest, AcceleratorsClickOnlyEnabledSpeedButtons) {
     Pump();
     EXPECT_EQ(helps, 1);
     EXPECT_TRUE(boxes.boxes().empty());
-    EXPECT_TRUE(form.Table().IsEmpty());
+    EXPECT_EQ(form.Table().FileCount(), 0);
 }
 
 TEST_F(MainWindowTest, TypedLetterIsInputInTheEditButExitInTheGrid) {
