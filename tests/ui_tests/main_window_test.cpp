@@ -255,12 +255,16 @@ TEST_F(MainWindowTest, IneligibleFileStopsTheAddWithItsMessage) {
     EXPECT_EQ(Panel0(), "  1 file(s) selected");
 }
 
-TEST_F(MainWindowTest, NothingSelectedWritesTheComputedZeroCount) {
-    CopyMedia(ClipA);
+// Add takes the selected files only, in the list's order whatever the order of selecting.
+TEST_F(MainWindowTest, AddTakesTheSelectedFilesInListOrderAndNoneWritesTheZeroCount) {
+    for (const char* name : {"a.mpg", "b.mpg", "c.mpg"})
+        CopyMedia(ClipA, name);
     Start();
     Click(form.BitnAdd);
     EXPECT_EQ(Panel0(), "  0 file(s) selected");
     EXPECT_EQ(form.Table().FileCount(), 0);
+    AddSelected({"c.mpg", "a.mpg"});
+    EXPECT_EQ(Column(0), (Strings{dir / "a.mpg", dir / "c.mpg"}));
 }
 
 // One control that cannot be created fails the window's creation: the system destroys the
