@@ -5,9 +5,15 @@
 
 #include <algorithm>
 #include <commctrl.h>
+#include <stdexcept>
+#include <string>
 
 namespace reelbond {
 namespace {
+
+// Without a dependency on Common Controls 6 Windows gives the program comctl32 5.82, which
+// refuses a tool larger than its own TOOLINFO.
+const UINT ToolSize = TTTOOLINFOA_V2_SIZE;
 
 // Edges are scaled rather than sizes, so that controls that meet at 96 dpi still meet.
 RECT ScaledFrame(HWND window, const std::vector<Placement>& layout, const Placement& place) {
@@ -49,8 +55,7 @@ void ControlLayout::Apply(HWND window, const std::vector<Placement>& layout) {
                      SWP_NOZORDER | SWP_NOACTIVATE);
         place.control->OnDpiChanged();
         if (place.hint) {
-            TOOLINFOA tool{sizeof tool, 0, window, static_cast<UINT_PTR>(place.control->id()),
-                           frame};
+            TOOLINFOA tool{ToolSize, 0, window, static_cast<UINT_PTR>(place.control->id()), frame};
             SendMessageA(tooltip_, TTM_NEWTOOLRECTA, 0, reinterpret_cast<LPARAM>(&tool));
         }
     }
@@ -80,17 +85,22 @@ void ControlLayout::AddTooltip(HWND window, const Control& control, const char* 
     }
     // The control's own mouse messages show the hint while it is enabled; a disabled one
     // gets none, they reach the window, so a tool of the window covers its place as well.
-    TOOLINFOA tool{.cbSize = sizeof tool,
+    TOOLINFOA tool{.cbSize = ToolSize,
                    .uFlags = TTF_IDISHWND | TTF_SUBCLASS,
                    .hwnd = window,
                    .uId = reinterpret_cast<UINT_PTR>(control.hwnd()),
                    .lpszText = const_cast<char*>(hint)};
-    SendMessageA(tooltip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+    AddTool(tool);
     tool.uFlags = TTF_SUBCLASS;
     tool.uId = control.id();
     tool.rect = WindowRect(control.hwnd());
     MapWindowPoints(HWND_DESKTOP, window, reinterpret_cast<POINT*>(&tool.rect), 2);
-    SendMessageA(tooltip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+    AddTool(tool);
+}
+
+void ControlLayout::AddTool(const TOOLINFOA& tool) {
+    if (!SendMessageA(tooltip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool)))
+        throw std::runtime_error(std::string("Cannot add the hint ") + tool.lpszText);
 }
 
 } // namespace reelbond

@@ -78,7 +78,7 @@ EOF
 
 setup() {
     stop_prefix
-    # Copied again when the main prefix has changed since, for example by new font links.
+    # Copied again when the main prefix has changed since, for example by a new font stand-in.
     if [ ! -f "$WINEPREFIX/.reelbond-drives" ] ||
         [ -n "$(find "$MAIN_PREFIX" -maxdepth 1 -name '.reelbond-*' -newer "$WINEPREFIX/.reelbond-drives")" ]; then
         rm -rf "$WINEPREFIX"

@@ -47,12 +47,16 @@ std::string ViewText(const TAboutBox& box) {
     return WithoutCarriageReturns(text);
 }
 
-DWORD EffectsAt(const TRichEdit& view, int position) {
+CHARFORMAT2A FormatAt(const TRichEdit& view, int position) {
     SendMessageA(view.hwnd(), EM_SETSEL, position, position + 1);
     CHARFORMAT2A format{};
     format.cbSize = sizeof format;
     SendMessageA(view.hwnd(), EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
-    return format.dwEffects;
+    return format;
+}
+
+DWORD EffectsAt(const TRichEdit& view, int position) {
+    return FormatAt(view, position).dwEffects;
 }
 
 bool BoldAt(const TRichEdit& view, int position) {
@@ -163,6 +167,8 @@ TEST_F(AboutBoxTest, DeliveredHelpFileIsRichTextThatExplainsEveryMessage) {
     EXPECT_TRUE(BoldAt(box.RichEdit21, 0));
     const std::string text = ViewText(box);
     EXPECT_EQ(text.rfind("Reelbond 1.01\n", 0), 0u);
+    const auto body = static_cast<int>(text.find("Joins MPEG"));
+    EXPECT_STREQ(FormatAt(box.RichEdit21, body).szFaceName, InterfaceFont);
     for (const char* message :
          {"The file is not an eligible one.", "The input files should be more than one.",
           "The input files have different format and cannot be linked.",

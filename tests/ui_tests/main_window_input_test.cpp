@@ -163,6 +163,39 @@ Hints HintsOf(HWND tooltip, HWND window) {
     return hints;
 }
 
+// On Windows a program without a dependency on Common Controls 6 gets comctl32 5.82, whose
+// tooltips refuse a tool larger than their own TOOLINFO; Wine's take any size. While one of
+// these lives, the tooltips this thread creates refuse as those of 5.82 do.
+class ToolSizesOfVersion5 {
+public:
+    ToolSizesOfVersion5()
+        : hook_(SetWindowsHookExA(WH_CBT, Subclass, nullptr, GetCurrentThreadId())) {}
+    ~ToolSizesOfVersion5() { UnhookWindowsHookEx(hook_); }
+    ToolSizesOfVersion5(const ToolSizesOfVersion5&) = delete;
+    ToolSizesOfVersion5& operator=(const ToolSizesOfVersion5&) = delete;
+
+private:
+    static LRESULT CALLBACK Subclass(int code, WPARAM wParam, LPARAM lParam) {
+        const auto window = reinterpret_cast<HWND>(wParam);
+        char className[64] = "";
+        if (code == HCBT_CREATEWND && GetClassNameA(window, className, sizeof className) &&
+            std::string(className) == TOOLTIPS_CLASSA)
+            SetWindowSubclass(window, RefuseLargeTools, 0, 0);
+        return CallNextHookEx(nullptr, code, wParam, lParam);
+    }
+
+    static LRESULT CALLBACK RefuseLargeTools(HWND tooltip, UINT message, WPARAM wParam,
+                                             LPARAM lParam, UINT_PTR, DWORD_PTR) {
+        const bool takesATool = message == TTM_ADDTOOLA || message == TTM_NEWTOOLRECTA;
+        if (takesATool && reinterpret_cast<const TOOLINFOA*>(lParam)->cbSize >
+                              static_cast<UINT>(TTTOOLINFOA_V2_SIZE))
+            return FALSE;
+        return DefSubclassProc(tooltip, message, wParam, lParam);
+    }
+
+    HHOOK hook_;
+};
+
 HWND TooltipOwnedBy(HWND owner) {
     struct Search {
         HWND owner;
@@ -184,6 +217,7 @@ HWND TooltipOwnedBy(HWND owner) {
 }
 
 TEST_F(MainWindowTest, HintsShowAfterHalfASecondForTwoAndAHalf) {
+    const ToolSizesOfVersion5 version5;
     Start();
     const HWND tooltip = TooltipOwnedBy(form.hwnd());
     ASSERT_NE(tooltip, nullptr);
@@ -197,9 +231,17 @@ TEST_F(MainWindowTest, HintsShowAfterHalfASecondForTwoAndAHalf) {
     EXPECT_EQ(hints.ofControl.count(form.FilterComboBox1.hwnd()), 0u);
     EXPECT_EQ(hints.ofControl.size(), 11u);
     EXPECT_EQ(hints.ofPlace, hints.ofControl);
+
+    // Laid out again at another density, the places follow the controls.
+    RECT frame;
+    GetWindowRect(form.hwnd(), &frame);
+    SendMessageA(form.hwnd(), WM_DPICHANGED, MAKEWPARAM(144, 144),
+                 reinterpret_cast<LPARAM>(&frame));
+    EXPECT_EQ(HintsOf(tooltip, form.hwnd()).ofPlace, hints.ofPlace);
 }
 
 TEST_F(MainWindowTest, DisabledControlShowsItsHintWhenTheMouseRestsOnIt) {
+    const ToolSizesOfVersion5 version5;
     Start();
     const HWND tooltip = TooltipOwnedBy(form.hwnd());
     ASSERT_FALSE(form.SpdBtnLink.Enabled());
