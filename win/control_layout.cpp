@@ -1,6 +1,7 @@
 #include "win/control_layout.h"
 
 #include "core/io_error.h"
+#include "core/text.h"
 #include "win/accessible_name.h"
 
 #include <algorithm>
@@ -49,9 +50,9 @@ void ControlLayout::Apply(HWND window, const std::vector<Placement>& layout) {
                      SWP_NOZORDER | SWP_NOACTIVATE);
         place.control->OnDpiChanged();
         if (place.hint) {
-            TOOLINFOA tool{sizeof tool, 0, window, static_cast<UINT_PTR>(place.control->id()),
+            TOOLINFOW tool{sizeof tool, 0, window, static_cast<UINT_PTR>(place.control->id()),
                            frame};
-            SendMessageA(tooltip_, TTM_NEWTOOLRECTA, 0, reinterpret_cast<LPARAM>(&tool));
+            SendMessageW(tooltip_, TTM_NEWTOOLRECTW, 0, reinterpret_cast<LPARAM>(&tool));
         }
     }
     SetFonts(window, layout);
@@ -71,26 +72,27 @@ void ControlLayout::SetFonts(HWND window, const std::vector<Placement>& layout) 
 
 void ControlLayout::AddTooltip(HWND window, const Control& control, const char* hint) {
     if (!tooltip_) {
-        tooltip_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, TTS_ALWAYSTIP, 0, 0, 0,
-                                   0, window, nullptr, GetModuleHandleA(nullptr), nullptr);
+        tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, TTS_ALWAYSTIP, 0, 0, 0,
+                                   0, window, nullptr, GetModuleHandleW(nullptr), nullptr);
         if (!tooltip_)
             ThrowLastError();
-        SendMessageA(tooltip_, TTM_SETDELAYTIME, TTDT_INITIAL, 500);
-        SendMessageA(tooltip_, TTM_SETDELAYTIME, TTDT_AUTOPOP, 2500);
+        SendMessageW(tooltip_, TTM_SETDELAYTIME, TTDT_INITIAL, 500);
+        SendMessageW(tooltip_, TTM_SETDELAYTIME, TTDT_AUTOPOP, 2500);
     }
     // The control's own mouse messages show the hint while it is enabled; a disabled one
     // gets none, they reach the window, so a tool of the window covers its place as well.
-    TOOLINFOA tool{.cbSize = sizeof tool,
+    std::wstring text = Widened(hint);
+    TOOLINFOW tool{.cbSize = sizeof tool,
                    .uFlags = TTF_IDISHWND | TTF_SUBCLASS,
                    .hwnd = window,
                    .uId = reinterpret_cast<UINT_PTR>(control.hwnd()),
-                   .lpszText = const_cast<char*>(hint)};
-    SendMessageA(tooltip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+                   .lpszText = text.data()};
+    SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
     tool.uFlags = TTF_SUBCLASS;
     tool.uId = control.id();
     tool.rect = WindowRect(control.hwnd());
     MapWindowPoints(HWND_DESKTOP, window, reinterpret_cast<POINT*>(&tool.rect), 2);
-    SendMessageA(tooltip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+    SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
 } // namespace reelbond
