@@ -246,6 +246,17 @@ TEST_F(DirectoryListBoxTest, LinkedFileListFollowsAndPassesItsDirectoryWritesOn)
     EXPECT_EQ(fileListDirectories, (Names{dir / "sub", dir.path()}));
     EXPECT_EQ(changes, 2);
 
+    // Browsing enters a directory whose path passes 260 characters as any other.
+    const std::string deep = dir / test::DeepFolders;
+    ASSERT_GT(deep.size(), 260u);
+    test::MakeFolders(deep);
+    test::WriteBytes(deep + "\\deep.mpg", "x");
+    list.SetDirectory(deep.substr(0, deep.rfind('\\')));
+    DoubleClick(list, list.EntryCount() - 1);
+    EXPECT_EQ(list.Directory(), deep);
+    EXPECT_EQ(files->Directory(), deep);
+    EXPECT_EQ(files->EntryText(0), "deep.mpg");
+
     files.reset();
     EXPECT_EQ(list.FileList(), nullptr);
     list.SetDirectory(dir / "sub");
