@@ -196,7 +196,6 @@ TEST_F(DrivePanelTest, StartedInANetworkDirectoryTheListsStayThere) {
 
 class DirectoryListOnDrivesTest : public testing::Test {
 protected:
-    test::CurrentDirectoryGuard cwd{"C:\\"};
     test::HostWindow host;
     TDirectoryListBox list;
 };
