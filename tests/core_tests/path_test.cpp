@@ -107,7 +107,7 @@ TEST_F(SplitPathTest, FileNameOrPatternIsTheLastPart) {
     ExpectParts("clip.mpg", drive, WithoutDrive(dir.path()), "clip.mpg");
 }
 
-TEST_F(SplitPathTest, BracketedNameIsASubdirectoryOfTheCurrentDirectory) {
+TEST_F(SplitPathTest, BracketedNameIsASubdirectoryOfTheDirectoryShown) {
     ExpectParts("[Clips]", drive, WithoutDrive(clips), "");
 }
 
@@ -125,6 +125,10 @@ TEST_F(SplitPathTest, NetworkPathHasNoDriveAndKeepsItsRoot) {
         GTEST_SKIP() << "no network share to try";
     ExpectParts(share.root() + "\\a", '\0', share.root() + "\\a", "");
     ExpectParts(share.root() + "\\a\\clip.mpg", '\0', share.root() + "\\a", "clip.mpg");
+    // A subdirectory of a share shown is on no drive either.
+    const PathParts parts = SplitPath("[a]", share.root() + "\\");
+    EXPECT_EQ(parts.drive, '\0');
+    EXPECT_EQ(parts.directory, share.root() + "\\a");
 }
 
 TEST_F(SplitPathTest, MissingDirectoryFails) {
