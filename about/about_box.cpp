@@ -13,7 +13,7 @@
 namespace reelbond {
 namespace {
 
-constexpr char BoxClass[] = "ReelbondAboutBox";
+constexpr wchar_t BoxClass[] = L"ReelbondAboutBox";
 // A fixed dialog frame whose title bar has a close button and no icon.
 constexpr DWORD BoxStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU;
 constexpr DWORD BoxExStyle = WS_EX_DLGMODALFRAME;
@@ -64,7 +64,7 @@ void TAboutBox::Create() {
 
 void TAboutBox::ShowModal(HWND owner) {
     // Owned, the box stays above its owner and hands the activation back to it.
-    SetWindowLongPtrA(hwnd(), GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(owner));
+    SetWindowLongPtrW(hwnd(), GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(owner));
     CentreOnScreen();
     const bool ownerTakesInput = owner && IsWindowEnabled(owner);
     if (ownerTakesInput)

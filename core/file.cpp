@@ -40,9 +40,11 @@ std::wstring WideFullPath(const std::string& path) {
     return TryFullPath(wide).value_or(wide);
 }
 
-// The path as the wide file functions take it: as given while it is short; once its full path
-// reaches the plain limit, which the 8-bit functions cannot pass (under Wine they fail with
-// 206 from 260 characters on), that full path in the \\?\ form, \\?\UNC\ for a share.
+} // namespace
+
+// As given while the path is short; once its full path reaches the plain limit (under Wine
+// the plain form fails with 206 from 260 characters on), that full path in the \\?\ form,
+// \\?\UNC\ for a share.
 std::wstring SystemPath(const std::string& path) {
     const std::wstring wide = Widened(path);
     const auto full = TryFullPath(wide);
@@ -53,6 +55,8 @@ std::wstring SystemPath(const std::string& path) {
         return L"\\\\?\\UNC\\" + full->substr(2);
     return L"\\\\?\\" + *full;
 }
+
+namespace {
 
 HANDLE OpenHandle(const std::string& path, DWORD access, DWORD sharing, DWORD disposition) {
     return CreateFileW(SystemPath(path).c_str(), access, sharing, nullptr, disposition,

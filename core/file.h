@@ -78,6 +78,10 @@ private:
 // "." and ".." taken out. Raises IoError where the system cannot form it.
 std::string FullPath(const std::string& path);
 
+// The path as the wide file functions take it, in the \\?\ form once it is too long for the
+// plain one.
+std::wstring SystemPath(const std::string& path);
+
 // True when path names an existing file that is not a directory.
 bool FileExists(const std::string& path);
 

@@ -13,7 +13,7 @@
 namespace reelbond {
 namespace {
 
-constexpr char WindowClassName[] = "TForm1";
+constexpr wchar_t WindowClassName[] = L"TForm1";
 constexpr int ClientWidth = 655;
 constexpr int ClientHeight = 305;
 constexpr DWORD FormStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
@@ -38,7 +38,7 @@ TForm1::TForm1() : StringGrid1(*this, InputFileTable::ColumnCount) {
 
 void TForm1::Register() {
     RegisterWindowClass(WindowClassName, Procedure, CS_DBLCLKS, ClassBackground(COLOR_BTNFACE),
-                        LoadIconA(GetModuleHandleA(nullptr), "MAINICON"));
+                        LoadIconW(GetModuleHandleW(nullptr), L"MAINICON"));
 }
 
 void TForm1::Create() {
@@ -104,8 +104,6 @@ void TForm1::LayOut() {
 
 void TForm1::ConnectEvents() {
     DriveComboBox1.OnChange = [this] { DriveComboBox1Change(); };
-    DirectoryListBox1.OnChange = [this] { DirectoryListBox1Change(); };
-    FilterComboBox1.OnChange = [this] { FilterComboBox1Change(); };
     FileListBox1.OnChange = [this] { FileListBox1Change(); };
     FileListBox1.OnDblClick = Command(&TForm1::BitnAddClick);
     BitnAdd.OnClick = Command(&TForm1::BitnAddClick);
@@ -228,16 +226,6 @@ void TForm1::DriveComboBox1Change() {
         DriveComboBox1.SetDrive('C');
         DirectoryListBox1.SetDirectory("c:\\My Documents");
     }
-}
-
-// The widget links have already moved the file list, so these writes change nothing; they
-// keep the file list following should the links be undone.
-void TForm1::DirectoryListBox1Change() {
-    FileListBox1.SetDirectory(DirectoryListBox1.Directory());
-}
-
-void TForm1::FilterComboBox1Change() {
-    FileListBox1.SetMask(FilterComboBox1.Mask());
 }
 
 void TForm1::FileListBox1Change() {

@@ -86,8 +86,6 @@ private:
 
     void FormCreate();
     void DriveComboBox1Change();
-    void DirectoryListBox1Change();
-    void FilterComboBox1Change();
     void BitnAddClick();
     void BitnRemoveClick();
     void BitnClearClick();
@@ -116,6 +114,7 @@ private:
     void ErrorBox(const std::string& message) override;
     std::string OutputName() const override { return Edit1.Text(); }
     void FocusOutputName() override { SetFocus(Edit1.hwnd()); }
+    std::string ShownDirectory() const override { return DirectoryListBox1.Directory(); }
     void SetLinkEnabled(bool enabled) override { SpdBtnLink.SetEnabled(enabled); }
     void SetRemoveEnabled(bool enabled) override { BitnRemove.SetEnabled(enabled); }
     void SetClearEnabled(bool enabled) override { BitnClear.SetEnabled(enabled); }

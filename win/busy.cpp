@@ -64,6 +64,11 @@ void LongOperation::Run(HWND window, const std::function<void()>& work) {
     work();
 }
 
+void WaitPointerOnDemand::Show() {
+    if (!previous_)
+        previous_ = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+}
+
 std::optional<LRESULT> LongOperation::Intercept(UINT message) {
     if (!running_)
         return std::nullopt;

@@ -10,9 +10,9 @@ namespace reelbond {
 
 // Shows a system pointer (IDC_WAIT, IDC_ARROW) until the end of the scope and then puts back
 // the one shown before, also when the work in between fails.
-inline auto PointerShown(LPCSTR pointer) noexcept {
+inline auto PointerShown(LPCWSTR pointer) noexcept {
     return ScopeExit(
-        [previous = SetCursor(LoadCursorA(nullptr, pointer))] { SetCursor(previous); });
+        [previous = SetCursor(LoadCursorW(nullptr, pointer))] { SetCursor(previous); });
 }
 
 // Shows the wait pointer from the first Show() to the end of the scope, then puts back the
@@ -26,10 +26,7 @@ public:
         if (previous_)
             SetCursor(*previous_);
     }
-    void Show() {
-        if (!previous_)
-            previous_ = SetCursor(LoadCursorA(nullptr, IDC_WAIT));
-    }
+    void Show();
 
 private:
     std::optional<HCURSOR> previous_;

@@ -65,7 +65,7 @@ void TBitBtn::DrawItem(const DRAWITEMSTRUCT& item) const {
 }
 
 void TSpeedButton::Register() {
-    RegisterWindowClass(WindowClass, DefWindowProcA, CS_HREDRAW | CS_VREDRAW, nullptr);
+    RegisterWindowClass(WindowClass, DefWindowProcW, CS_HREDRAW | CS_VREDRAW, nullptr);
 }
 
 char TSpeedButton::Accelerator() const {
@@ -159,9 +159,9 @@ void TSpeedButton::Paint() {
 LRESULT TButton::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     // The default style is what makes the dialog manager send Enter to the button.
     if (message == WM_SETFOCUS)
-        SendMessageA(hwnd(), BM_SETSTYLE, BS_DEFPUSHBUTTON, TRUE);
+        SendMessageW(hwnd(), BM_SETSTYLE, BS_DEFPUSHBUTTON, TRUE);
     else if (message == WM_KILLFOCUS)
-        SendMessageA(hwnd(), BM_SETSTYLE, BS_PUSHBUTTON, TRUE);
+        SendMessageW(hwnd(), BM_SETSTYLE, BS_PUSHBUTTON, TRUE);
     return Default(message, wParam, lParam);
 }
 

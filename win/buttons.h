@@ -35,7 +35,7 @@ public:
     }
 
 protected:
-    const char* ClassName() const override { return "BUTTON"; }
+    const wchar_t* ClassName() const override { return L"BUTTON"; }
     DWORD Style() const override { return BS_OWNERDRAW | WS_TABSTOP; }
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
@@ -54,8 +54,8 @@ public:
     std::string KeyboardShortcut() const override;
 
 protected:
-    static constexpr char WindowClass[] = "ReelbondSpeedButton";
-    const char* ClassName() const override { return WindowClass; }
+    static constexpr wchar_t WindowClass[] = L"ReelbondSpeedButton";
+    const wchar_t* ClassName() const override { return WindowClass; }
     DWORD Style() const override { return 0; }
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
@@ -72,7 +72,7 @@ private:
 // so Enter presses it; there is no default button otherwise.
 class TButton : public PushButton {
 protected:
-    const char* ClassName() const override { return "BUTTON"; }
+    const wchar_t* ClassName() const override { return L"BUTTON"; }
     DWORD Style() const override { return BS_PUSHBUTTON | WS_TABSTOP; }
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 };

@@ -1,6 +1,7 @@
 #include "win/control_layout.h"
 
 #include "core/io_error.h"
+#include "core/text.h"
 #include "win/accessible_name.h"
 
 #include <algorithm>
@@ -13,7 +14,7 @@ namespace {
 
 // Without a dependency on Common Controls 6 Windows gives the program comctl32 5.82, which
 // refuses a tool larger than its own TOOLINFO.
-const UINT ToolSize = TTTOOLINFOA_V2_SIZE;
+const UINT ToolSize = TTTOOLINFOW_V2_SIZE;
 
 // Edges are scaled rather than sizes, so that controls that meet at 96 dpi still meet.
 RECT ScaledFrame(HWND window, const std::vector<Placement>& layout, const Placement& place) {
@@ -55,8 +56,8 @@ void ControlLayout::Apply(HWND window, const std::vector<Placement>& layout) {
                      SWP_NOZORDER | SWP_NOACTIVATE);
         place.control->OnDpiChanged();
         if (place.hint) {
-            TOOLINFOA tool{ToolSize, 0, window, static_cast<UINT_PTR>(place.control->id()), frame};
-            SendMessageA(tooltip_, TTM_NEWTOOLRECTA, 0, reinterpret_cast<LPARAM>(&tool));
+            TOOLINFOW tool{ToolSize, 0, window, static_cast<UINT_PTR>(place.control->id()), frame};
+            SendMessageW(tooltip_, TTM_NEWTOOLRECTW, 0, reinterpret_cast<LPARAM>(&tool));
         }
     }
     SetFonts(window, layout);
@@ -76,20 +77,21 @@ void ControlLayout::SetFonts(HWND window, const std::vector<Placement>& layout) 
 
 void ControlLayout::AddTooltip(HWND window, const Control& control, const char* hint) {
     if (!tooltip_) {
-        tooltip_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, TTS_ALWAYSTIP, 0, 0, 0,
-                                   0, window, nullptr, GetModuleHandleA(nullptr), nullptr);
+        tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, TTS_ALWAYSTIP, 0, 0, 0,
+                                   0, window, nullptr, GetModuleHandleW(nullptr), nullptr);
         if (!tooltip_)
             ThrowLastError();
-        SendMessageA(tooltip_, TTM_SETDELAYTIME, TTDT_INITIAL, 500);
-        SendMessageA(tooltip_, TTM_SETDELAYTIME, TTDT_AUTOPOP, 2500);
+        SendMessageW(tooltip_, TTM_SETDELAYTIME, TTDT_INITIAL, 500);
+        SendMessageW(tooltip_, TTM_SETDELAYTIME, TTDT_AUTOPOP, 2500);
     }
     // The control's own mouse messages show the hint while it is enabled; a disabled one
     // gets none, they reach the window, so a tool of the window covers its place as well.
-    TOOLINFOA tool{.cbSize = ToolSize,
+    std::wstring text = Widened(hint);
+    TOOLINFOW tool{.cbSize = ToolSize,
                    .uFlags = TTF_IDISHWND | TTF_SUBCLASS,
                    .hwnd = window,
                    .uId = reinterpret_cast<UINT_PTR>(control.hwnd()),
-                   .lpszText = const_cast<char*>(hint)};
+                   .lpszText = text.data()};
     AddTool(tool);
     tool.uFlags = TTF_SUBCLASS;
     tool.uId = control.id();
@@ -98,9 +100,9 @@ void ControlLayout::AddTooltip(HWND window, const Control& control, const char* 
     AddTool(tool);
 }
 
-void ControlLayout::AddTool(const TOOLINFOA& tool) {
-    if (!SendMessageA(tooltip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool)))
-        throw std::runtime_error(std::string("Cannot add the hint ") + tool.lpszText);
+void ControlLayout::AddTool(const TOOLINFOW& tool) {
+    if (!SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool)))
+        throw std::runtime_error("Cannot add the hint " + Narrowed(tool.lpszText));
 }
 
 } // namespace reelbond

@@ -36,7 +36,7 @@ public:
 private:
     void SetFonts(HWND window, const std::vector<Placement>& layout);
     void AddTooltip(HWND window, const Control& control, const char* hint);
-    void AddTool(const TOOLINFOA& tool);
+    void AddTool(const TOOLINFOW& tool);
 
     std::vector<UniqueFont> fonts_;
     // A child of the window, destroyed with it.

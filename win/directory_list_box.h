@@ -30,10 +30,11 @@ public:
     ~TDirectoryListBox() override;
 
     const std::string& Directory() const { return directory_; }
-    // Moves to the directory that text names; nothing when text is empty or names Directory.
+    // Moves to the directory that text names, a relative one taken from Directory; nothing
+    // when text is empty or names Directory.
     void SetDirectory(const std::string& text) override;
     char Drive() const { return directory_[0]; }
-    // Moves to the directory last current on drive; 0 (no drive) leaves the list where it is.
+    // Moves to the directory last shown on drive; 0 (no drive) leaves the list where it is.
     void SetDrive(char drive);
     TFileListBox* FileList() const { return fileList_; }
     void SetFileList(TFileListBox* fileList);

@@ -5,7 +5,7 @@
 namespace reelbond {
 namespace {
 
-constexpr char DpiProperty[] = "Reelbond.Dpi";
+constexpr wchar_t DpiProperty[] = L"Reelbond.Dpi";
 
 using GetDpiForWindowFunction = UINT(WINAPI*)(HWND);
 
@@ -13,7 +13,7 @@ using GetDpiForWindowFunction = UINT(WINAPI*)(HWND);
 GetDpiForWindowFunction GetDpiForWindowOfSystem() {
     static const auto function =
         reinterpret_cast<GetDpiForWindowFunction>(reinterpret_cast<void (*)()>(
-            GetProcAddress(GetModuleHandleA("user32.dll"), "GetDpiForWindow")));
+            GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
     return function;
 }
 
@@ -21,7 +21,7 @@ GetDpiForWindowFunction GetDpiForWindowOfSystem() {
 
 UINT WindowDpi(HWND window) {
     if (window) {
-        if (const HANDLE told = GetPropA(GetAncestor(window, GA_ROOT), DpiProperty))
+        if (const HANDLE told = GetPropW(GetAncestor(window, GA_ROOT), DpiProperty))
             return static_cast<UINT>(reinterpret_cast<UINT_PTR>(told));
         if (const auto getDpiForWindow = GetDpiForWindowOfSystem())
             if (const UINT dpi = getDpiForWindow(window))
@@ -33,11 +33,11 @@ UINT WindowDpi(HWND window) {
 }
 
 void SetTopLevelDpi(HWND topLevel, UINT dpi) {
-    SetPropA(topLevel, DpiProperty, reinterpret_cast<HANDLE>(static_cast<UINT_PTR>(dpi)));
+    SetPropW(topLevel, DpiProperty, reinterpret_cast<HANDLE>(static_cast<UINT_PTR>(dpi)));
 }
 
 void ForgetTopLevelDpi(HWND topLevel) {
-    RemovePropA(topLevel, DpiProperty);
+    RemovePropW(topLevel, DpiProperty);
 }
 
 } // namespace reelbond

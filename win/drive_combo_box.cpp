@@ -1,6 +1,7 @@
 #include "win/drive_combo_box.h"
 
 #include "core/path.h"
+#include "core/text.h"
 #include "win/list_entries.h"
 #include "win/owner_draw.h"
 
@@ -29,13 +30,13 @@ std::string InCaseOf(char letter, const std::string& text) {
 
 // Empty when the volume has no label or cannot be read.
 std::string VolumeLabel(const std::string& root) {
-    char label[LabelBufferSize] = "";
+    wchar_t label[LabelBufferSize] = L"";
     // Without critical-error prompts a drive without media answers at once, asking for no disk.
     const ScopeExit restore([mode = SetErrorMode(SEM_FAILCRITICALERRORS)] { SetErrorMode(mode); });
-    if (!GetVolumeInformationA(root.c_str(), label, sizeof label, nullptr, nullptr, nullptr,
-                               nullptr, 0))
+    if (!GetVolumeInformationW(Widened(root).c_str(), label, LabelBufferSize, nullptr, nullptr,
+                               nullptr, nullptr, 0))
         return {};
-    return label;
+    return Narrowed(label);
 }
 
 std::string BracketedLabel(char letter, const std::string& root) {
@@ -48,12 +49,12 @@ std::string BracketedLabel(char letter, const std::string& root) {
 
 // The remote name of a mapped network drive, such as \\SERVER\SHARE; nullopt for others.
 std::optional<std::string> RemoteName(char letter) {
-    const std::string local = {UpperCaseDrive(letter), ':'};
-    char remote[LabelBufferSize] = "";
-    DWORD size = sizeof remote;
-    if (WNetGetConnectionA(local.c_str(), remote, &size) != NO_ERROR)
+    const std::wstring local = {static_cast<wchar_t>(UpperCaseDrive(letter)), L':'};
+    wchar_t remote[LabelBufferSize] = L"";
+    DWORD size = LabelBufferSize;
+    if (WNetGetConnectionW(local.c_str(), remote, &size) != NO_ERROR)
         return std::nullopt;
-    return InCaseOf(letter, remote);
+    return InCaseOf(letter, Narrowed(remote));
 }
 
 } // namespace
@@ -88,7 +89,7 @@ void TDriveComboBox::SetDirList(TDirectoryListBox* dirList) {
 }
 
 int TDriveComboBox::EntryCount() const {
-    return hwnd() ? static_cast<int>(SendMessageA(hwnd(), CB_GETCOUNT, 0, 0)) : 0;
+    return hwnd() ? static_cast<int>(SendMessageW(hwnd(), CB_GETCOUNT, 0, 0)) : 0;
 }
 
 std::string TDriveComboBox::EntryText(int index) const {
@@ -96,7 +97,7 @@ std::string TDriveComboBox::EntryText(int index) const {
 }
 
 int TDriveComboBox::SelectedIndex() const {
-    return hwnd() ? static_cast<int>(SendMessageA(hwnd(), CB_GETCURSEL, 0, 0)) : -1;
+    return hwnd() ? static_cast<int>(SendMessageW(hwnd(), CB_GETCURSEL, 0, 0)) : -1;
 }
 
 std::optional<LRESULT> TDriveComboBox::HandleNotification(UINT message, WPARAM wParam, LPARAM) {
@@ -131,7 +132,7 @@ LRESULT TDriveComboBox::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
 // A rebuild leaves no entry selected, so writing the drive again selects it and notifies.
 void TDriveComboBox::RebuildEntries() {
     if (hwnd()) {
-        SendMessageA(hwnd(), CB_RESETCONTENT, 0, 0);
+        SendMessageW(hwnd(), CB_RESETCONTENT, 0, 0);
         const DWORD present = GetLogicalDrives();
         for (char letter = 'a'; letter <= 'z'; ++letter)
             if (present & (1u << (letter - 'a')))
@@ -144,7 +145,7 @@ void TDriveComboBox::RebuildEntries() {
 // Other drive types (unknown, no root directory) get no entry.
 void TDriveComboBox::AddDriveEntry(char letter) {
     const std::string root = {letter, ':', '\\'};
-    const UINT type = GetDriveTypeA(root.c_str());
+    const UINT type = GetDriveTypeW(Widened(root).c_str());
     if (type < DRIVE_REMOVABLE || type > DRIVE_RAMDISK)
         return;
     const char shown = LetterInCase(letter, textCase_);
@@ -162,19 +163,19 @@ void TDriveComboBox::AddDriveEntry(char letter) {
 void TDriveComboBox::SelectEntryOf(char drive) {
     if (!hwnd())
         return;
-    const std::string prefix = {drive, ':'};
+    const std::wstring prefix = {static_cast<wchar_t>(drive), L':'};
     if (drive == '\0')
-        SendMessageA(hwnd(), CB_SETCURSEL, static_cast<WPARAM>(-1), 0);
+        SendMessageW(hwnd(), CB_SETCURSEL, static_cast<WPARAM>(-1), 0);
     else
-        SendMessageA(hwnd(), CB_SELECTSTRING, static_cast<WPARAM>(-1),
+        SendMessageW(hwnd(), CB_SELECTSTRING, static_cast<WPARAM>(-1),
                      reinterpret_cast<LPARAM>(prefix.c_str()));
 }
 
 void TDriveComboBox::ResetItemHeight() {
     const int height = std::max(FontCharacterHeight(hwnd()), glyphs_.TallestHeight());
     // -1 is the selection field, 0 the entries of the list.
-    SendMessageA(hwnd(), CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), height);
-    SendMessageA(hwnd(), CB_SETITEMHEIGHT, 0, height);
+    SendMessageW(hwnd(), CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), height);
+    SendMessageW(hwnd(), CB_SETITEMHEIGHT, 0, height);
     if (fieldHeight_)
         FitComboBoxField(hwnd(), fieldHeight_);
 }
@@ -188,7 +189,7 @@ void TDriveComboBox::SetFieldHeight(int height) {
 // The window's height is that of the open list: without room for entries it opens empty.
 void TDriveComboBox::FitDropDownToEntries() {
     const RECT field = WindowRect(hwnd());
-    const auto entryHeight = SendMessageA(hwnd(), CB_GETITEMHEIGHT, 0, 0);
+    const auto entryHeight = SendMessageW(hwnd(), CB_GETITEMHEIGHT, 0, 0);
     const int shown = std::clamp(EntryCount(), 1, DropDownEntries);
     SetWindowPos(hwnd(), nullptr, 0, 0, field.right - field.left,
                  field.bottom - field.top + static_cast<int>(entryHeight) * shown + Scaled(2),

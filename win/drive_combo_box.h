@@ -43,7 +43,7 @@ public:
     std::optional<LRESULT> HandleNotification(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 protected:
-    const char* ClassName() const override { return "COMBOBOX"; }
+    const wchar_t* ClassName() const override { return L"COMBOBOX"; }
     DWORD Style() const override;
     void OnCreated() override;
     void OnDpiChanged() override { glyphs_.ScaleTo(WindowDpi(hwnd())); }

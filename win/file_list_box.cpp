@@ -1,6 +1,7 @@
 #include "win/file_list_box.h"
 
 #include "core/path.h"
+#include "core/text.h"
 #include "win/busy.h"
 #include "win/list_entries.h"
 #include "win/owner_draw.h"
@@ -106,7 +107,7 @@ std::vector<std::string> TFileListBox::SelectedNames() const {
 }
 
 int TFileListBox::FocusedIndex() const {
-    return hwnd() ? static_cast<int>(SendMessageA(hwnd(), LB_GETCARETINDEX, 0, 0)) : -1;
+    return hwnd() ? static_cast<int>(SendMessageW(hwnd(), LB_GETCARETINDEX, 0, 0)) : -1;
 }
 
 std::optional<LRESULT> TFileListBox::HandleNotification(UINT message, WPARAM wParam, LPARAM) {
@@ -138,7 +139,7 @@ void TFileListBox::OnCreated() {
 }
 
 void TFileListBox::ApplyPath(const std::string& text) {
-    const PathParts parts = SplitPath(text);
+    const PathParts parts = SplitPath(text, directory_);
     if (dirList_)
         dirList_->SetDirectory(text);
     else
@@ -153,18 +154,18 @@ void TFileListBox::ApplyPath(const std::string& text) {
 void TFileListBox::MoveToDirectory(const std::string& path) {
     if (SamePath(path, directory_))
         return;
-    if (DirectoryExists(directory_))
-        ChangeDirectory(directory_);
-    ChangeDirectory(path);
-    directory_ = CurrentDirectory();
+    CheckDirectoryExists(path);
+    directory_ = path;
+    RememberDirectoryOfDrive(directory_);
     Rescan();
 }
 
 // Selects the entry of an existing file, widening the mask to it when the mask hides it.
 void TFileListBox::FocusFile(const std::string& name) {
+    const std::wstring wide = Widened(name);
     const auto find = [&] {
         return static_cast<int>(
-            SendMessageA(hwnd(), LB_FINDSTRINGEXACT, -1, reinterpret_cast<LPARAM>(name.c_str())));
+            SendMessageW(hwnd(), LB_FINDSTRINGEXACT, -1, reinterpret_cast<LPARAM>(wide.c_str())));
     };
     int index = find();
     if (index < 0) {
@@ -174,12 +175,12 @@ void TFileListBox::FocusFile(const std::string& name) {
     if (index < 0)
         return;
     if (multiSelect_) {
-        SendMessageA(hwnd(), LB_SETSEL, FALSE, -1);
-        SendMessageA(hwnd(), LB_SETSEL, TRUE, index);
-        SendMessageA(hwnd(), LB_SETANCHORINDEX, index, 0);
-        SendMessageA(hwnd(), LB_SETCARETINDEX, index, FALSE);
+        SendMessageW(hwnd(), LB_SETSEL, FALSE, -1);
+        SendMessageW(hwnd(), LB_SETSEL, TRUE, index);
+        SendMessageW(hwnd(), LB_SETANCHORINDEX, index, 0);
+        SendMessageW(hwnd(), LB_SETCARETINDEX, index, FALSE);
     } else {
-        SendMessageA(hwnd(), LB_SETCURSEL, index, 0);
+        SendMessageW(hwnd(), LB_SETCURSEL, index, 0);
     }
     Change();
 }
@@ -191,18 +192,18 @@ void TFileListBox::Rescan() {
     const DWORD passedOver =
         FileAttrSet{ftHidden, ftSystem, ftVolumeID, ftDirectory}.AttributeBits() & ~attributes;
     // A vanished directory fails here, before the entries are touched.
-    ChangeDirectory(directory_);
+    CheckDirectoryExists(directory_);
     {
         const auto suspended = RedrawSuspended(hwnd());
-        SendMessageA(hwnd(), LB_RESETCONTENT, 0, 0);
+        SendMessageW(hwnd(), LB_RESETCONTENT, 0, 0);
         WaitPointerOnDemand wait;
         for (const std::string& pattern : SplitMask(mask_)) {
             if (pattern.empty())
                 continue;
-            ForEachFound(pattern, [&](const WIN32_FIND_DATAA& found) {
-                if (found.dwFileAttributes & passedOver)
+            ForEachFound(JoinPath(directory_, pattern), [&](const FoundEntry& found) {
+                if (found.attributes & passedOver)
                     return;
-                if (!fileType_.Contains(ftNormal) && !(found.dwFileAttributes & attributes))
+                if (!fileType_.Contains(ftNormal) && !(found.attributes & attributes))
                     return;
                 if (AddEntry(found) == WaitPointerPosition)
                     wait.Show();
@@ -212,9 +213,9 @@ void TFileListBox::Rescan() {
     Change();
 }
 
-int TFileListBox::AddEntry(const WIN32_FIND_DATAA& found) {
-    const std::string name = found.cFileName;
-    const bool isDirectory = found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY;
+int TFileListBox::AddEntry(const FoundEntry& found) {
+    const std::string& name = found.name;
+    const bool isDirectory = found.attributes & FILE_ATTRIBUTE_DIRECTORY;
     const std::string text = isDirectory ? "[" + name + "]" : name;
     GlyphKind glyph = IsProgramName(name) ? ExecutableGlyph : UnknownFileGlyph;
     if (isDirectory)

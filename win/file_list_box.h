@@ -40,19 +40,21 @@ protected:
     ~DirListLink() = default;
 };
 
+struct FoundEntry;
+
 // The file list: the files of Directory that match Mask, sorted, with multiple selection.
-// Whenever it has read a directory, that directory is the process's current directory.
+// Directory is a value of its own: the process's current directory stays where it is.
 class TFileListBox : public OwnerDrawnListBox {
 public:
     TFileListBox();
     ~TFileListBox() override;
 
     const std::string& Directory() const { return directory_; }
-    // Applies text as a path: its directory is entered and listed, a file name in it is
-    // focused and a pattern becomes the mask.
+    // Applies text as a path, a relative one taken from Directory: its directory is listed, a
+    // file name in it is focused and a pattern becomes the mask.
     void SetDirectory(const std::string& text) { SetFileName(text); }
     char Drive() const { return directory_[0]; }
-    // Moves to the directory last current on drive; 0 (no drive) leaves the list where it is.
+    // Moves to the directory last shown on drive; 0 (no drive) leaves the list where it is.
     void SetDrive(char drive);
     // The focused entry's full path when it is selected, else empty.
     std::string FileName() const;
@@ -74,8 +76,8 @@ public:
     void SetDirListLink(DirListLink* dirList) { dirList_ = dirList; }
     // Set by a file type selector when it links to this list; null unlinks.
     void SetFilterLink(WidgetLinkSource* filter) { filter_ = filter; }
-    // The set-directory step, by which a linked directory list moves this list: enters the
-    // existing directory path and lists it, unless it is Directory already.
+    // The set-directory step, by which a linked directory list moves this list: lists the
+    // existing directory at the full path, unless it is Directory already.
     void MoveToDirectory(const std::string& path);
 
     std::function<void()> OnChange;
@@ -96,7 +98,7 @@ private:
     template <typename Setting> void StoreAndRescan(Setting& setting, const Setting& value);
     void Rescan();
     // Inserts the entry of a search result at its sorted place; returns that place.
-    int AddEntry(const WIN32_FIND_DATAA& found);
+    int AddEntry(const FoundEntry& found);
     void Change();
     void DrawItem(const DRAWITEMSTRUCT& item) const override;
 

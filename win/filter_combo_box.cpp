@@ -22,9 +22,9 @@ void TFilterComboBox::SetFilter(const std::string& filter) {
 std::string TFilterComboBox::Mask() {
     if (!hwnd() || patterns_.empty())
         return "*.*";
-    if (SendMessageA(hwnd(), CB_GETCURSEL, 0, 0) < 0)
-        SendMessageA(hwnd(), CB_SETCURSEL, patterns_.size() - 1, 0);
-    return patterns_.at(SendMessageA(hwnd(), CB_GETCURSEL, 0, 0));
+    if (SendMessageW(hwnd(), CB_GETCURSEL, 0, 0) < 0)
+        SendMessageW(hwnd(), CB_SETCURSEL, patterns_.size() - 1, 0);
+    return patterns_.at(SendMessageW(hwnd(), CB_GETCURSEL, 0, 0));
 }
 
 void TFilterComboBox::SetFileList(TFileListBox* fileList) {
@@ -40,7 +40,7 @@ std::optional<LRESULT> TFilterComboBox::HandleNotification(UINT message, WPARAM 
 
 // Pairs of description and patterns; a description without a bar after it is dropped.
 void TFilterComboBox::ParseFilter() {
-    SendMessageA(hwnd(), CB_RESETCONTENT, 0, 0);
+    SendMessageW(hwnd(), CB_RESETCONTENT, 0, 0);
     patterns_.clear();
     std::string rest = filter_;
     for (std::size_t bar; (bar = FindCharacter(rest, '|')) != std::string::npos;) {
@@ -51,7 +51,7 @@ void TFilterComboBox::ParseFilter() {
         patterns_.push_back(rest.substr(0, nextBar));
         rest.erase(0, nextBar == std::string::npos ? rest.size() : nextBar + 1);
     }
-    SendMessageA(hwnd(), CB_SETCURSEL, 0, 0);
+    SendMessageW(hwnd(), CB_SETCURSEL, 0, 0);
 }
 
 void TFilterComboBox::Change() {

@@ -32,7 +32,7 @@ public:
     std::optional<LRESULT> HandleNotification(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 protected:
-    const char* ClassName() const override { return "COMBOBOX"; }
+    const wchar_t* ClassName() const override { return L"COMBOBOX"; }
     DWORD Style() const override { return CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP; }
     void OnCreated() override { ParseFilter(); }
 

@@ -8,16 +8,16 @@
 namespace reelbond {
 
 int OwnerDrawnListBox::ItemHeight() const {
-    return static_cast<int>(SendMessageA(hwnd(), LB_GETITEMHEIGHT, 0, 0));
+    return static_cast<int>(SendMessageW(hwnd(), LB_GETITEMHEIGHT, 0, 0));
 }
 
 void OwnerDrawnListBox::SetItemHeight(int height) {
     explicitItemHeight_ = height;
-    SendMessageA(hwnd(), LB_SETITEMHEIGHT, 0, height);
+    SendMessageW(hwnd(), LB_SETITEMHEIGHT, 0, height);
 }
 
 int OwnerDrawnListBox::EntryCount() const {
-    return hwnd() ? static_cast<int>(SendMessageA(hwnd(), LB_GETCOUNT, 0, 0)) : 0;
+    return hwnd() ? static_cast<int>(SendMessageW(hwnd(), LB_GETCOUNT, 0, 0)) : 0;
 }
 
 std::string OwnerDrawnListBox::EntryText(int index) const {
@@ -45,7 +45,7 @@ int OwnerDrawnListBox::MinimumItemHeight() const {
 }
 
 void OwnerDrawnListBox::ResetItemHeight() {
-    SendMessageA(hwnd(), LB_SETITEMHEIGHT, 0,
+    SendMessageW(hwnd(), LB_SETITEMHEIGHT, 0,
                  std::max(FontCharacterHeight(hwnd()), MinimumItemHeight()));
 }
 

@@ -2,6 +2,7 @@
 
 #include "core/file.h"
 #include "core/io_error.h"
+#include "core/text.h"
 #include "win/handles.h"
 #include "win/high_contrast.h"
 
@@ -43,7 +44,7 @@ DWORD CALLBACK TakeStreamStep(DWORD_PTR cookie, LPBYTE buffer, LONG count, LONG*
 DWORD Streamed(HWND edit, UINT message, UINT format, const StreamStep& step) {
     Stream stream{step, nullptr};
     EDITSTREAM edited{reinterpret_cast<DWORD_PTR>(&stream), 0, TakeStreamStep};
-    SendMessageA(edit, message, format, reinterpret_cast<LPARAM>(&edited));
+    SendMessageW(edit, message, format, reinterpret_cast<LPARAM>(&edited));
     if (stream.failure)
         std::rethrow_exception(stream.failure);
     return edited.dwError;
@@ -58,7 +59,7 @@ DWORD StreamedIn(HWND edit, UINT format, File& file) {
 } // namespace
 
 void TRichEdit::Register() {
-    if (!LoadLibraryA("RICHED20.DLL"))
+    if (!LoadLibraryW(L"RICHED20.DLL"))
         ThrowLastError();
 }
 
@@ -69,7 +70,7 @@ DWORD TRichEdit::Style() const {
 }
 
 void TRichEdit::OnCreated() {
-    SendMessageA(hwnd(), EM_AUTOURLDETECT, FALSE, 0);
+    SendMessageW(hwnd(), EM_AUTOURLDETECT, FALSE, 0);
     OnDpiChanged();
 }
 
@@ -78,27 +79,27 @@ void TRichEdit::OnDpiChanged() {
     const int measured = GetDeviceCaps(dc.get(), LOGPIXELSY);
     // A zoom of 1 (not "none", 0/0) also lays the text out again under Wine.
     if (measured > 0)
-        SendMessageA(hwnd(), EM_SETZOOM, WindowDpi(hwnd()), measured);
+        SendMessageW(hwnd(), EM_SETZOOM, WindowDpi(hwnd()), measured);
 }
 
 void TRichEdit::SetDefaultFont(const FontSpec& font) {
-    CHARFORMAT2A format{};
+    CHARFORMAT2W format{};
     format.cbSize = sizeof format;
     format.dwMask = CFM_FACE | CFM_SIZE | CFM_CHARSET | CFM_COLOR | CFM_BOLD;
     format.dwEffects = CFE_AUTOCOLOR | (font.bold ? CFE_BOLD : 0);
     // Twips of the character height at 96 dots per inch.
     format.yHeight = MulDiv(font.pixels, 1440, 96);
     format.bCharSet = font.charset;
-    std::string_view(font.face).copy(format.szFaceName, LF_FACESIZE - 1);
-    SendMessageA(hwnd(), EM_SETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&format));
+    Widened(font.face).copy(format.szFaceName, LF_FACESIZE - 1);
+    SendMessageW(hwnd(), EM_SETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&format));
 }
 
 bool TRichEdit::PlainText() const {
-    return SendMessageA(hwnd(), EM_GETTEXTMODE, 0, 0) & TM_PLAINTEXT;
+    return SendMessageW(hwnd(), EM_GETTEXTMODE, 0, 0) & TM_PLAINTEXT;
 }
 
 void TRichEdit::SetPlainText(bool plainText) {
-    SendMessageA(hwnd(), EM_SETTEXTMODE, plainText ? TM_PLAINTEXT : TM_RICHTEXT, 0);
+    SendMessageW(hwnd(), EM_SETTEXTMODE, plainText ? TM_PLAINTEXT : TM_RICHTEXT, 0);
 }
 
 void TRichEdit::LoadFromFile(const std::string& path) {
@@ -144,11 +145,11 @@ void TRichEdit::FollowContrast() {
             return count;
         });
         colouredContent_ = std::move(content);
-        CHARFORMAT2A format{};
+        CHARFORMAT2W format{};
         format.cbSize = sizeof format;
         format.dwMask = CFM_COLOR;
         format.dwEffects = CFE_AUTOCOLOR;
-        SendMessageA(hwnd(), EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&format));
+        SendMessageW(hwnd(), EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&format));
     } else if (!HighContrastOn() && colouredContent_) {
         std::string_view rest = *colouredContent_;
         Streamed(hwnd(), EM_STREAMIN, TextFormat(), [&rest](LPBYTE buffer, LONG count) {

@@ -1,6 +1,7 @@
 #include "win/static_controls.h"
 
 #include "core/io_error.h"
+#include "core/text.h"
 #include "win/high_contrast.h"
 #include "win/owner_draw.h"
 
@@ -11,7 +12,7 @@ void TLabel::SizeToText() {
     {
         const UniqueWindowDc dc = ClientDc(hwnd());
         const auto font = SelectedInto(
-            dc.get(), reinterpret_cast<HGDIOBJ>(SendMessageA(hwnd(), WM_GETFONT, 0, 0)));
+            dc.get(), reinterpret_cast<HGDIOBJ>(SendMessageW(hwnd(), WM_GETFONT, 0, 0)));
         DrawTextWidened(dc.get(), Text(), bounds, DT_CALCRECT | DT_NOPREFIX | DT_EXPANDTABS);
     }
     SetWindowPos(hwnd(), nullptr, 0, 0, bounds.right, bounds.bottom,
@@ -24,8 +25,9 @@ void TBevel::DrawItem(const DRAWITEMSTRUCT& item) const {
 }
 
 void TImage::SetIcon(const char* resourceName, int size) {
-    icon_.reset(static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), resourceName, IMAGE_ICON,
-                                              size, size, LR_DEFAULTCOLOR)));
+    icon_.reset(
+        static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), Widened(resourceName).c_str(),
+                                      IMAGE_ICON, size, size, LR_DEFAULTCOLOR)));
     if (!icon_)
         ThrowLastError();
     size_ = size;

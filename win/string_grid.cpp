@@ -12,7 +12,7 @@ namespace reelbond {
 constexpr int SizingMargin = 3;
 
 void TStringGrid::Register() {
-    RegisterWindowClass(WindowClass, DefWindowProcA, CS_DBLCLKS, nullptr);
+    RegisterWindowClass(WindowClass, DefWindowProcW, CS_DBLCLKS, nullptr);
 }
 
 void TStringGrid::SetColumnWidths(const std::vector<int>& widths) {
@@ -125,7 +125,7 @@ LRESULT TStringGrid::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         ScreenToClient(hwnd(), &pointer);
         if (LOWORD(lParam) != HTCLIENT || (sizingColumn_ < 0 && ColumnBorderAt(pointer) < 0))
             break;
-        SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_SIZEWE)));
+        SetCursor(LoadCursorW(nullptr, IDC_SIZEWE));
         return TRUE;
     }
     case WM_VSCROLL:

@@ -56,8 +56,8 @@ public:
     static void Register();
 
 protected:
-    static constexpr char WindowClass[] = "ReelbondStringGrid";
-    const char* ClassName() const override { return WindowClass; }
+    static constexpr wchar_t WindowClass[] = L"ReelbondStringGrid";
+    const wchar_t* ClassName() const override { return WindowClass; }
     DWORD Style() const override { return WS_TABSTOP | WS_VSCROLL | WS_HSCROLL; }
     DWORD ExStyle() const override { return WS_EX_CLIENTEDGE; }
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;

@@ -12,7 +12,7 @@
 namespace reelbond {
 namespace {
 
-constexpr char ControlProperty[] = "Reelbond.Control";
+constexpr wchar_t ControlProperty[] = L"Reelbond.Control";
 
 HWND NotifyingChild(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
@@ -35,33 +35,33 @@ HWND NotifyingChild(UINT message, WPARAM wParam, LPARAM lParam) {
 
 } // namespace
 
-void RegisterWindowClass(const char* name, WNDPROC procedure, UINT style, HBRUSH background,
+void RegisterWindowClass(const wchar_t* name, WNDPROC procedure, UINT style, HBRUSH background,
                          HICON icon) {
-    WNDCLASSEXA windowClass{};
+    WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof windowClass;
     windowClass.style = style;
     windowClass.lpfnWndProc = procedure;
-    windowClass.hInstance = GetModuleHandleA(nullptr);
-    windowClass.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     windowClass.hbrBackground = background;
     windowClass.hIcon = icon;
     windowClass.lpszClassName = name;
-    if (!RegisterClassExA(&windowClass))
+    if (!RegisterClassExW(&windowClass))
         ThrowLastError();
 }
 
-void Window::CreateWindowOfClass(const char* className, DWORD exStyle, DWORD style,
+void Window::CreateWindowOfClass(const wchar_t* className, DWORD exStyle, DWORD style,
                                  const char* caption, const RECT& frame, HWND parent) {
-    if (CreateWindowExA(exStyle, className, caption, style, frame.left, frame.top,
+    if (CreateWindowExW(exStyle, className, Widened(caption).c_str(), style, frame.left, frame.top,
                         frame.right - frame.left, frame.bottom - frame.top, parent, nullptr,
-                        GetModuleHandleA(nullptr), this))
+                        GetModuleHandleW(nullptr), this))
         return;
     if (creationFailure_)
         std::rethrow_exception(std::exchange(creationFailure_, nullptr));
     ThrowLastError();
 }
 
-void Window::CreateTopLevelWindow(const char* className, DWORD exStyle, DWORD style,
+void Window::CreateTopLevelWindow(const wchar_t* className, DWORD exStyle, DWORD style,
                                   const char* caption, int clientWidth, int clientHeight) {
     const UINT dpi = WindowDpi(nullptr);
     RECT frame{0, 0, reelbond::Scaled(clientWidth, dpi), reelbond::Scaled(clientHeight, dpi)};
@@ -101,7 +101,7 @@ LRESULT Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         RepaintInNewColours(hwnd());
     if (auto result = ReflectNotification(message, wParam, lParam))
         return *result;
-    return DefWindowProcA(hwnd(), message, wParam, lParam);
+    return DefWindowProcW(hwnd(), message, wParam, lParam);
 }
 
 // The window takes the place the system suggests, which keeps it under the pointer when it
@@ -116,23 +116,23 @@ void Window::ChangeDpi(UINT dpi, const RECT& suggested) {
 
 LRESULT CALLBACK Window::Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE) {
-        auto* self = static_cast<Window*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
+        auto* self = static_cast<Window*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
         self->window_ = UniqueWindow(hwnd);
-        SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
     }
-    auto* self = reinterpret_cast<Window*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    auto* self = reinterpret_cast<Window*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     if (!self)
-        return DefWindowProcA(hwnd, message, wParam, lParam);
+        return DefWindowProcW(hwnd, message, wParam, lParam);
     if (message == WM_NCDESTROY) {
         ForgetTopLevelDpi(hwnd);
-        SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
         self->window_.release();
-        return DefWindowProcA(hwnd, message, wParam, lParam);
+        return DefWindowProcW(hwnd, message, wParam, lParam);
     }
     // A half-built window is left to the system to take apart: its own handlers would act on
     // a window that never stood (the main window's would end the program).
     if (self->creationFailure_)
-        return DefWindowProcA(hwnd, message, wParam, lParam);
+        return DefWindowProcW(hwnd, message, wParam, lParam);
     // A failure while the window is made, its controls' or its own handler's, fails its
     // creation: the system destroys the half-built window, and CreateWindowOfClass hands the
     // failure on to whoever creates it.
@@ -155,26 +155,22 @@ Control::~Control() {
 
 void Control::Detach() {
     RemoveWindowSubclass(hwnd_, SubclassProcedure, 0);
-    RemovePropA(hwnd_, ControlProperty);
+    RemovePropW(hwnd_, ControlProperty);
     hwnd_ = nullptr;
 }
 
-// Created as a wide window: the system's controls then take typed characters whole. As an
-// 8-bit window, an edit box got "é" converted with the keyboard's code page and read it with
-// the program's, as U+FFFD (seen under Wine with the UTF-8 code page). The program's 8-bit
-// calls to it are converted with the program's code page.
+// Created as a wide window: the system's controls then take typed characters whole.
 void Control::Create(HWND parent, int id, const RECT& frame, const std::string& text) {
     const HWND created = CreateWindowExW(
-        ExStyle(), Widened(ClassName()).c_str(), Widened(text).c_str(),
-        Style() | WS_CHILD | WS_VISIBLE, frame.left, frame.top, frame.right - frame.left,
-        frame.bottom - frame.top, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-        GetModuleHandleA(nullptr), nullptr);
+        ExStyle(), ClassName(), Widened(text).c_str(), Style() | WS_CHILD | WS_VISIBLE, frame.left,
+        frame.top, frame.right - frame.left, frame.bottom - frame.top, parent,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
     if (!created ||
         !SetWindowSubclass(created, SubclassProcedure, 0, reinterpret_cast<DWORD_PTR>(this)))
         ThrowLastError();
     hwnd_ = created;
     // Without it the control would never get the notifications its parent receives.
-    if (!SetPropA(hwnd_, ControlProperty, this))
+    if (!SetPropW(hwnd_, ControlProperty, this))
         ThrowLastError();
     OnCreated();
 }
@@ -224,18 +220,18 @@ void Control::PaintBorderBand() {
 }
 
 void Control::SetFont(HFONT font) {
-    SendMessageA(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
 }
 
 std::string Control::Text() const {
-    // The length may count characters; in UTF-8 one of them takes up to three bytes.
-    std::string text(GetWindowTextLengthA(hwnd_) * 3 + 1, '\0');
-    text.resize(GetWindowTextA(hwnd_, text.data(), static_cast<int>(text.size())));
-    return text;
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(hwnd_)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(
+        GetWindowTextW(hwnd_, text.data(), static_cast<int>(text.size()))));
+    return Narrowed(text);
 }
 
 Control* Control::FromHandle(HWND hwnd) {
-    return hwnd ? static_cast<Control*>(GetPropA(hwnd, ControlProperty)) : nullptr;
+    return hwnd ? static_cast<Control*>(GetPropW(hwnd, ControlProperty)) : nullptr;
 }
 
 LRESULT Control::Default(UINT message, WPARAM wParam, LPARAM lParam) {

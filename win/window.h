@@ -13,7 +13,7 @@ namespace reelbond {
 
 // Registers a window class of this program; start-up does it once for each class, so a
 // second registration fails.
-void RegisterWindowClass(const char* name, WNDPROC procedure, UINT style, HBRUSH background,
+void RegisterWindowClass(const wchar_t* name, WNDPROC procedure, UINT style, HBRUSH background,
                          HICON icon = nullptr);
 
 // A top-level or child window of a class of our own. The window procedure is the one
@@ -35,8 +35,8 @@ public:
 
 protected:
     // Creates the window; "this" reaches the procedure through lpCreateParams.
-    void CreateWindowOfClass(const char* className, DWORD exStyle, DWORD style, const char* caption,
-                             const RECT& frame, HWND parent);
+    void CreateWindowOfClass(const wchar_t* className, DWORD exStyle, DWORD style,
+                             const char* caption, const RECT& frame, HWND parent);
     virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     // Runs before WM_CREATE reaches HandleMessage; a failure here fails the creation.
     virtual void CreateControls() {}
@@ -44,7 +44,7 @@ protected:
     virtual void LayOut() {}
     // A top-level window, hidden, whose client area has the given size of the 96-dpi layout,
     // scaled to the system's density.
-    void CreateTopLevelWindow(const char* className, DWORD exStyle, DWORD style,
+    void CreateTopLevelWindow(const wchar_t* className, DWORD exStyle, DWORD style,
                               const char* caption, int clientWidth, int clientHeight);
     // As a dialog does: the control that had the focus when the window was deactivated gets
     // it back when it is activated again, else the first control in tab order. Answers
@@ -119,7 +119,7 @@ public:
     virtual void DrawItem(const DRAWITEMSTRUCT&) const {}
 
 protected:
-    virtual const char* ClassName() const = 0;
+    virtual const wchar_t* ClassName() const = 0;
     virtual DWORD Style() const = 0;
     virtual DWORD ExStyle() const { return 0; }
     // Called once the window exists and is attached.

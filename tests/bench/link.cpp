@@ -2,6 +2,7 @@
 // took and the process's peak memory: link.exe OUTPUT INPUT... or link.exe OUTPUT @LIST,
 // where LIST holds one input path a line (thousands of paths do not fit a command line).
 #include "core/link_operation.h"
+#include "core/path.h"
 
 #include <cstdio>
 #include <fstream>
@@ -23,6 +24,8 @@ public:
     void ErrorBox(const std::string& message) override { last_ = message; }
     std::string OutputName() const override { return output_; }
     void FocusOutputName() override {}
+    // The output is named on the command line, from the directory the benchmark runs in.
+    std::string ShownDirectory() const override { return reelbond::CurrentDirectory(); }
     void SetLinkEnabled(bool) override {}
     void SetRemoveEnabled(bool) override {}
     void SetClearEnabled(bool) override {}

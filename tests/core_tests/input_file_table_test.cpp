@@ -51,7 +51,6 @@ protected:
     std::string Path(const std::string& name) const { return dir / name; }
 
     TempDir dir;
-    test::CurrentDirectoryGuard inDir{dir.path()};
     InputFileTable table;
 };
 

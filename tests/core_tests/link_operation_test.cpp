@@ -7,7 +7,6 @@ namespace reelbond::test {
 namespace {
 
 TEST_F(LinkOperationTest, NoneOrOneFileIsRefusedWithoutBeepAndDisablesLink) {
-    const CurrentDirectoryGuard inDir(dir.path());
     window.edit1 = "joined";
     const Events refused = {"info The input files should be more than one.", "SpdBtnLink off"};
     EXPECT_EQ(Link(), 0);
@@ -32,7 +31,6 @@ TEST_F(LinkOperationTest, FormatMessageComesBeforeTheNameMessage) {
 }
 
 TEST_F(LinkOperationTest, EmptyNameIsRefusedAndBlanksAreAName) {
-    const CurrentDirectoryGuard inDir(dir.path());
     List({{"a.mpg", "a"}, {"b.mpg", "b"}});
     EXPECT_EQ(Link(), 0);
     EXPECT_EQ(window.events, (Events{"beep", "info The output file need a name.", "focus Edit1"}));
@@ -68,15 +66,15 @@ TEST_F(LinkOperationTest, MpgIsAppendedUnlessAnMpegExtensionOccursAnywhere) {
     }
 }
 
-TEST_F(LinkOperationTest, BareNameResolvesAgainstTheCurrentDirectoryAtTheStart) {
+TEST_F(LinkOperationTest, BareNameResolvesAgainstTheDirectoryShownAtTheStart) {
     TempDir shown, other;
-    const CurrentDirectoryGuard inShown(shown.path());
+    window.shownDirectory = shown.path();
     const std::string a = Bytes(LinkCopyBufferSize * 2, 'a');
     List({{"a.mpg", a}, {"b.mpg", "b"}});
     WriteBytes(other / "joined.mpg", "other");
     window.edit1 = "joined";
     // Another directory chosen while the first file is copied changes nothing.
-    window.onProgress = [&](int) { SetCurrentDirectoryA(other.path().c_str()); };
+    window.onProgress = [&](int) { window.shownDirectory = other.path(); };
     EXPECT_EQ(Link(), 0);
     EXPECT_TRUE(ReadBytes(shown / "joined.mpg") == a + "b");
     EXPECT_EQ(ReadBytes(other / "joined.mpg"), "other");
@@ -204,7 +202,6 @@ TEST_F(LinkOperationTest, OutputThatIsAnInputByAnotherSpellingIsRefused) {
     List({{"a.mpg", "a"}, {"b.mpg", "b"}});
     ListPath(dir / "gone.mpg");
     CreateHardLinkA((dir / "hard.mpg").c_str(), (dir / "a.mpg").c_str(), nullptr);
-    const CurrentDirectoryGuard inDir(dir.path());
     const Events refused = {"beep", "info The output file cannot be one of the input files."};
     ExpectOutputsRefused({dir / "sub\\..\\a.mpg", Upper(dir.path()) + "\\B.mpg", "b",
                           dir / "hard.mpg", dir / "GONE.mpg"},

@@ -56,11 +56,12 @@ protected:
         InitCommonControlsEx(&controls);
     }
 
-    // The window starts in start, with dir last current on drive C and D:\Trailers on D.
+    // The window starts in start, with dir last shown on drive C and D:\Trailers on D.
     void StartIn(const std::string& start) {
-        ChangeDirectory("D:\\Trailers");
-        ChangeDirectory(dir.path());
-        ChangeDirectory(start);
+        RememberDirectoryOfDrive("D:\\Trailers");
+        RememberDirectoryOfDrive(dir.path());
+        SetCurrentDirectoryA(start.c_str());
+        started = start;
         window.emplace();
         form().Create();
         form().Show();
@@ -84,15 +85,15 @@ protected:
         return selected < 0 ? "" : form().DriveComboBox1.EntryText(selected);
     }
 
-    // Each list shows the process's current directory.
-    void ExpectTheListsOnTheCurrentDirectory() const {
-        EXPECT_EQ(form().FileListBox1.Directory(), CurrentDirectory());
-        EXPECT_EQ(form().DirectoryListBox1.Directory(), CurrentDirectory());
+    // The lists move; the process's current directory stays where the window started.
+    void ExpectTheCurrentDirectoryWhereTheWindowStarted() const {
+        EXPECT_EQ(CurrentDirectory(), started);
     }
 
     std::optional<MyDocumentsFolder> myDocuments;
     TempDir dir;
     test::CurrentDirectoryGuard restoreAtTheEnd{dir.path()};
+    std::string started;
     MessageBoxCatcher boxes;
     std::optional<Owned<TForm1>> window;
     Strings notices;
@@ -141,7 +142,7 @@ TEST_F(DrivePanelTest, DriveNotReadyFallsBackToMyDocumentsOnC) {
                                 "DirectoryListBox1Change " + PanelStateAt(MyDocuments)}));
     EXPECT_EQ(form().FileListBox1.EntryText(0), Clip);
     EXPECT_TRUE(form().BitnAdd.Enabled());
-    ExpectTheListsOnTheCurrentDirectory();
+    ExpectTheCurrentDirectoryWhereTheWindowStarted();
 }
 
 TEST_F(DrivePanelTest, DriveNotReadyWithoutMyDocumentsStaysOnCAndReportsTheFailure) {
@@ -154,7 +155,7 @@ TEST_F(DrivePanelTest, DriveNotReadyWithoutMyDocumentsStaysOnCAndReportsTheFailu
     EXPECT_TRUE(boxes.boxes()[1].hasIcon);
     EXPECT_EQ(SelectedDrive(), "C: [DATA]");
     EXPECT_EQ(PanelState(form()), PanelStateAt(dir.path()));
-    ExpectTheListsOnTheCurrentDirectory();
+    ExpectTheCurrentDirectoryWhereTheWindowStarted();
 }
 
 TEST_F(DrivePanelTest, NotReadyDriveWhileOnCLeavesTheListsWhereTheyAre) {
@@ -176,26 +177,25 @@ TEST_F(DrivePanelTest, StartedInANetworkDirectoryTheListsStayThere) {
     EXPECT_EQ(directories.ItemPath(0), "\\\\server\\share\\");
     EXPECT_EQ(directories.ItemPath(2), "\\\\server\\share\\dir\\inner");
     EXPECT_EQ(form().FileListBox1.Directory(), "\\\\server\\share\\dir");
-    ExpectTheListsOnTheCurrentDirectory();
+    ExpectTheCurrentDirectoryWhereTheWindowStarted();
 
     test::DoubleClickEntry(directories.hwnd(), "inner");
     test::PumpEvents(form());
     EXPECT_EQ(Entries(directories), (Strings{"\\\\server\\share\\", "dir", "inner"}));
     EXPECT_EQ(directories.HighlightedIndex(), 2);
     EXPECT_EQ(directories.ItemPath(1), "\\\\server\\share\\dir");
-    ExpectTheListsOnTheCurrentDirectory();
+    ExpectTheCurrentDirectoryWhereTheWindowStarted();
 
     test::DoubleClickEntry(directories.hwnd(), "\\\\server\\share\\");
     test::PumpEvents(form());
     EXPECT_EQ(Entries(directories), (Strings{"\\\\server\\share\\", "dir"}));
     EXPECT_EQ(directories.HighlightedIndex(), 0);
-    ExpectTheListsOnTheCurrentDirectory();
+    ExpectTheCurrentDirectoryWhereTheWindowStarted();
     EXPECT_TRUE(boxes.boxes().empty());
 }
 
 class DirectoryListOnDrivesTest : public testing::Test {
 protected:
-    test::CurrentDirectoryGuard cwd{"C:\\"};
     Owned<test::HostWindow> host;
     TDirectoryListBox list;
 };

@@ -33,6 +33,7 @@ const Strings Names{
     "cafe\xCC\x81",             // café: e and a combining accent, canonically equal to the first
     "stra\xC3\x9F\x65",         // straße and
     "strasse",                  // strasse: equal in a language, not to a file system
+    "Omega",                    // what a Western code page best fits Ωmega to; of another format
 };
 
 constexpr UINT ListTextFormat = DT_SINGLELINE | DT_NOPREFIX | DT_LEFT | DT_TOP;
@@ -148,6 +149,16 @@ TEST_F(NamesInEveryScriptTest, ListsAndGridDrawEachNameAsTheWideFunctionDoes) {
                                     DT_RIGHT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX, look))
             << path;
     }
+    // Each row probed the file it names: Ωmega is never taken for Omega.
+    const std::pair<std::string, std::string> probed[] = {{Names[5], "352 X 240"},
+                                                          {Names[12], "352 X 288"}};
+    for (const auto& [name, frameSize] : probed) {
+        int row = 1;
+        while (row < table.DataRowCount() && table.Cell(0, row) != "J:\\" + name + ".mpg")
+            ++row;
+        EXPECT_EQ(table.Cell(0, row), "J:\\" + name + ".mpg");
+        EXPECT_EQ(table.Cell(1, row), frameSize) << name;
+    }
 }
 
 // Characters typed as the keyboard delivers them, each a wide character.
@@ -181,8 +192,8 @@ TEST_F(NamesInEveryScriptTest, TypedCharactersReachTheOutputNameWholeAndAreNoAcc
 // base letter, whatever their case or accent; Greek after Latin, CJK after Greek. The locale
 // calls the names of a group equal, and orders them as it likes among themselves.
 const std::vector<Strings> LocaleOrder{
-    {Names[1], Names[2]},   {Names[0], Names[9]}, {Names[7]}, {Names[3]}, {Names[4]},
-    {Names[10], Names[11]}, {Names[8]},           {Names[5]}, {Names[6]}};
+    {Names[1], Names[2]}, {Names[0], Names[9]},   {Names[7]}, {Names[3]}, {Names[12]},
+    {Names[4]},           {Names[10], Names[11]}, {Names[8]}, {Names[5]}, {Names[6]}};
 
 // The group in LocaleOrder of each name, -1 for one in none or listed twice.
 std::vector<int> LocaleGroups(const Strings& names) {
@@ -202,13 +213,13 @@ std::vector<int> LocaleGroups(const Strings& names) {
 // Only the case pair is one directory to the file system: the directory list shows one of it.
 TEST_F(NamesInEveryScriptTest, ListsSortByTheUserLocaleAndTheDirectoryListMergesOnlyCasePairs) {
     const Strings subdirectories = Entries(form.DirectoryListBox1, FirstSubdirectory());
-    EXPECT_EQ(LocaleGroups(subdirectories), (std::vector<int>{0, 1, 1, 2, 3, 4, 5, 5, 6, 7, 8}))
+    EXPECT_EQ(LocaleGroups(subdirectories), (std::vector<int>{0, 1, 1, 2, 3, 4, 5, 6, 6, 7, 8, 9}))
         << testing::PrintToString(subdirectories);
 
     Strings files = Entries(form.FileListBox1, 0);
     for (std::string& file : files)
         file.resize(file.size() - 4);
-    EXPECT_EQ(LocaleGroups(files), (std::vector<int>{0, 0, 1, 1, 2, 3, 4, 5, 5, 6, 7, 8}))
+    EXPECT_EQ(LocaleGroups(files), (std::vector<int>{0, 0, 1, 1, 2, 3, 4, 5, 6, 6, 7, 8, 9}))
         << testing::PrintToString(files);
 }
 

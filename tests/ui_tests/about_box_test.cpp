@@ -341,7 +341,7 @@ TEST_F(AboutBoxTest, RichEditIsAReadOnlyWrappingViewInTheInterfaceFont) {
 
     char className[32] = "";
     GetClassNameA(view, className, sizeof className);
-    EXPECT_STREQ(className, "RichEdit20A");
+    EXPECT_STREQ(className, "RichEdit20W");
     const LONG style = GetWindowLongA(view, GWL_STYLE);
     EXPECT_EQ(style & (ES_MULTILINE | ES_READONLY), ES_MULTILINE | ES_READONLY);
     EXPECT_EQ(style & (WS_HSCROLL | ES_AUTOHSCROLL), 0);

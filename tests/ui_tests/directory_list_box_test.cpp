@@ -112,7 +112,7 @@ TEST_F(DirectoryListBoxTest, ShowsAncestorsTheCurrentDirectoryAndItsVisibleSubdi
     SetFileAttributesA((clips + "\\sys").c_str(), FILE_ATTRIBUTE_SYSTEM);
     SetFileAttributesA((clips + "\\both").c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
     test::WriteBytes(clips + "\\file.mpg", "x");
-    ChangeDirectory(clips);
+    const CurrentDirectoryGuard inClips(clips);
 
     TDirectoryListBox& list = CreateList();
 
@@ -150,7 +150,7 @@ TEST_F(DirectoryListBoxTest, ClicksAndArrowsMoveTheHighlightDoubleClickAndEnterO
 
     DoubleClick(list, one);
     EXPECT_EQ(list.Directory(), dir / "one");
-    EXPECT_EQ(CurrentDirectory(), dir / "one");
+    EXPECT_EQ(CurrentDirectory(), dir.path());
     EXPECT_EQ(changes, 1);
 
     // Up to the parent, then into two by Enter.
@@ -164,7 +164,7 @@ TEST_F(DirectoryListBoxTest, ClicksAndArrowsMoveTheHighlightDoubleClickAndEnterO
 
 TEST_F(DirectoryListBoxTest, EmptyTextAndTheShownDirectoryChangeNothing) {
     MakeDirectory(dir / "Sub");
-    ChangeDirectory(dir / "Sub");
+    const CurrentDirectoryGuard inSub(dir / "Sub");
     TDirectoryListBox& list = CreateList();
     list.SetDirectory("");
     list.SetDirectory(dir / "SUB");
@@ -177,7 +177,7 @@ TEST_F(DirectoryListBoxTest, EmptyTextAndTheShownDirectoryChangeNothing) {
 
 TEST_F(DirectoryListBoxTest, ComparesCaseSensitivelyOnlyOnAVolumeThatDistinguishesCase) {
     MakeDirectory(dir / "Sub");
-    ChangeDirectory(dir / "Sub");
+    const CurrentDirectoryGuard inSub(dir / "Sub");
     CaseRulesList& sensitive =
         CreateList<CaseRulesList>(FILE_CASE_SENSITIVE_SEARCH | FILE_CASE_PRESERVED_NAMES);
     sensitive.SetDirectory(dir / "SUB");
@@ -246,10 +246,21 @@ TEST_F(DirectoryListBoxTest, LinkedFileListFollowsAndPassesItsDirectoryWritesOn)
     EXPECT_EQ(fileListDirectories, (Names{dir / "sub", dir.path()}));
     EXPECT_EQ(changes, 2);
 
+    // Browsing enters a directory whose path passes 260 characters as any other.
+    const std::string deep = dir / test::DeepFolders;
+    ASSERT_GT(deep.size(), 260u);
+    test::MakeFolders(deep);
+    test::WriteBytes(deep + "\\deep.mpg", "x");
+    list.SetDirectory(deep.substr(0, deep.rfind('\\')));
+    DoubleClick(list, list.EntryCount() - 1);
+    EXPECT_EQ(list.Directory(), deep);
+    EXPECT_EQ(files->Directory(), deep);
+    EXPECT_EQ(files->EntryText(0), "deep.mpg");
+
     files.reset();
     EXPECT_EQ(list.FileList(), nullptr);
     list.SetDirectory(dir / "sub");
-    EXPECT_EQ(CurrentDirectory(), dir / "sub");
+    EXPECT_EQ(list.Directory(), dir / "sub");
 }
 
 TEST_F(DirectoryListBoxTest, IndentsEachEntryAndDrawsTheGlyphOfItsKind) {

@@ -189,7 +189,7 @@ TEST_F(FileListBoxTest, DoubleClickReachesOnDblClickWithTheEntrySelected) {
     EXPECT_EQ(doubleClicked, dir / "b.mpg");
 }
 
-TEST_F(FileListBoxTest, DirectoryWriteMovesTheListAndTheCurrentDirectory) {
+TEST_F(FileListBoxTest, DirectoryWriteMovesTheListButNotTheCurrentDirectory) {
     WriteFiles(dir.path(), {"top.mpg"});
     MakeDirectory(dir / "Sub");
     WriteFiles(dir / "Sub", {"inner.mpg"});
@@ -197,7 +197,7 @@ TEST_F(FileListBoxTest, DirectoryWriteMovesTheListAndTheCurrentDirectory) {
 
     list.SetDirectory(dir / "Sub");
     EXPECT_EQ(list.Directory(), dir / "Sub");
-    EXPECT_EQ(CurrentDirectory(), dir / "Sub");
+    EXPECT_EQ(CurrentDirectory(), dir.path());
     EXPECT_EQ(Entries(), (Names{"inner.mpg"}));
     EXPECT_EQ(changes, 2);
 
@@ -222,10 +222,9 @@ TEST_F(FileListBoxTest, FailedMovesAndRescansLeaveListAndCurrentDirectoryAsTheyW
 
     EXPECT_NE(IoErrorCodeOf([&] { list.SetDirectory(dir / "missing"); }), 0);
     EXPECT_NE(IoErrorCodeOf([&] { list.SetFileName(dir / "missing\\a.mpg"); }), 0);
-    EXPECT_EQ(CurrentDirectory(), gone);
+    EXPECT_EQ(CurrentDirectory(), dir.path());
 
     // The directory vanishes while it is listed; a rescan fails before touching the entries.
-    ChangeDirectory(dir.path());
     DeleteFileA((gone + "\\a.mpg").c_str());
     ASSERT_TRUE(RemoveDirectoryA(gone.c_str()));
     EXPECT_NE(IoErrorCodeOf([&] { list.SetMask("*.*"); }), 0);
@@ -271,16 +270,16 @@ TEST_F(FileListBoxTest, FileNameAtADriveRootHasOneBackslash) {
     EXPECT_EQ(list.FileName(), root + name);
 }
 
-TEST_F(FileListBoxTest, DriveWriteEntersTheDirectoryLastCurrentOnThatDrive) {
+TEST_F(FileListBoxTest, DriveWriteEntersTheDirectoryLastShownOnThatDrive) {
     ASSERT_NE(list.Drive(), 'Z');
-    ChangeDirectory("Z:\\tmp");
-    ChangeDirectory(dir.path());
     CreateList(MpegMask);
+    list.SetDirectory("Z:\\tmp");
+    list.SetDirectory(dir.path());
 
     list.SetDrive('z');
-    // The system keeps the drive letter as it was written.
+    // The drive letter as it was written.
     EXPECT_EQ(list.Directory(), "z:\\tmp");
-    EXPECT_EQ(CurrentDirectory(), list.Directory());
+    EXPECT_EQ(CurrentDirectory(), dir.path());
     list.SetDrive(dir.path()[0]);
     EXPECT_EQ(list.Directory(), dir.path());
     EXPECT_EQ(CurrentDirectory(), dir.path());
@@ -297,7 +296,7 @@ public:
     }
     void SetDirectory(const std::string& text) override {
         texts.push_back(text);
-        const PathParts parts = SplitPath(text);
+        const PathParts parts = SplitPath(text, fileList->Directory());
         fileList->MoveToDirectory(std::string{parts.drive, ':'} + parts.directory);
     }
     void ForgetLinkedWidget() noexcept override { fileList = nullptr; }

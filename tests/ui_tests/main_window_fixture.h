@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/text.h"
 #include "message_box_catcher.h"
 #include "panel_driver.h"
 #include "support/temp_dir.h"
@@ -29,7 +30,8 @@ protected:
     }
 
     void CopyMedia(const std::string& name, const std::string& as = "") {
-        CopyFileA(TestMedia(name).c_str(), (dir / (as.empty() ? name : as)).c_str(), FALSE);
+        CopyFileW(Widened(TestMedia(name)).c_str(), Widened(dir / (as.empty() ? name : as)).c_str(),
+                  FALSE);
     }
 
     void Start() {
@@ -42,8 +44,8 @@ protected:
 
     void Select(const std::string& name) {
         const HWND list = form.FileListBox1.hwnd();
-        const auto index =
-            SendMessageA(list, LB_FINDSTRINGEXACT, -1, reinterpret_cast<LPARAM>(name.c_str()));
+        const auto index = SendMessageW(list, LB_FINDSTRINGEXACT, -1,
+                                        reinterpret_cast<LPARAM>(Widened(name).c_str()));
         ASSERT_GE(index, 0) << name;
         SendMessageA(list, LB_SETSEL, TRUE, index);
     }

@@ -203,9 +203,9 @@ private:
 
     static LRESULT CALLBACK RefuseLargeTools(HWND tooltip, UINT message, WPARAM wParam,
                                              LPARAM lParam, UINT_PTR, DWORD_PTR) {
-        const bool takesATool = message == TTM_ADDTOOLA || message == TTM_NEWTOOLRECTA;
-        if (takesATool && reinterpret_cast<const TOOLINFOA*>(lParam)->cbSize >
-                              static_cast<UINT>(TTTOOLINFOA_V2_SIZE))
+        const bool takesATool = message == TTM_ADDTOOLW || message == TTM_NEWTOOLRECTW;
+        if (takesATool && reinterpret_cast<const TOOLINFOW*>(lParam)->cbSize >
+                              static_cast<UINT>(TTTOOLINFOW_V2_SIZE))
             return FALSE;
         return DefSubclassProc(tooltip, message, wParam, lParam);
     }
