@@ -14,14 +14,6 @@ namespace {
 
 constexpr int WaitPointerPosition = 100;
 constexpr int TextIndent = 2;
-constexpr int GlyphIndent = 2;
-
-bool IsProgramName(const std::string& name) {
-    const std::size_t dot = name.rfind('.');
-    const std::string extension =
-        dot == std::string::npos ? "" : LowerCaseFileName(name.substr(dot));
-    return extension == ".exe" || extension == ".com" || extension == ".bat" || extension == ".pif";
-}
 
 std::vector<std::string> SplitMask(const std::string& mask) {
     std::vector<std::string> patterns;
@@ -35,10 +27,7 @@ std::vector<std::string> SplitMask(const std::string& mask) {
 
 } // namespace
 
-// The glyphs in the order of GlyphKind.
-TFileListBox::TFileListBox()
-    : OwnerDrawnListBox({"EXECUTABLE", "CLOSEDFOLDER", "UNKNOWNFILE"}),
-      directory_(CurrentDirectory()) {}
+TFileListBox::TFileListBox() : OwnerDrawnListBox({}), directory_(CurrentDirectory()) {}
 
 TFileListBox::~TFileListBox() {
     if (filter_)
@@ -80,18 +69,6 @@ void TFileListBox::StoreAndRescan(Setting& setting, const Setting& value) {
 
 void TFileListBox::SetMask(const std::string& mask) {
     StoreAndRescan(mask_, mask);
-}
-
-void TFileListBox::SetFileType(const FileAttrSet& fileType) {
-    StoreAndRescan(fileType_, fileType);
-}
-
-void TFileListBox::SetShowGlyphs(bool show) {
-    if (std::exchange(showGlyphs_, show) == show || !hwnd())
-        return;
-    if (show && ItemHeight() < MinimumItemHeight())
-        ResetItemHeight();
-    InvalidateRect(hwnd(), nullptr, TRUE);
 }
 
 bool TFileListBox::IsSelected(int index) const {
@@ -188,9 +165,9 @@ void TFileListBox::FocusFile(const std::string& name) {
 void TFileListBox::Rescan() {
     if (!hwnd())
         return;
-    const DWORD attributes = fileType_.AttributeBits();
-    const DWORD passedOver =
-        FileAttrSet{ftHidden, ftSystem, ftVolumeID, ftDirectory}.AttributeBits() & ~attributes;
+    // Files only: no directory, nor what the system hides.
+    constexpr DWORD passedOver =
+        FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
     // A vanished directory fails here, before the entries are touched.
     CheckDirectoryExists(directory_);
     {
@@ -203,9 +180,7 @@ void TFileListBox::Rescan() {
             ForEachFound(JoinPath(directory_, pattern), [&](const FoundEntry& found) {
                 if (found.attributes & passedOver)
                     return;
-                if (!fileType_.Contains(ftNormal) && !(found.attributes & attributes))
-                    return;
-                if (AddEntry(found) == WaitPointerPosition)
+                if (InsertEntry(found.name) == WaitPointerPosition)
                     wait.Show();
             });
         }
@@ -213,14 +188,8 @@ void TFileListBox::Rescan() {
     Change();
 }
 
-int TFileListBox::AddEntry(const FoundEntry& found) {
-    const std::string& name = found.name;
-    const bool isDirectory = found.attributes & FILE_ATTRIBUTE_DIRECTORY;
-    const std::string text = isDirectory ? "[" + name + "]" : name;
-    GlyphKind glyph = IsProgramName(name) ? ExecutableGlyph : UnknownFileGlyph;
-    if (isDirectory)
-        glyph = showGlyphs_ ? ClosedFolderGlyph : NoGlyph;
-    return reelbond::AddEntry(hwnd(), ListBoxEntries, text, glyph);
+int TFileListBox::InsertEntry(const std::string& name) {
+    return AddEntry(hwnd(), ListBoxEntries, name);
 }
 
 void TFileListBox::Change() {
@@ -230,8 +199,7 @@ void TFileListBox::Change() {
 }
 
 void TFileListBox::DrawItem(const DRAWITEMSTRUCT& item) const {
-    DrawEntry(item, GlyphOf(item), GlyphIndent, TextIndent,
-              EntryText(static_cast<int>(item.itemID)), DT_TOP);
+    DrawEntry(item, nullptr, 0, TextIndent, EntryText(static_cast<int>(item.itemID)), DT_TOP);
 }
 
 } // namespace reelbond

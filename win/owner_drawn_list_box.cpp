@@ -41,7 +41,7 @@ LRESULT OwnerDrawnListBox::HandleMessage(UINT message, WPARAM wParam, LPARAM lPa
 }
 
 int OwnerDrawnListBox::MinimumItemHeight() const {
-    return ShowsGlyphs() ? glyphs_.TallestHeight() + Scaled(1) : 0;
+    return glyphs_.TallestHeight() ? glyphs_.TallestHeight() + Scaled(1) : 0;
 }
 
 void OwnerDrawnListBox::ResetItemHeight() {

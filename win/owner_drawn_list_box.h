@@ -30,10 +30,7 @@ protected:
     // The height from the font, raised to the glyphs' when they are shown.
     void ResetItemHeight();
     int MinimumItemHeight() const;
-    virtual bool ShowsGlyphs() const { return true; }
-    const Glyph* GlyphOf(const DRAWITEMSTRUCT& item) const {
-        return ShowsGlyphs() ? glyphs_.At(item.itemData) : nullptr;
-    }
+    const Glyph* GlyphOf(const DRAWITEMSTRUCT& item) const { return glyphs_.At(item.itemData); }
 
 private:
     GlyphSet glyphs_;

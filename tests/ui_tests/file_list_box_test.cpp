@@ -122,23 +122,12 @@ TEST_F(FileListBoxTest, FileMatchedByTwoPatternsIsListedTwice) {
     EXPECT_EQ(Entries(), (Names{"a.mpg", "a.mpg", "b.mpg"}));
 }
 
-TEST_F(FileListBoxTest, FileTypeChoosesDirectoriesHiddenAndNormalFiles) {
+TEST_F(FileListBoxTest, ListsFilesButNeitherDirectoriesNorHiddenOnes) {
     WriteFiles(dir.path(), {"s.mpg", "s.exe", "s.hid"});
     SetFileAttributesA((dir / "s.hid").c_str(), FILE_ATTRIBUTE_HIDDEN);
     MakeDirectory(dir / "sub");
     CreateList("s*");
     EXPECT_EQ(Entries(), (Names{"s.exe", "s.mpg"}));
-
-    list.SetFileType({ftHidden});
-    EXPECT_EQ(Entries(), (Names{"s.hid"}));
-
-    list.SetFileType({ftDirectory});
-    EXPECT_EQ(Entries(), (Names{"[sub]"}));
-    list.SetFileType({ftDirectory, ftNormal});
-    EXPECT_EQ(Entries(), (Names{"[sub]", "s.exe", "s.mpg"}));
-    EXPECT_EQ(changes, 4);
-    list.SetFileType({ftNormal, ftDirectory});
-    EXPECT_EQ(changes, 4);
 }
 
 TEST_F(FileListBoxTest, EmptyListNotifiesAndMaskRescansOnlyWhenItsTextChanges) {
@@ -320,35 +309,6 @@ TEST_F(FileListBoxTest, LinkedDirectoryListTakesTheWholeTextAndIsToldWhenTheList
 
     fileList.reset();
     EXPECT_EQ(directoryList.fileList, nullptr);
-}
-
-std::vector<COLORREF> PixelsOf(HWND window, const RECT& area) {
-    return test::PixelsIn(ClientDc(window).get(), area);
-}
-
-TEST_F(FileListBoxTest, GlyphsGetRoomAndAreDrawnTransparentlyBeforeTheText) {
-    if (!Glyph("UNKNOWNFILE").Height())
-        GTEST_SKIP() << "the glyph resources are not linked in";
-    WriteFiles(dir.path(), {"a.mpg"});
-    list.SetMask(MpegMask);
-    list.Create(host.hwnd(), 1, RECT{10, 10, 210, 310}, "");
-    const UniqueFont smallFont = CreateUiFont({InterfaceFont, 8, false, ANSI_CHARSET});
-    list.SetFont(smallFont.get());
-    ASSERT_LT(list.ItemHeight(), 16);
-
-    RECT entry;
-    SendMessageA(list.hwnd(), LB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&entry));
-    const RECT glyphArea{2, entry.top, 18, entry.top + 15};
-    UpdateWindow(list.hwnd());
-    const std::vector<COLORREF> withoutGlyph = PixelsOf(list.hwnd(), glyphArea);
-
-    list.SetShowGlyphs(true);
-    EXPECT_EQ(list.ItemHeight(), 16);
-    UpdateWindow(list.hwnd());
-    const std::vector<COLORREF> withGlyph = PixelsOf(list.hwnd(), glyphArea);
-    EXPECT_NE(withGlyph, withoutGlyph);
-    // The glyph's top is (0 + 16 - 15) / 2 = 0; its bottom-left pixel is transparent.
-    EXPECT_EQ(withGlyph[14 * 16], GetSysColor(COLOR_WINDOW));
 }
 
 } // namespace
