@@ -1,8 +1,8 @@
 #include "about/about_box.h"
 
+#include "about/interface_style.h"
 #include "core/path.h"
 #include "resources/resource.h"
-#include "ui/interface_style.h"
 #include "win/error_barrier.h"
 #include "win/high_contrast.h"
 #include "win/message_loop.h"

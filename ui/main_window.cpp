@@ -1,7 +1,7 @@
 #include "ui/main_window.h"
 
+#include "about/interface_style.h"
 #include "core/io_error.h"
-#include "ui/interface_style.h"
 #include "win/error_barrier.h"
 #include "win/font.h"
 #include "win/high_contrast.h"
@@ -28,7 +28,9 @@ constexpr FontSpec SpeedButtonFont{InterfaceFont, 13, true, DEFAULT_CHARSET};
 
 } // namespace
 
-TForm1::TForm1() : StringGrid1(*this, InputFileTable::ColumnCount) {
+TForm1::TForm1()
+    : DriveComboBox1(DriveGlyphs), DirectoryListBox1(FolderGlyphs),
+      StringGrid1(*this, InputFileTable::ColumnCount) {
     // Selection modes are fixed when the list's window is made.
     FileListBox1.SetMultiSelect(true);
     for (Control* control : std::initializer_list<Control*>{

@@ -49,6 +49,11 @@ public:
     // are numbered from FirstControlId in this order. The one statement of the layout.
     std::vector<Placement> Layout();
     static constexpr int FirstControlId = 100;
+    // The bitmaps of the browser's drives and folders.
+    static constexpr TDriveComboBox::GlyphNames DriveGlyphs{"FLOPPY", "HARD", "NETWORK", "CDROM",
+                                                            "RAM"};
+    static constexpr TDirectoryListBox::GlyphNames FolderGlyphs{"OPENFOLDER", "CURRENTFOLDER",
+                                                                "CLOSEDFOLDER"};
 
     // The controls, in the order the window declares them.
     TGroupBox GroupBox1;

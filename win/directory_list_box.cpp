@@ -31,8 +31,8 @@ int BackslashCount(const std::string& path) {
 } // namespace
 
 // The glyphs in the order of EntryKind.
-TDirectoryListBox::TDirectoryListBox()
-    : OwnerDrawnListBox({"OPENFOLDER", "CURRENTFOLDER", "CLOSEDFOLDER"}),
+TDirectoryListBox::TDirectoryListBox(const GlyphNames& glyphs)
+    : OwnerDrawnListBox({glyphs.openAncestor, glyphs.current, glyphs.closedSubdirectory}),
       directory_(CurrentDirectory()) {}
 
 TDirectoryListBox::~TDirectoryListBox() {

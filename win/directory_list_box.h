@@ -26,7 +26,14 @@ protected:
 class TDirectoryListBox : public OwnerDrawnListBox, public DirListLink {
 public:
     // Starts on the process's current directory.
-    TDirectoryListBox();
+    // The bitmap resources of the glyphs of folders: those above the one shown, the one shown,
+    // those below it.
+    struct GlyphNames {
+        const char* openAncestor;
+        const char* current;
+        const char* closedSubdirectory;
+    };
+    explicit TDirectoryListBox(const GlyphNames& glyphs);
     ~TDirectoryListBox() override;
 
     const std::string& Directory() const { return directory_; }

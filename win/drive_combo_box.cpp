@@ -59,7 +59,8 @@ std::optional<std::string> RemoteName(char letter) {
 
 } // namespace
 
-TDriveComboBox::TDriveComboBox() {
+TDriveComboBox::TDriveComboBox(const GlyphNames& glyphs)
+    : glyphs_{glyphs.removable, glyphs.fixed, glyphs.remote, glyphs.cdRom, glyphs.ramDisk} {
     const std::string current = CurrentDirectory();
     drive_ = current[0] == '\\' ? '\0' : current[0];
 }

@@ -18,7 +18,15 @@ enum TTextCase { tcLowerCase, tcUpperCase };
 class TDriveComboBox : public Control, public DriveSelectorLink {
 public:
     // Starts on the drive of the process's current directory; 0 on a network path.
-    TDriveComboBox();
+    // The bitmap resources of the glyphs of drives, by kind.
+    struct GlyphNames {
+        const char* removable;
+        const char* fixed;
+        const char* remote;
+        const char* cdRom;
+        const char* ramDisk;
+    };
+    explicit TDriveComboBox(const GlyphNames& glyphs);
     ~TDriveComboBox() override;
 
     char Drive() const { return drive_; }
@@ -64,7 +72,7 @@ private:
     TDirectoryListBox* dirList_ = nullptr;
     int fieldHeight_ = 0;
     // In the order of the drive types, DRIVE_REMOVABLE to DRIVE_RAMDISK.
-    GlyphSet glyphs_{"FLOPPY", "HARD", "NETWORK", "CDROM", "RAM"};
+    GlyphSet glyphs_;
 };
 
 } // namespace reelbond

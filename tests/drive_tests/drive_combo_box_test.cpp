@@ -4,6 +4,7 @@
 #include "core/path.h"
 #include "core/text.h"
 #include "support/temp_dir.h"
+#include "ui/main_window.h"
 #include "ui_tests/glyph_pixels.h"
 #include "ui_tests/host_window.h"
 #include "win/directory_list_box.h"
@@ -46,7 +47,7 @@ protected:
     TempDir dir;
     CurrentDirectoryGuard cwd{dir.path()};
     Owned<HostWindow> host;
-    TDriveComboBox drives;
+    TDriveComboBox drives{TForm1::DriveGlyphs};
     int changes = 0;
 };
 
@@ -118,7 +119,7 @@ TEST_F(DriveComboBoxTest, PickingAnEntryWritesItsDrive) {
 TEST_F(DriveComboBoxTest, LinkedDirectoryListFollowsTheDriveAndSwitchesItBack) {
     drives.SetTextCase(tcUpperCase);
     CreateSelector();
-    TDirectoryListBox directories;
+    TDirectoryListBox directories{TForm1::FolderGlyphs};
     int directoryChanges = 0;
     directories.OnChange = [&] { ++directoryChanges; };
     directories.Create(host.hwnd(), 2, RECT{10, 40, 210, 300}, "");
@@ -147,7 +148,7 @@ TEST_F(DriveComboBoxTest, LinkedDirectoryListFollowsTheDriveAndSwitchesItBack) {
 TEST_F(DriveComboBoxTest, LinkEndsWithEitherWidget) {
     CreateSelector();
     {
-        TDirectoryListBox gone;
+        TDirectoryListBox gone(TForm1::FolderGlyphs);
         drives.SetDirList(&gone);
     }
     EXPECT_EQ(drives.DirList(), nullptr);
@@ -156,9 +157,9 @@ TEST_F(DriveComboBoxTest, LinkEndsWithEitherWidget) {
     EXPECT_EQ(changes, 1);
 
     // A list whose selector went changes drives by itself.
-    TDirectoryListBox directories;
+    TDirectoryListBox directories{TForm1::FolderGlyphs};
     {
-        TDriveComboBox other;
+        TDriveComboBox other(TForm1::DriveGlyphs);
         other.SetDirList(&directories);
     }
     directories.SetDirectory("I:\\alpha");

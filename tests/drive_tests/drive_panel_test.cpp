@@ -197,7 +197,7 @@ TEST_F(DrivePanelTest, StartedInANetworkDirectoryTheListsStayThere) {
 class DirectoryListOnDrivesTest : public testing::Test {
 protected:
     Owned<test::HostWindow> host;
-    TDirectoryListBox list;
+    TDirectoryListBox list{TForm1::FolderGlyphs};
 };
 
 TEST_F(DirectoryListOnDrivesTest, DriveRootIsOneCurrentEntryWithItsSubdirectoriesOnce) {

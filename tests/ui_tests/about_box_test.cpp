@@ -1,10 +1,10 @@
 #include "about/about_box.h"
+#include "about/interface_style.h"
 #include "core/file.h"
 #include "glyph_pixels.h"
 #include "host_window.h"
 #include "message_box_catcher.h"
 #include "support/temp_dir.h"
-#include "ui/interface_style.h"
 #include "win/handles.h"
 #include "win/program_file.h"
 

@@ -1,10 +1,11 @@
+#include "about/interface_style.h"
 #include "core/path.h"
 #include "glyph_pixels.h"
 #include "host_window.h"
 #include "message_box_catcher.h"
 #include "support/io_error_code.h"
 #include "support/temp_dir.h"
-#include "ui/interface_style.h"
+#include "ui/main_window.h"
 #include "win/directory_list_box.h"
 #include "win/file_list_box.h"
 #include "win/font.h"
@@ -45,7 +46,8 @@ Names PathEntries(const std::string& directory) {
 // such volume can be had under Wine.
 class CaseRulesList : public TDirectoryListBox {
 public:
-    explicit CaseRulesList(DWORD flags) : caseFlags(flags) {}
+    explicit CaseRulesList(DWORD flags)
+        : TDirectoryListBox(TForm1::FolderGlyphs), caseFlags(flags) {}
     DWORD caseFlags;
 
 protected:
@@ -55,8 +57,8 @@ protected:
 class DirectoryListBoxTest : public testing::Test {
 protected:
     // A list made now takes the process's current directory.
-    template <typename List = TDirectoryListBox, typename... Arguments>
-    List& CreateList(Arguments... arguments) {
+    TDirectoryListBox& CreateList() { return CreateList<TDirectoryListBox>(TForm1::FolderGlyphs); }
+    template <typename List, typename... Arguments> List& CreateList(Arguments... arguments) {
         auto list = std::make_unique<List>(arguments...);
         list->OnChange = [this] { ++changes; };
         list->Create(host.hwnd(), 1, RECT{10, 10, 310, 360}, "");
@@ -293,7 +295,7 @@ TEST_F(DirectoryListBoxTest, IndentsEachEntryAndDrawsTheGlyphOfItsKind) {
 }
 
 TEST_F(DirectoryListBoxTest, EntryHeightFollowsTheFontButLeavesRoomForTheGlyph) {
-    TDirectoryListBox own;
+    TDirectoryListBox own(TForm1::FolderGlyphs);
     own.Create(host.hwnd(), 3, RECT{10, 10, 210, 210}, "");
     const UniqueFont small = CreateUiFont({InterfaceFont, 8, false, ANSI_CHARSET});
     own.SetFont(small.get());

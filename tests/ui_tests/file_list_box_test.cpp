@@ -1,9 +1,9 @@
+#include "about/interface_style.h"
 #include "core/path.h"
 #include "glyph_pixels.h"
 #include "host_window.h"
 #include "support/io_error_code.h"
 #include "support/temp_dir.h"
-#include "ui/interface_style.h"
 #include "win/file_list_box.h"
 #include "win/font.h"
 
