@@ -90,15 +90,12 @@ std::vector<Placement> TForm1::Layout() {
 }
 
 void TForm1::CreateControls() {
-    // The layout's height, which a drop-down list would otherwise take from its font.
-    DriveComboBox1.SetFieldHeight(Scaled(22));
     layout_.Create(hwnd(), Layout(), FirstControlId);
     // The bar lies over the status bar's last panel.
     SetWindowPos(ProgressBar1.hwnd(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
 }
 
 void TForm1::LayOut() {
-    DriveComboBox1.SetFieldHeight(Scaled(22));
     layout_.Apply(hwnd(), Layout());
     SetScaledSizes();
     StringGrid1.Refresh();
@@ -213,8 +210,6 @@ void TForm1::SetScaledSizes() {
     StringGrid1.SetRowHeight(Scaled(16));
     DirectoryListBox1.SetItemHeight(Scaled(16));
     FileListBox1.SetItemHeight(Scaled(16));
-    // Its height follows its font otherwise, which is the layout's only at 96 dpi.
-    FitComboBoxField(FilterComboBox1.hwnd(), Scaled(21));
 }
 
 // Both lists follow the picked drive. A drive that cannot be entered (not ready, no media)

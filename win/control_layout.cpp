@@ -46,6 +46,7 @@ void ControlLayout::Create(HWND window, const std::vector<Placement>& layout, in
             AddTooltip(window, *place.control, place.hint);
     }
     SetFonts(window, layout);
+    FitHeights(window, layout);
 }
 
 void ControlLayout::Apply(HWND window, const std::vector<Placement>& layout) {
@@ -61,6 +62,14 @@ void ControlLayout::Apply(HWND window, const std::vector<Placement>& layout) {
         }
     }
     SetFonts(window, layout);
+    FitHeights(window, layout);
+}
+
+void ControlLayout::FitHeights(HWND window, const std::vector<Placement>& layout) {
+    for (const Placement& place : layout) {
+        const RECT frame = ScaledFrame(window, layout, place);
+        place.control->FitToHeight(frame.bottom - frame.top);
+    }
 }
 
 // The new fonts are in place before the old ones go.

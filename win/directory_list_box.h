@@ -43,7 +43,6 @@ public:
     char Drive() const { return directory_[0]; }
     // Moves to the directory last shown on drive; 0 (no drive) leaves the list where it is.
     void SetDrive(char drive);
-    TFileListBox* FileList() const { return fileList_; }
     void SetFileList(TFileListBox* fileList);
     // The directory the entry at index stands for; empty beyond the last entry.
     std::string ItemPath(int index) const;

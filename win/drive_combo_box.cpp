@@ -181,7 +181,7 @@ void TDriveComboBox::ResetItemHeight() {
         FitComboBoxField(hwnd(), fieldHeight_);
 }
 
-void TDriveComboBox::SetFieldHeight(int height) {
+void TDriveComboBox::FitToHeight(int height) {
     fieldHeight_ = height;
     if (hwnd())
         ResetItemHeight();

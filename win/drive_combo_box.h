@@ -35,11 +35,8 @@ public:
     void SetDrive(char drive) override;
     // Rebuilds the entries in the new case and selects the drive again, which notifies.
     void SetTextCase(TTextCase textCase);
-    TDirectoryListBox* DirList() const { return dirList_; }
     void SetDirList(TDirectoryListBox* dirList);
     void ForgetLinkedWidget() noexcept override { dirList_ = nullptr; }
-    // The height of the closed selector, kept through font changes; 0 follows the font.
-    void SetFieldHeight(int height);
 
     int EntryCount() const;
     std::string EntryText(int index) const;
@@ -54,6 +51,8 @@ protected:
     const wchar_t* ClassName() const override { return L"COMBOBOX"; }
     DWORD Style() const override;
     void OnCreated() override;
+    // The height of the closed selector, kept through font changes.
+    void FitToHeight(int height) override;
     void OnDpiChanged() override { glyphs_.ScaleTo(WindowDpi(hwnd())); }
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 

@@ -3,6 +3,7 @@
 #include "core/path.h"
 #include "core/text.h"
 #include "win/list_entries.h"
+#include "win/owner_draw.h"
 
 namespace reelbond {
 
@@ -19,7 +20,11 @@ void TFilterComboBox::SetFilter(const std::string& filter) {
     Change();
 }
 
-std::string TFilterComboBox::Mask() {
+void TFilterComboBox::FitToHeight(int height) {
+    FitComboBoxField(hwnd(), height);
+}
+
+std::string TFilterComboBox::MaskSelectingLastIfNone() {
     if (!hwnd() || patterns_.empty())
         return "*.*";
     if (SendMessageW(hwnd(), CB_GETCURSEL, 0, 0) < 0)
@@ -56,7 +61,7 @@ void TFilterComboBox::ParseFilter() {
 
 void TFilterComboBox::Change() {
     if (fileList_)
-        fileList_->SetMask(Mask());
+        fileList_->SetMask(MaskSelectingLastIfNone());
     if (OnChange)
         OnChange();
 }

@@ -105,6 +105,9 @@ public:
     void SetFont(HFONT font);
     // The screen's density changed: the control draws its own parts anew at the new one.
     virtual void OnDpiChanged() {}
+    // A control whose window is not as tall as what it shows (a drop-down list's window
+    // holds its open list) fits what it shows to the height its layout gives it.
+    virtual void FitToHeight(int) {}
     std::string Text() const;
     // The colour in which the control draws its text, where it draws it itself.
     COLORREF TextColour() const noexcept { return textColour_; }

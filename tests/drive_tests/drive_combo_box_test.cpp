@@ -124,7 +124,6 @@ TEST_F(DriveComboBoxTest, LinkedDirectoryListFollowsTheDriveAndSwitchesItBack) {
     directories.OnChange = [&] { ++directoryChanges; };
     directories.Create(host.hwnd(), 2, RECT{10, 40, 210, 300}, "");
     drives.SetDirList(&directories);
-    EXPECT_EQ(drives.DirList(), &directories);
     changes = 0;
 
     drives.SetDrive('D');
@@ -151,7 +150,6 @@ TEST_F(DriveComboBoxTest, LinkEndsWithEitherWidget) {
         TDirectoryListBox gone(TForm1::FolderGlyphs);
         drives.SetDirList(&gone);
     }
-    EXPECT_EQ(drives.DirList(), nullptr);
     changes = 0;
     drives.SetDrive('D');
     EXPECT_EQ(changes, 1);

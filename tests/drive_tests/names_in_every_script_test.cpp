@@ -75,10 +75,12 @@ protected:
     static void ScrollIntoView(const TStringGrid& grid, int row) {
         RECT client;
         GetClientRect(grid.hwnd(), &client);
-        while (grid.TopRow() > row)
+        // The scroll bar's place is the first row in view.
+        const auto topRow = [&] { return GetScrollPos(grid.hwnd(), SB_VERT); };
+        while (topRow() > row)
             SendMessageA(grid.hwnd(), WM_VSCROLL, SB_LINEUP, 0);
-        for (int top = 0; grid.CellRect(0, row).bottom > client.bottom && top != grid.TopRow();) {
-            top = grid.TopRow();
+        for (int top = 0; grid.CellRect(0, row).bottom > client.bottom && top != topRow();) {
+            top = topRow();
             SendMessageA(grid.hwnd(), WM_VSCROLL, SB_LINEDOWN, 0);
         }
         UpdateWindow(grid.hwnd());
