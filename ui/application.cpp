@@ -27,10 +27,17 @@ void LoadLibrariesFromTheSystemFolderOnly() {
         ThrowLastError();
 }
 
+// A drive without media (or a network drive gone) then fails at once where the system would
+// stop the program with a box of its own asking for a disk.
+void FailCriticalErrorsWithoutAsking() {
+    SetErrorMode(GetErrorMode() | SEM_FAILCRITICALERRORS);
+}
+
 } // namespace
 
 int RunApplication() {
     LoadLibrariesFromTheSystemFolderOnly();
+    FailCriticalErrorsWithoutAsking();
     const bool inApartment = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
     const ScopeExit leaveApartment([inApartment] {
         if (inApartment)

@@ -30,8 +30,6 @@ std::string InCaseOf(char letter, const std::string& text) {
 // Empty when the volume has no label or cannot be read.
 std::string VolumeLabel(const std::string& root) {
     char label[LabelBufferSize] = "";
-    // Without critical-error prompts a drive without media answers at once, asking for no disk.
-    const ScopeExit restore([mode = SetErrorMode(SEM_FAILCRITICALERRORS)] { SetErrorMode(mode); });
     if (!GetVolumeInformationA(root.c_str(), label, sizeof label, nullptr, nullptr, nullptr,
                                nullptr, 0))
         return {};
@@ -46,12 +44,15 @@ std::string BracketedLabel(char letter, const std::string& root) {
     return text;
 }
 
-// The remote name of a mapped network drive, such as \\SERVER\SHARE; nullopt for others.
+// The remote name of a mapped network drive, such as \\SERVER\SHARE, also of one remembered
+// but not connected now, whose volume is then never asked for its label: that would wait on a
+// server that may not answer. Nullopt for other drives.
 std::optional<std::string> RemoteName(char letter) {
     const std::string local = {UpperCaseDrive(letter), ':'};
     char remote[LabelBufferSize] = "";
     DWORD size = sizeof remote;
-    if (WNetGetConnectionA(local.c_str(), remote, &size) != NO_ERROR)
+    const DWORD result = WNetGetConnectionA(local.c_str(), remote, &size);
+    if (result != NO_ERROR && result != ERROR_CONNECTION_UNAVAIL)
         return std::nullopt;
     return InCaseOf(letter, remote);
 }
