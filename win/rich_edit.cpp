@@ -54,7 +54,8 @@ DWORD Streamed(HWND edit, UINT message, UINT format, void* cookie, EDITSTREAMCAL
 } // namespace
 
 void TRichEdit::Register() {
-    if (!LoadLibraryW(L"RICHED20.DLL"))
+    // Not a known DLL: by its bare name the system would look beside the program first.
+    if (!LoadLibraryExW(L"riched20.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32))
         ThrowLastError();
 }
 

@@ -104,8 +104,7 @@ LRESULT TStringGrid::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         OnKeyDown(wParam);
         return 0;
     case WM_MOUSEWHEEL:
-        // Like the keys, the wheel moves the current row, one row a notch.
-        MoveCurrentRow(rows_.CurrentRow() - GET_WHEEL_DELTA_WPARAM(wParam) / WHEEL_DELTA);
+        OnMouseWheel(GET_WHEEL_DELTA_WPARAM(wParam));
         return 0;
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
@@ -147,6 +146,18 @@ void TStringGrid::OnKeyDown(WPARAM key) {
                                          : current;
     if (target != current)
         MoveCurrentRow(target);
+}
+
+// Like the keys, the wheel moves the current row, one row a notch. Touchpads and free-spinning
+// wheels send parts of a notch: they add up until a whole one is turned, in one direction.
+void TStringGrid::OnMouseWheel(int delta) {
+    if ((delta < 0) != (wheelRest_ < 0))
+        wheelRest_ = 0;
+    wheelRest_ += delta;
+    const int notches = wheelRest_ / WHEEL_DELTA;
+    wheelRest_ -= notches * WHEEL_DELTA;
+    if (notches)
+        MoveCurrentRow(rows_.CurrentRow() - notches);
 }
 
 int TStringGrid::ColumnBorderAt(POINT point) const {

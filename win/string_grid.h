@@ -86,6 +86,7 @@ private:
     void ScrollCurrentRowIntoView();
     void MoveCurrentRow(int row);
     void OnKeyDown(WPARAM key);
+    void OnMouseWheel(int delta);
     void OnLeftButtonDown(POINT point);
     void OnMouseMove(POINT point);
     void OnScroll(int bar, WORD request);
@@ -101,6 +102,8 @@ private:
     int sizingColumn_ = -1;
     int sizingStartX_ = 0;
     int sizingStartWidth_ = 0;
+    // The part of a notch the wheel has turned so far, signed by its direction.
+    int wheelRest_ = 0;
     bool focusCuesHidden_ = false;
     // The rows and the current row as screen readers were last told of them.
     std::vector<std::string> announcedRows_;
