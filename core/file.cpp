@@ -338,6 +338,17 @@ bool FileExists(const std::string& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+void CheckReplaceable(const std::string& path) {
+    if (IsReadOnlyFile(path))
+        throw IoError(ERROR_ACCESS_DENIED);
+    // With the delete access that a rename over it needs, sharing reading and writing only:
+    // another program's open that does not share deleting refuses it.
+    const UniqueFileHandle file(
+        OpenHandle(path, DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING));
+    if (!file)
+        ThrowLastError();
+}
+
 bool IsDeviceName(const std::string& path) {
     const std::string full = Narrowed(WideFullPath(path));
     // Windows itself turns most device names into device paths (NUL.mpg into \\.\NUL).

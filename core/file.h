@@ -81,6 +81,11 @@ std::string FullPath(const std::string& path);
 // True when path names an existing file that is not a directory.
 bool FileExists(const std::string& path);
 
+// Raises the error that TakePlaceOf would meet at the existing file path, found without
+// changing it: "File access denied" where it is read-only or may not be deleted, the
+// system's sharing violation where another program holds it open without sharing deleting.
+void CheckReplaceable(const std::string& path);
+
 // True when path does not name a file on a disk at all: a reserved device name (NUL, CON,
 // AUX, PRN, COM1, LPT1, ..., with or without an extension, in any directory) or a device
 // or pipe path such as \\.\pipe\name. Decided from the name alone.
