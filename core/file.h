@@ -105,6 +105,12 @@ public:
     // full paths are equal.
     bool IsSameFileAs(const std::string& other) const;
 
+    // Size and time of last write, which every name of a file shares.
+    struct Stamp {
+        std::int64_t size;
+        std::uint64_t lastWriteTime;
+        bool operator==(const Stamp&) const = default;
+    };
     // What one open for attributes tells of a file.
     struct Facts {
         std::uint32_t volumeSerialNumber;
@@ -112,13 +118,10 @@ public:
         std::uint32_t links;
         std::wstring finalPath;
         bool isDisk;
+        Stamp stamp;
     };
-    // Size and time of last write, which every name of a file shares.
-    struct Stamp {
-        std::int64_t size;
-        std::uint64_t lastWriteTime;
-        bool operator==(const Stamp&) const = default;
-    };
+    // Whether two opens of disk files reached one file.
+    static bool IsOneFile(const Facts& one, const Facts& other);
 
 private:
     std::wstring fullPath_;
