@@ -5,11 +5,14 @@
 #include "win/high_contrast.h"
 
 #include <algorithm>
+#include <atomic>
+#include <filesystem>
 #include <map>
 #include <oleacc.h>
 #include <richedit.h>
 #include <set>
 #include <sstream>
+#include <thread>
 
 namespace reelbond {
 namespace {
@@ -21,7 +24,8 @@ struct HandleCloser {
     void operator()(HANDLE handle) const noexcept { CloseHandle(handle); }
 };
 
-// The reader's lines by their first field: a control's id, "id.item", or "press id".
+// The reader's lines by their first field: a control's id, "id.item", "press id" or
+// "slowest".
 using Reading = std::map<std::string, Strings>;
 
 Reading Parse(const std::string& output) {
@@ -33,42 +37,54 @@ Reading Parse(const std::string& output) {
         std::istringstream split(line);
         for (std::string field; std::getline(split, field, '\t');)
             fields.push_back(field);
-        fields.resize(7);
+        fields.resize(10);
         lines[fields[0]] = Strings(fields.begin() + 1, fields.end());
     }
     return lines;
 }
 
-// Runs tests/accessible_reader.exe, a process of its own as a screen reader is, while this
-// thread answers the calls it makes into the window.
-Reading ReadFromOutside(TForm1& form, const std::string& output, const std::string& presses) {
+using UniqueHandle = Unique<HANDLE, HandleCloser>;
+
+// Starts tests/accessible_reader.exe on window, a process of its own as a screen reader is,
+// writing what it reads into the file output.
+UniqueHandle StartReader(HWND window, const std::string& output, const std::string& presses,
+                         const std::string& options = "") {
     char self[MAX_PATH * 4];
     const std::string program(self, GetModuleFileNameA(nullptr, self, sizeof self));
     // Built by appending: gcc 12 warns falsely (-Wrestrict) about "\"" + a temporary string.
     std::string command(1, '"');
     command += program.substr(0, program.rfind('\\') + 1);
-    command += "accessible_reader.exe\" ";
-    command += std::to_string(reinterpret_cast<UINT_PTR>(form.hwnd())) + " " + presses;
+    command += "accessible_reader.exe\" " + options + " ";
+    command += std::to_string(reinterpret_cast<UINT_PTR>(window)) + " " + presses;
     SECURITY_ATTRIBUTES inherited{sizeof inherited, nullptr, TRUE};
     PROCESS_INFORMATION process{};
-    {
-        const UniqueFileHandle out(CreateFileA(output.c_str(), GENERIC_WRITE, 0, &inherited,
-                                               CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-        STARTUPINFOA startup{};
-        startup.cb = sizeof startup;
-        startup.dwFlags = STARTF_USESTDHANDLES;
-        startup.hStdOutput = startup.hStdError = out.get();
-        if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
-                            &startup, &process))
-            return {};
-    }
-    const Unique<HANDLE, HandleCloser> running(process.hProcess), thread(process.hThread);
+    const UniqueFileHandle out(CreateFileA(output.c_str(), GENERIC_WRITE, 0, &inherited,
+                                           CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = startup.hStdError = out.get();
+    if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                        &startup, &process))
+        return {};
+    const UniqueHandle thread(process.hThread);
+    return UniqueHandle(process.hProcess);
+}
+
+// Waits for the reader to end while this thread answers the calls it makes into the window,
+// and returns what it read.
+Reading ReadingOf(TForm1& form, const UniqueHandle& reader, const std::string& output) {
+    const HANDLE process = reader.get();
     // A reader that hangs fails the test by ctest's time limit.
-    while (MsgWaitForMultipleObjects(1, &process.hProcess, FALSE, INFINITE, QS_ALLINPUT) !=
-           WAIT_OBJECT_0)
+    while (process &&
+           MsgWaitForMultipleObjects(1, &process, FALSE, INFINITE, QS_ALLINPUT) != WAIT_OBJECT_0)
         test::PumpEvents(form);
     test::PumpEvents(form);
     return Parse(test::ReadBytes(output));
+}
+
+Reading ReadFromOutside(TForm1& form, const std::string& output, const std::string& presses) {
+    return ReadingOf(form, StartReader(form.hwnd(), output, presses), output);
 }
 
 // The main window with three files in its directory, in a thread ready for screen readers'
@@ -112,6 +128,7 @@ TEST_F(AccessibilityTest, AScreenReaderReadsEveryControlAndTheRowsAndPressesButt
         {form.FilterComboBox1, "File Type\t"},
         {form.GroupBox4, "Output File\t"},
         {form.Edit1, "Output File\t"},
+        {form.ProgressBar1, "Progress\t"},
     };
     for (const auto& [control, expected] : named)
         EXPECT_EQ(read.at(id(control))[2] + "\t" + read.at(id(control))[3], expected);
@@ -136,10 +153,13 @@ TEST_F(AccessibilityTest, AScreenReaderReadsEveryControlAndTheRowsAndPressesButt
             << expected;
     }
 
-    // A list of the three rows, each named by its cells and placed on its row; the current
-    // one selected and focused.
+    // A list of the three rows, each named by its cells and placed on its row, found at its
+    // place and reached from the list and from its neighbours; the current one selected and
+    // focused. The header row is the list itself.
     EXPECT_EQ(read.at(id(form.StringGrid1))[0], "21");
     EXPECT_EQ(read.count(id(form.StringGrid1) + ".4"), 0u);
+    EXPECT_EQ(read.at(id(form.StringGrid1) + ".0"),
+              (Strings{"1", "3", "0", "", "", "", "", "", ""}));
     POINT origin{0, 0};
     ClientToScreen(form.StringGrid1.hwnd(), &origin);
     const char* files[] = {"a.mpg, 352 X 240, 29.97 f/s, OK", "b.mpg, 352 X 240, 29.97 f/s, OK",
@@ -148,7 +168,10 @@ TEST_F(AccessibilityTest, AScreenReaderReadsEveryControlAndTheRowsAndPressesButt
         const Strings& item = read.at(id(form.StringGrid1) + "." + std::to_string(row));
         const std::string place =
             std::to_string(origin.x) + "," + std::to_string(origin.y + 16 * row) + ",325,16";
-        EXPECT_EQ(item, (Strings{"22", item[1], dir / files[row - 1], place, "", ""}));
+        const std::string next = row < 3 ? std::to_string(row + 1) : "-";
+        const std::string previous = row > 1 ? std::to_string(row - 1) : "-";
+        EXPECT_EQ(item, (Strings{"22", item[1], dir / files[row - 1], place, std::to_string(row),
+                                 next, previous, next, previous}));
         constexpr unsigned long Current = STATE_SYSTEM_SELECTED | STATE_SYSTEM_FOCUSED;
         EXPECT_EQ(std::stoul(item[1], nullptr, 16) & Current, row == 3 ? Current : 0) << row;
     }
@@ -159,6 +182,43 @@ TEST_F(AccessibilityTest, AScreenReaderReadsEveryControlAndTheRowsAndPressesButt
     EXPECT_EQ(read.at("press " + id(form.BitUp))[0], "0");
     EXPECT_EQ(helps, 1);
     EXPECT_EQ(Column(0), (Strings{dir / "a.mpg", dir / "c.mpg", dir / "b.mpg"}));
+}
+
+// A reader that starts reading while a long link runs gets its answers at once, not once
+// the link has ended.
+TEST_F(AccessibilityTest, AReaderIsAnsweredWhileALongLinkRuns) {
+    for (const char* name : {"a.mpg", "b.mpg"})
+        std::filesystem::resize_file(dir / name, std::uintmax_t{512} << 20);
+    AddSelected({"a.mpg", "b.mpg"});
+    SetWindowTextA(form.Edit1.hwnd(), "joined");
+    // Started before the link, which may take less time than the reader takes to start.
+    const std::string linking = "reelbond-linking-" + std::to_string(GetCurrentProcessId());
+    const UniqueHandle linkRuns(CreateEventA(nullptr, TRUE, FALSE, linking.c_str()));
+    const UniqueHandle readerReady(
+        CreateEventA(nullptr, TRUE, FALSE, (linking + " ready").c_str()));
+    const UniqueHandle reader =
+        StartReader(form.StringGrid1.hwnd(), dir / "read.txt", "", "--after \"" + linking + "\"");
+    const HANDLE started[] = {readerReady.get(), reader.get()};
+    ASSERT_EQ(WaitForMultipleObjects(2, started, FALSE, 30000), WAIT_OBJECT_0);
+    std::atomic<bool> linkEnded = false;
+    bool readDuringTheLink = false;
+    boxes.whileOpen = [&](const auto&) {
+        linkEnded = true;
+        readDuringTheLink = WaitForSingleObject(reader.get(), 0) == WAIT_OBJECT_0;
+    };
+    std::thread startReading([&] {
+        // Sent messages reach the window only where the link looks at its queue.
+        while (!linkEnded && SendMessageW(form.ProgressBar1.hwnd(), PBM_GETPOS, 0, 0) == 0)
+            Sleep(1);
+        SetEvent(linkRuns.get());
+    });
+    Click(form.SpdBtnLink);
+    startReading.join();
+    const Reading read = ReadingOf(form, reader, dir / "read.txt");
+    EXPECT_TRUE(readDuringTheLink);
+    const std::string grid = std::to_string(form.StringGrid1.id());
+    EXPECT_EQ(read.at(grid + ".2")[2], dir / "b.mpg, 352 X 240, 29.97 f/s, OK");
+    EXPECT_LT(std::stoi(read.at("slowest")[0]), 500);
 }
 
 // A box over the window disables it: a reader's press, like another program's command, does
