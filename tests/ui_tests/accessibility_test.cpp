@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <atomic>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <oleacc.h>
 #include <richedit.h>
@@ -43,48 +44,43 @@ Reading Parse(const std::string& output) {
     return lines;
 }
 
-using UniqueHandle = Unique<HANDLE, HandleCloser>;
-
-// Starts tests/accessible_reader.exe on window, a process of its own as a screen reader is,
-// writing what it reads into the file output.
-UniqueHandle StartReader(HWND window, const std::string& output, const std::string& presses,
-                         const std::string& options = "") {
+// Runs tests/accessible_reader.exe with arguments, a process of its own as a screen reader
+// is, and meanwhile, if given; then this thread answers the calls it makes into the window.
+Reading ReadFromOutside(TForm1& form, const std::string& output, const std::string& arguments,
+                        const std::function<void(HANDLE reader)>& meanwhile = nullptr) {
     char self[MAX_PATH * 4];
     const std::string program(self, GetModuleFileNameA(nullptr, self, sizeof self));
     // Built by appending: gcc 12 warns falsely (-Wrestrict) about "\"" + a temporary string.
     std::string command(1, '"');
     command += program.substr(0, program.rfind('\\') + 1);
-    command += "accessible_reader.exe\" " + options + " ";
-    command += std::to_string(reinterpret_cast<UINT_PTR>(window)) + " " + presses;
+    command += "accessible_reader.exe\" ";
+    command += arguments;
     SECURITY_ATTRIBUTES inherited{sizeof inherited, nullptr, TRUE};
     PROCESS_INFORMATION process{};
-    const UniqueFileHandle out(CreateFileA(output.c_str(), GENERIC_WRITE, 0, &inherited,
-                                           CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdOutput = startup.hStdError = out.get();
-    if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
-                        &startup, &process))
-        return {};
-    const UniqueHandle thread(process.hThread);
-    return UniqueHandle(process.hProcess);
-}
-
-// Waits for the reader to end while this thread answers the calls it makes into the window,
-// and returns what it read.
-Reading ReadingOf(TForm1& form, const UniqueHandle& reader, const std::string& output) {
-    const HANDLE process = reader.get();
+    {
+        const UniqueFileHandle out(CreateFileA(output.c_str(), GENERIC_WRITE, 0, &inherited,
+                                               CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        STARTUPINFOA startup{};
+        startup.cb = sizeof startup;
+        startup.dwFlags = STARTF_USESTDHANDLES;
+        startup.hStdOutput = startup.hStdError = out.get();
+        if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                            &startup, &process))
+            return {};
+    }
+    const Unique<HANDLE, HandleCloser> running(process.hProcess), thread(process.hThread);
+    if (meanwhile)
+        meanwhile(process.hProcess);
     // A reader that hangs fails the test by ctest's time limit.
-    while (process &&
-           MsgWaitForMultipleObjects(1, &process, FALSE, INFINITE, QS_ALLINPUT) != WAIT_OBJECT_0)
+    while (MsgWaitForMultipleObjects(1, &process.hProcess, FALSE, INFINITE, QS_ALLINPUT) !=
+           WAIT_OBJECT_0)
         test::PumpEvents(form);
     test::PumpEvents(form);
     return Parse(test::ReadBytes(output));
 }
 
-Reading ReadFromOutside(TForm1& form, const std::string& output, const std::string& presses) {
-    return ReadingOf(form, StartReader(form.hwnd(), output, presses), output);
+std::string HandleOf(HWND window) {
+    return std::to_string(reinterpret_cast<UINT_PTR>(window));
 }
 
 // The main window with three files in its directory, in a thread ready for screen readers'
@@ -111,9 +107,9 @@ TEST_F(AccessibilityTest, AScreenReaderReadsEveryControlAndTheRowsAndPressesButt
     form.OnHelp = [&] { ++helps; };
     SetFocus(form.StringGrid1.hwnd());
     const auto id = [](const Control& control) { return std::to_string(control.id()); };
-    const Reading read =
-        ReadFromOutside(form, dir / "read.txt",
-                        id(form.SpdBtnHelp) + " " + id(form.BitDown) + " " + id(form.BitUp));
+    const Reading read = ReadFromOutside(form, dir / "read.txt",
+                                         HandleOf(form.hwnd()) + " " + id(form.SpdBtnHelp) + " " +
+                                             id(form.BitDown) + " " + id(form.BitUp));
 
     // Name and description.
     const std::pair<const Control&, const char*> named[] = {
@@ -185,36 +181,37 @@ TEST_F(AccessibilityTest, AScreenReaderReadsEveryControlAndTheRowsAndPressesButt
 }
 
 // A reader that starts reading while a long link runs gets its answers at once, not once
-// the link has ended.
+// the link has ended. It starts before the link, which may be over before a reader starts.
 TEST_F(AccessibilityTest, AReaderIsAnsweredWhileALongLinkRuns) {
     for (const char* name : {"a.mpg", "b.mpg"})
         std::filesystem::resize_file(dir / name, std::uintmax_t{512} << 20);
     AddSelected({"a.mpg", "b.mpg"});
     SetWindowTextA(form.Edit1.hwnd(), "joined");
-    // Started before the link, which may take less time than the reader takes to start.
     const std::string linking = "reelbond-linking-" + std::to_string(GetCurrentProcessId());
-    const UniqueHandle linkRuns(CreateEventA(nullptr, TRUE, FALSE, linking.c_str()));
-    const UniqueHandle readerReady(
-        CreateEventA(nullptr, TRUE, FALSE, (linking + " ready").c_str()));
-    const UniqueHandle reader =
-        StartReader(form.StringGrid1.hwnd(), dir / "read.txt", "", "--after \"" + linking + "\"");
-    const HANDLE started[] = {readerReady.get(), reader.get()};
-    ASSERT_EQ(WaitForMultipleObjects(2, started, FALSE, 30000), WAIT_OBJECT_0);
-    std::atomic<bool> linkEnded = false;
+    const Unique<HANDLE, HandleCloser> linkRuns(
+        CreateEventA(nullptr, TRUE, FALSE, linking.c_str())),
+        ready(CreateEventA(nullptr, TRUE, FALSE, (linking + " ready").c_str()));
     bool readDuringTheLink = false;
-    boxes.whileOpen = [&](const auto&) {
-        linkEnded = true;
-        readDuringTheLink = WaitForSingleObject(reader.get(), 0) == WAIT_OBJECT_0;
+    const auto link = [&](HANDLE reader) {
+        const HANDLE started[] = {ready.get(), reader};
+        EXPECT_EQ(WaitForMultipleObjects(2, started, FALSE, 30000), WAIT_OBJECT_0);
+        std::atomic<bool> ended = false;
+        boxes.whileOpen = [&](const auto&) {
+            ended = true;
+            readDuringTheLink = WaitForSingleObject(reader, 0) == WAIT_OBJECT_0;
+        };
+        std::thread letReaderGo([&] {
+            // Sent messages reach the window only where the link looks at its queue.
+            while (!ended && SendMessageW(form.ProgressBar1.hwnd(), PBM_GETPOS, 0, 0) == 0)
+                Sleep(1);
+            SetEvent(linkRuns.get());
+        });
+        Click(form.SpdBtnLink);
+        letReaderGo.join();
     };
-    std::thread startReading([&] {
-        // Sent messages reach the window only where the link looks at its queue.
-        while (!linkEnded && SendMessageW(form.ProgressBar1.hwnd(), PBM_GETPOS, 0, 0) == 0)
-            Sleep(1);
-        SetEvent(linkRuns.get());
-    });
-    Click(form.SpdBtnLink);
-    startReading.join();
-    const Reading read = ReadingOf(form, reader, dir / "read.txt");
+    const Reading read =
+        ReadFromOutside(form, dir / "read.txt",
+                        "--after \"" + linking + "\" " + HandleOf(form.StringGrid1.hwnd()), link);
     EXPECT_TRUE(readDuringTheLink);
     const std::string grid = std::to_string(form.StringGrid1.id());
     EXPECT_EQ(read.at(grid + ".2")[2], dir / "b.mpg, 352 X 240, 29.97 f/s, OK");
@@ -228,8 +225,9 @@ TEST_F(AccessibilityTest, ButtonsUnderABoxRefuseAReadersPressAndCommands) {
     SetWindowTextA(form.Edit1.hwnd(), "out");
     EnableWindow(form.hwnd(), FALSE);
     const auto id = [](const Control& control) { return std::to_string(control.id()); };
-    const Reading read =
-        ReadFromOutside(form, dir / "read.txt", id(form.SpdBtnLink) + " " + id(form.SpdBtnExit));
+    const Reading read = ReadFromOutside(form, dir / "read.txt",
+                                         HandleOf(form.hwnd()) + " " + id(form.SpdBtnLink) + " " +
+                                             id(form.SpdBtnExit));
     SendMessageW(form.hwnd(), WM_COMMAND, MAKEWPARAM(form.BitnClear.id(), BN_CLICKED),
                  reinterpret_cast<LPARAM>(form.BitnClear.hwnd()));
     test::PumpEvents(form);

@@ -1,16 +1,15 @@
 // Reads a window's controls from another process as a screen reader does, for the window
-// tests: "accessible_reader [--after EVENT] WINDOW [ID...]", given an event's name, sets the
-// event "EVENT ready" once started and waits until EVENT is set; then it prints a line for
-// every child control of WINDOW
-// (a handle in decimal), or for WINDOW itself where it has none: id, role, state
-// (hexadecimal), name, description, shortcut and default action, separated by tabs. For a
-// control with simple children, a line "id.0" with the children reached from it first and
-// last and what lies at its top left corner; then a line "id.item" for each with role,
+// tests: "accessible_reader [--after EVENT] WINDOW [ID...]" prints a line for every child
+// control of WINDOW (a handle in decimal), or for WINDOW itself where it has none: id, role,
+// state (hexadecimal), name, description, shortcut and default action, separated by tabs.
+// For a control with simple children, a line "id.0" with the children reached from it first
+// and last and what lies at its top left corner; then a line "id.item" for each with role,
 // state, name, "left,top,width,height", what lies at its centre and the children reached
 // from it next, previous, down and up (a child by its number, 0 the control itself, "-"
 // none). Then it presses the control of each ID by its default action and prints "press ID"
-// and the result (hexadecimal); last "slowest" and the longest any call waited for its
-// answer, in milliseconds. Texts are UTF-8; one the control does not have is empty.
+// and the result (hexadecimal); last "slowest" and the longest a reading call waited for its
+// answer, in milliseconds. Texts are UTF-8; one the control does not have is empty. Given
+// EVENT, it sets the event "EVENT ready" once started and reads once EVENT is set.
 #include "core/unique.h"
 
 #include <windows.h>
@@ -41,7 +40,7 @@ VARIANT Child(long id) {
 
 ULONGLONG slowest = 0;
 
-// Every call into the window goes through here, timed.
+// The calls that read go through here, timed.
 template <typename Call> HRESULT Timed(Call call) {
     const ULONGLONG start = GetTickCount64();
     const HRESULT result = call();
@@ -109,7 +108,7 @@ UniqueAccessible ObjectOf(HWND control) {
 // The line "id.0" of a control with simple children.
 void PrintWaysIn(int id, IAccessible& read) {
     long left = 0, top = 0, width = 0, height = 0;
-    Timed([&] { return read.accLocation(&left, &top, &width, &height, Child(CHILDID_SELF)); });
+    read.accLocation(&left, &top, &width, &height, Child(CHILDID_SELF));
     std::printf("%d.0%s%s%s\n", id, Reached(read, CHILDID_SELF, NAVDIR_FIRSTCHILD).c_str(),
                 Reached(read, CHILDID_SELF, NAVDIR_LASTCHILD).c_str(),
                 HitAt(read, left + 1, top + 1).c_str());
@@ -127,18 +126,18 @@ void PrintControl(HWND control) {
                 Text([&](BSTR* text) { return read.get_accKeyboardShortcut(self, text); }).c_str(),
                 Text([&](BSTR* text) { return read.get_accDefaultAction(self, text); }).c_str());
     long count = 0;
-    Timed([&] { return read.get_accChildCount(&count); });
+    read.get_accChildCount(&count);
     if (count > 0)
         PrintWaysIn(id, read);
     for (long item = 1; item <= count; ++item) {
         IDispatch* itself = nullptr;
-        if (Timed([&] { return read.get_accChild(Child(item), &itself); }) != S_FALSE) {
+        if (read.get_accChild(Child(item), &itself) != S_FALSE) {
             if (itself)
                 itself->Release();
             continue;
         }
         long left = 0, top = 0, width = 0, height = 0;
-        Timed([&] { return read.accLocation(&left, &top, &width, &height, Child(item)); });
+        read.accLocation(&left, &top, &width, &height, Child(item));
         std::printf(
             "%d.%ld%s\t%ld,%ld,%ld,%ld%s%s%s%s%s\n", id, item, Basics(read, item).c_str(), left,
             top, width, height, HitAt(read, left + width / 2, top + height / 2).c_str(),
@@ -175,8 +174,7 @@ int main(int argc, char** argv) {
     for (int at = first + 1; at < argc; ++at) {
         const UniqueAccessible object = ObjectOf(GetDlgItem(window, std::atoi(argv[at])));
         const HRESULT result =
-            object ? Timed([&] { return object.get()->accDoDefaultAction(Child(CHILDID_SELF)); })
-                   : E_FAIL;
+            object ? object.get()->accDoDefaultAction(Child(CHILDID_SELF)) : E_FAIL;
         std::printf("press %s\t%lx\n", argv[at], static_cast<unsigned long>(result));
     }
     std::printf("slowest\t%llu\n", static_cast<unsigned long long>(slowest));
