@@ -351,10 +351,9 @@ bool FileExists(const std::string& path) {
 void CheckReplaceable(const std::string& path) {
     if (IsReadOnlyFile(path))
         throw IoError(ERROR_ACCESS_DENIED);
-    // With the delete access that a rename over it needs, sharing reading and writing only:
-    // another program's open that does not share deleting refuses it.
-    const UniqueFileHandle file(
-        OpenHandle(path, DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING));
+    // With the delete access that a rename over it needs, and alone: a rename cannot replace
+    // a file that is open anywhere, even by a program that shares deleting it.
+    const UniqueFileHandle file(OpenHandle(path, DELETE, 0, OPEN_EXISTING));
     if (!file)
         ThrowLastError();
 }

@@ -83,7 +83,7 @@ bool FileExists(const std::string& path);
 
 // Raises the error that TakePlaceOf would meet at the existing file path, found without
 // changing it: "File access denied" where it is read-only or may not be deleted, the
-// system's sharing violation where another program holds it open without sharing deleting.
+// system's sharing violation where another program holds it open.
 void CheckReplaceable(const std::string& path);
 
 // True when path does not name a file on a disk at all: a reserved device name (NUL, CON,

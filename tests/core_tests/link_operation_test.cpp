@@ -168,21 +168,24 @@ TEST_F(LinkOperationTest, ReadOnlyInputOrAnOutputThatCannotBeReplacedIsRefused) 
     EXPECT_TRUE(window.events.empty());
     ExpectTableKept(2);
 
-    // Held open by another program that does not let it be deleted, as a player or an
-    // indexer does: no rename can replace it, so nothing is copied.
+    // Held open by another program, as a player or the indexer does, even one that lets it be
+    // deleted: no rename can replace a file that is open, so nothing is copied.
     table.ResetGrid();
     List({{"big.mpg", Bytes(LinkCopyBufferSize * 3, 'a')}, {"b.mpg", "b"}});
     WriteBytes(dir / "held.mpg", "old");
-    const UniqueFileHandle held(CreateFileW(Widened(dir / "held.mpg").c_str(), GENERIC_READ,
-                                            FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    ASSERT_TRUE(held);
     const std::vector<std::string> files = FileNames(dir.path());
     window.edit1 = dir / "held.mpg";
-    EXPECT_EQ(Link(), ERROR_SHARING_VIOLATION);
-    EXPECT_EQ(ReadBytes(dir / "held.mpg"), "old");
-    EXPECT_TRUE(window.events.empty());
-    EXPECT_EQ(FileNames(dir.path()), files);
+    for (const DWORD sharing : {FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE}) {
+        const UniqueFileHandle held(CreateFileW(Widened(dir / "held.mpg").c_str(), GENERIC_READ,
+                                                sharing, nullptr, OPEN_EXISTING,
+                                                FILE_ATTRIBUTE_NORMAL, nullptr));
+        ASSERT_TRUE(held);
+        EXPECT_EQ(Link(), ERROR_SHARING_VIOLATION);
+        EXPECT_EQ(ReadBytes(dir / "held.mpg"), "old");
+        EXPECT_TRUE(window.events.empty());
+        EXPECT_EQ(FileNames(dir.path()), files);
+    }
 }
 
 TEST_F(LinkOperationTest, ReadFailingPartWayCutsTheOutputBack) {
