@@ -181,10 +181,9 @@ void TStringGrid::OnLeftButtonDown(POINT point) {
         SetCapture(hwnd());
         return;
     }
-    if (point.y < rowHeight_)
-        return; // the header row selects nothing
-    const int row = topRow_ + point.y / rowHeight_ - 1;
-    if (row <= rows_.DataRowCount())
+    // The header row selects nothing.
+    const int row = RowAt(point);
+    if (row >= 1 && row <= rows_.DataRowCount())
         MoveCurrentRow(row);
 }
 
@@ -267,6 +266,10 @@ void TStringGrid::PaintFocus(HDC dc, int lastRow) {
     SetTextColor(dc, RGB(0, 0, 0));
     SetBkColor(dc, RGB(255, 255, 255));
     DrawFocusRect(dc, &row);
+}
+
+int TStringGrid::RowAt(POINT point) const {
+    return point.y < rowHeight_ ? 0 : topRow_ + point.y / rowHeight_ - 1;
 }
 
 RECT TStringGrid::RowRect(int row) const {

@@ -70,6 +70,7 @@ private:
     int ItemCount() const override;
     std::string ItemName(int row) const override;
     RECT ItemPlace(int row) const override;
+    int ItemAt(POINT screenPoint) const override;
     int CurrentItem() const override;
     // Events for screen readers: the rows changed, the current row moved.
     void AnnounceChanges();
@@ -80,6 +81,9 @@ private:
     void PaintFocus(HDC dc, int lastRow);
     // The data row's rectangle across all columns, in client coordinates.
     RECT RowRect(int row) const;
+    // The number of the row shown at a point of the client area below the header row; 0 in
+    // the header row.
+    int RowAt(POINT point) const;
     void PaintCell(HDC dc, int column, int row);
     int VisibleDataRows() const;
     void UpdateScrollBars();
