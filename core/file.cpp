@@ -117,6 +117,14 @@ std::wstring FinalPathOf(HANDLE handle) {
     return path;
 }
 
+std::int64_t SizeOf(DWORD high, DWORD low) {
+    return static_cast<std::int64_t>((std::uint64_t{high} << 32) | low);
+}
+
+std::uint64_t TimeOf(const FILETIME& time) {
+    return (std::uint64_t{time.dwHighDateTime} << 32) | time.dwLowDateTime;
+}
+
 std::optional<FileAtPath::Facts> FactsAt(const std::string& path) {
     // Opened for attributes only.
     const UniqueFileHandle file(OpenHandle(path, FILE_READ_ATTRIBUTES,
@@ -127,10 +135,14 @@ std::optional<FileAtPath::Facts> FactsAt(const std::string& path) {
     const bool isDisk = GetFileType(file.get()) == FILE_TYPE_DISK;
     BY_HANDLE_FILE_INFORMATION info;
     if (!isDisk || !GetFileInformationByHandle(file.get(), &info))
-        return FileAtPath::Facts{0, 0, 0, L"", isDisk};
-    return FileAtPath::Facts{info.dwVolumeSerialNumber,
-                             (std::uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow,
-                             info.nNumberOfLinks, FinalPathOf(file.get()), true};
+        return FileAtPath::Facts{0, 0, 0, L"", isDisk, {}};
+    return FileAtPath::Facts{
+        info.dwVolumeSerialNumber,
+        (std::uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow,
+        info.nNumberOfLinks,
+        FinalPathOf(file.get()),
+        true,
+        {SizeOf(info.nFileSizeHigh, info.nFileSizeLow), TimeOf(info.ftLastWriteTime)}};
 }
 
 // From the attributes alone, which costs far less than an open (under Wine, asking an open
@@ -140,10 +152,8 @@ std::optional<FileAtPath::Stamp> StampOf(const std::string& path) {
     if (!GetFileAttributesExW(SystemPath(path).c_str(), GetFileExInfoStandard, &data) ||
         (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
         return std::nullopt;
-    return FileAtPath::Stamp{
-        static_cast<std::int64_t>((std::uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow),
-        (std::uint64_t{data.ftLastWriteTime.dwHighDateTime} << 32) |
-            data.ftLastWriteTime.dwLowDateTime};
+    return FileAtPath::Stamp{SizeOf(data.nFileSizeHigh, data.nFileSizeLow),
+                             TimeOf(data.ftLastWriteTime)};
 }
 
 bool MarkDeletedOnClose(HANDLE file, bool deleted) {
@@ -342,6 +352,16 @@ bool FileExists(const std::string& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+void CheckReplaceable(const std::string& path) {
+    if (IsReadOnlyFile(path))
+        throw IoError(ERROR_ACCESS_DENIED);
+    // With the delete access that a rename over it needs, and alone: a rename cannot replace
+    // a file that is open anywhere, even by a program that shares deleting it.
+    const UniqueFileHandle file(OpenHandle(path, DELETE, 0, OPEN_EXISTING));
+    if (!file)
+        ThrowLastError();
+}
+
 bool IsDeviceName(const std::string& path) {
     const std::string full = Narrowed(WideFullPath(path));
     // Windows itself turns most device names into device paths (NUL.mpg into \\.\NUL).
@@ -359,14 +379,22 @@ bool FileAtPath::IsSameFileAs(const std::string& other) const {
     const auto otherFacts = otherStamp ? FactsAt(other) : std::nullopt;
     if (!otherFacts)
         return EqualIgnoringCase(fullPath_, WideFullPath(other));
+    return IsOneFile(*facts_, *otherFacts);
+}
+
+bool FileAtPath::IsOneFile(const Facts& one, const Facts& other) {
+    if (one.fileIndex != other.fileIndex || one.stamp != other.stamp)
+        return false;
+    // A server may give one folder a serial number for each name it shares it under (Samba
+    // derives it from the share's name): taking one file for two there would let the output
+    // replace an input, while taking two for one only refuses a link.
+    if (IsOnShare(one.finalPath) || IsOnShare(other.finalPath))
+        return true;
     // Under Wine every file of a drive has one volume serial number and file indexes are
     // inode numbers, which repeat across file systems: a matching identity is confirmed by
-    // the final path, which differs for one file only where it has hard links or is
-    // reached over a network share.
-    return otherFacts->volumeSerialNumber == facts_->volumeSerialNumber &&
-           otherFacts->fileIndex == facts_->fileIndex &&
-           (EqualIgnoringCase(otherFacts->finalPath, facts_->finalPath) || otherFacts->links > 1 ||
-            IsOnShare(otherFacts->finalPath) || IsOnShare(facts_->finalPath));
+    // the final path, which differs for one file only where it has hard links.
+    return one.volumeSerialNumber == other.volumeSerialNumber &&
+           (EqualIgnoringCase(one.finalPath, other.finalPath) || one.links > 1 || other.links > 1);
 }
 
 } // namespace reelbond

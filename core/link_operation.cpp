@@ -163,9 +163,10 @@ std::int64_t AppendFile(File& input, File& output, std::vector<char>& buffer, st
 // output, open for the files after it.
 File WriteFirstFile(File& input, const std::string& outputPath, std::vector<char>& buffer,
                     std::int64_t& written, Progress& progress) {
-    // An output that cannot be replaced fails here, before any copying.
+    // An output that cannot be replaced, such as one another program holds open, fails
+    // here, before any copying.
     if (FileExists(outputPath))
-        File::OpenExisting(outputPath).Close();
+        CheckReplaceable(outputPath);
     File staged = File::CreateBeside(outputPath);
     written = AppendFile(input, staged, buffer, written, progress);
     staged.TakePlaceOf(outputPath);

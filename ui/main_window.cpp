@@ -71,7 +71,9 @@ std::vector<Placement> TForm1::Layout() {
         {&DirectoryListBox1, &GroupBox6, 4, 45, 131, 169, "", "select directory", true, &ListFont,
          Black},
         {&BitnClear, nullptr, 272, 187, 41, 32, "", "Clear All Files(Alt+C)", false, nullptr, 0},
-        {&ProgressBar1, nullptr, 336, 286, 316, 18, "", nullptr, true, nullptr, 0},
+        // A bar shows no caption: this one names it for screen readers, as the status bar's
+        // text beside it does on the screen.
+        {&ProgressBar1, nullptr, 336, 286, 316, 18, "Progress", nullptr, true, nullptr, 0},
         {&BitUp, nullptr, 272, 107, 41, 32, "", "Move file Up(Alt+U)", false, nullptr, 0},
         {&BitDown, nullptr, 272, 147, 41, 32, "", "Move file Down(Alt+D)", false, nullptr, 0},
         {&Panel1, nullptr, 320, 230, 334, 50, "", nullptr, true, nullptr, 0},

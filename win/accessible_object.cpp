@@ -53,6 +53,29 @@ HRESULT PostClick(HWND control) {
     return S_OK;
 }
 
+// The item that a step in a direction reaches from an item, or from the list itself (0),
+// among count items; 0 where it reaches none.
+int ItemReached(int from, long direction, int count) {
+    switch (direction) {
+    case NAVDIR_FIRSTCHILD:
+        return from == 0 && count > 0 ? 1 : 0;
+    case NAVDIR_LASTCHILD:
+        return from == 0 ? count : 0;
+    case NAVDIR_NEXT:
+    case NAVDIR_DOWN:
+        return from > 0 && from < count ? from + 1 : 0;
+    case NAVDIR_PREVIOUS:
+    case NAVDIR_UP:
+        return from > 1 ? from - 1 : 0;
+    default:
+        return 0;
+    }
+}
+
+bool IsIntoChildren(long direction) {
+    return direction == NAVDIR_FIRSTCHILD || direction == NAVDIR_LASTCHILD;
+}
+
 enum class Text { Name, Description, Shortcut, DefaultAction, Other };
 
 // A control's client area as a screen reader reads it: the system's standard object, with
@@ -202,11 +225,25 @@ public:
             return S_OK;
         });
     }
+    // Between the items of a list, and into them from the list; the standard object knows
+    // the way between windows.
     HRESULT STDMETHODCALLTYPE accNavigate(LONG direction, VARIANT start, VARIANT* end) override {
-        return Standard()->accNavigate(direction, start, end);
+        return Answered([&] {
+            const int from = ItemOf(start);
+            if (!List() || !end || !(from || (IsSelf(start) && IsIntoChildren(direction))))
+                return Standard()->accNavigate(direction, start, end);
+            VariantInit(end);
+            const int reached = ItemReached(from, direction, List()->ItemCount());
+            return reached ? NumberResult(reached, end) : S_FALSE;
+        });
     }
+    // The item under the point; elsewhere the standard object tells the list itself or
+    // nothing.
     HRESULT STDMETHODCALLTYPE accHitTest(LONG left, LONG top, VARIANT* child) override {
-        return Standard()->accHitTest(left, top, child);
+        return Answered([&] {
+            const int item = List() && child ? List()->ItemAt(POINT{left, top}) : 0;
+            return item ? NumberResult(item, child) : Standard()->accHitTest(left, top, child);
+        });
     }
     HRESULT STDMETHODCALLTYPE accDoDefaultAction(VARIANT child) override {
         return Answered([&] {

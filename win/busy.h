@@ -53,7 +53,8 @@ public:
     void Run(HWND window, const std::function<void()>& work);
     // Called often during the work: about every 100 ms it lets paint messages through and
     // answers messages that other threads send, so Windows never marks the window "Not
-    // Responding" and it repaints when uncovered. Input stays in the queue: no click or key
+    // Responding" and it repaints when uncovered; every few milliseconds it answers the
+    // calls that screen readers make through COM. Input stays in the queue: no click or key
     // reaches a window before the work ends.
     void Pulse();
     // The window's answer to a close or the end of the session while the work runs; nullopt
@@ -63,8 +64,13 @@ public:
     void CarryOutHeldClose(HWND window);
 
 private:
+    void AnswerCom();
+
     const wchar_t* shutdownReason_;
     ULONGLONG lastPulse_ = 0;
+    ULONGLONG lastComPulse_ = 0;
+    // COM's window of the thread, once found.
+    HWND comWindow_ = nullptr;
     bool running_ = false;
     bool closeHeld_ = false;
 };

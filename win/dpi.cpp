@@ -1,5 +1,6 @@
 #include "win/dpi.h"
 
+#include "core/io_error.h"
 #include "win/handles.h"
 
 namespace reelbond {
@@ -7,13 +8,23 @@ namespace {
 
 constexpr wchar_t DpiProperty[] = L"Reelbond.Dpi";
 
-using GetDpiForWindowFunction = UINT(WINAPI*)(HWND);
+// Looked up at run time: systems before Windows 10 1607 and their headers lack them.
+template <typename Function> Function UserFunction(const char* name) {
+    return reinterpret_cast<Function>(
+        reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleW(L"user32.dll"), name)));
+}
 
-// Looked up at run time: older systems and their headers do not have it.
+using GetDpiForWindowFunction = UINT(WINAPI*)(HWND);
+using AdjustWindowRectExForDpiFunction = BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT);
+
 GetDpiForWindowFunction GetDpiForWindowOfSystem() {
+    static const auto function = UserFunction<GetDpiForWindowFunction>("GetDpiForWindow");
+    return function;
+}
+
+AdjustWindowRectExForDpiFunction AdjustWindowRectExForDpiOfSystem() {
     static const auto function =
-        reinterpret_cast<GetDpiForWindowFunction>(reinterpret_cast<void (*)()>(
-            GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+        UserFunction<AdjustWindowRectExForDpiFunction>("AdjustWindowRectExForDpi");
     return function;
 }
 
@@ -30,6 +41,18 @@ UINT WindowDpi(HWND window) {
     const UniqueWindowDc dc = ClientDc(window);
     const int dpi = dc ? GetDeviceCaps(dc.get(), LOGPIXELSY) : 0;
     return dpi > 0 ? static_cast<UINT>(dpi) : LayoutDpi;
+}
+
+RECT FrameAroundClient(SIZE client, DWORD style, DWORD exStyle, UINT dpi) {
+    RECT frame{0, 0, client.cx, client.cy};
+    // Without the function the system has one density, whose frame widths AdjustWindowRectEx
+    // knows.
+    const auto adjustForDpi = AdjustWindowRectExForDpiOfSystem();
+    if (!(adjustForDpi ? adjustForDpi(&frame, style, FALSE, exStyle, dpi)
+                       : AdjustWindowRectEx(&frame, style, FALSE, exStyle)))
+        ThrowLastError();
+    OffsetRect(&frame, -frame.left, -frame.top);
+    return frame;
 }
 
 void SetTopLevelDpi(HWND topLevel, UINT dpi) {

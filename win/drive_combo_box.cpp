@@ -31,8 +31,6 @@ std::string InCaseOf(char letter, const std::string& text) {
 // Empty when the volume has no label or cannot be read.
 std::string VolumeLabel(const std::string& root) {
     wchar_t label[LabelBufferSize] = L"";
-    // Without critical-error prompts a drive without media answers at once, asking for no disk.
-    const ScopeExit restore([mode = SetErrorMode(SEM_FAILCRITICALERRORS)] { SetErrorMode(mode); });
     if (!GetVolumeInformationW(Widened(root).c_str(), label, LabelBufferSize, nullptr, nullptr,
                                nullptr, nullptr, 0))
         return {};
@@ -47,12 +45,15 @@ std::string BracketedLabel(char letter, const std::string& root) {
     return text;
 }
 
-// The remote name of a mapped network drive, such as \\SERVER\SHARE; nullopt for others.
+// The remote name of a mapped network drive, such as \\SERVER\SHARE, also of one remembered
+// but not connected now, whose volume is then never asked for its label: that would wait on a
+// server that may not answer. Nullopt for other drives.
 std::optional<std::string> RemoteName(char letter) {
     const std::wstring local = {static_cast<wchar_t>(UpperCaseDrive(letter)), L':'};
     wchar_t remote[LabelBufferSize] = L"";
     DWORD size = LabelBufferSize;
-    if (WNetGetConnectionW(local.c_str(), remote, &size) != NO_ERROR)
+    const DWORD result = WNetGetConnectionW(local.c_str(), remote, &size);
+    if (result != NO_ERROR && result != ERROR_CONNECTION_UNAVAIL)
         return std::nullopt;
     return InCaseOf(letter, Narrowed(remote));
 }

@@ -59,7 +59,8 @@ DWORD StreamedIn(HWND edit, UINT format, File& file) {
 } // namespace
 
 void TRichEdit::Register() {
-    if (!LoadLibraryW(L"RICHED20.DLL"))
+    // Not a known DLL: by its bare name the system would look beside the program first.
+    if (!LoadLibraryExW(L"riched20.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32))
         ThrowLastError();
 }
 

@@ -104,8 +104,7 @@ LRESULT TStringGrid::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         OnKeyDown(wParam);
         return 0;
     case WM_MOUSEWHEEL:
-        // Like the keys, the wheel moves the current row, one row a notch.
-        MoveCurrentRow(rows_.CurrentRow() - GET_WHEEL_DELTA_WPARAM(wParam) / WHEEL_DELTA);
+        OnMouseWheel(GET_WHEEL_DELTA_WPARAM(wParam));
         return 0;
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
@@ -149,6 +148,18 @@ void TStringGrid::OnKeyDown(WPARAM key) {
         MoveCurrentRow(target);
 }
 
+// Like the keys, the wheel moves the current row, one row a notch. Touchpads and free-spinning
+// wheels send parts of a notch: they add up until a whole one is turned, in one direction.
+void TStringGrid::OnMouseWheel(int delta) {
+    if ((delta < 0) != (wheelRest_ < 0))
+        wheelRest_ = 0;
+    wheelRest_ += delta;
+    const int notches = wheelRest_ / WHEEL_DELTA;
+    wheelRest_ -= notches * WHEEL_DELTA;
+    if (notches)
+        MoveCurrentRow(rows_.CurrentRow() - notches);
+}
+
 int TStringGrid::ColumnBorderAt(POINT point) const {
     if (point.y < 0 || point.y >= rowHeight_)
         return -1;
@@ -170,10 +181,9 @@ void TStringGrid::OnLeftButtonDown(POINT point) {
         SetCapture(hwnd());
         return;
     }
-    if (point.y < rowHeight_)
-        return; // the header row selects nothing
-    const int row = topRow_ + point.y / rowHeight_ - 1;
-    if (row <= rows_.DataRowCount())
+    // The header row selects nothing.
+    const int row = RowAt(point);
+    if (row >= 1 && row <= rows_.DataRowCount())
         MoveCurrentRow(row);
 }
 
@@ -256,6 +266,10 @@ void TStringGrid::PaintFocus(HDC dc, int lastRow) {
     SetTextColor(dc, RGB(0, 0, 0));
     SetBkColor(dc, RGB(255, 255, 255));
     DrawFocusRect(dc, &row);
+}
+
+int TStringGrid::RowAt(POINT point) const {
+    return point.y < rowHeight_ ? 0 : topRow_ + point.y / rowHeight_ - 1;
 }
 
 RECT TStringGrid::RowRect(int row) const {

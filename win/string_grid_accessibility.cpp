@@ -31,6 +31,16 @@ RECT TStringGrid::ItemPlace(int row) const {
     return place;
 }
 
+// Only where the row is shown: in the client area, and left of the columns' end.
+int TStringGrid::ItemAt(POINT screenPoint) const {
+    POINT point = screenPoint;
+    ScreenToClient(hwnd(), &point);
+    const RECT client = ClientRect(hwnd());
+    const int row = RowAt(point);
+    const RECT place = RowRect(row);
+    return PtInRect(&client, point) && row <= ItemCount() && PtInRect(&place, point) ? row : 0;
+}
+
 int TStringGrid::CurrentItem() const {
     const int current = rows_.CurrentRow();
     return current <= ItemCount() ? current : 0;

@@ -63,11 +63,27 @@ void Window::CreateWindowOfClass(const wchar_t* className, DWORD exStyle, DWORD 
 
 void Window::CreateTopLevelWindow(const wchar_t* className, DWORD exStyle, DWORD style,
                                   const char* caption, int clientWidth, int clientHeight) {
-    const UINT dpi = WindowDpi(nullptr);
-    RECT frame{0, 0, reelbond::Scaled(clientWidth, dpi), reelbond::Scaled(clientHeight, dpi)};
-    AdjustWindowRectEx(&frame, style, FALSE, exStyle);
-    OffsetRect(&frame, -frame.left, -frame.top);
-    CreateWindowOfClass(className, exStyle, style, caption, frame, nullptr);
+    layoutClient_ = SIZE{clientWidth, clientHeight};
+    // Sized once it exists, when its own density is known, and before its controls are made.
+    CreateWindowOfClass(className, exStyle, style, caption, RECT{}, nullptr);
+}
+
+void Window::FitToLayout(POINT topLeft) {
+    const UINT dpi = WindowDpi(hwnd());
+    const SIZE client{reelbond::Scaled(layoutClient_->cx, dpi),
+                      reelbond::Scaled(layoutClient_->cy, dpi)};
+    const RECT frame =
+        FrameAroundClient(client, static_cast<DWORD>(GetWindowLongPtrW(hwnd(), GWL_STYLE)),
+                          static_cast<DWORD>(GetWindowLongPtrW(hwnd(), GWL_EXSTYLE)), dpi);
+    SetWindowPos(hwnd(), nullptr, topLeft.x, topLeft.y, frame.right, frame.bottom,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    // Where the system draws the frame at a density other than the window's (Wine draws every
+    // frame at the system's), the client area takes what the frame did not.
+    const RECT placed = ClientRect(hwnd());
+    if (placed.right != client.cx || placed.bottom != client.cy)
+        SetWindowPos(hwnd(), nullptr, 0, 0, frame.right + client.cx - placed.right,
+                     frame.bottom + client.cy - placed.bottom,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void Window::CentreOnScreen() {
@@ -105,11 +121,16 @@ LRESULT Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 // The window takes the place the system suggests, which keeps it under the pointer when it
-// is dragged from one screen to another.
+// is dragged from one screen to another. A window of a fixed layout takes the size that holds
+// the layout at the new density, whatever size comes with the place.
 void Window::ChangeDpi(UINT dpi, const RECT& suggested) {
     SetTopLevelDpi(hwnd(), dpi);
-    SetWindowPos(hwnd(), nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
-                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    if (layoutClient_)
+        FitToLayout(POINT{suggested.left, suggested.top});
+    else
+        SetWindowPos(hwnd(), nullptr, suggested.left, suggested.top,
+                     suggested.right - suggested.left, suggested.bottom - suggested.top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
     LayOut();
     RedrawWindow(hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
@@ -138,6 +159,8 @@ LRESULT CALLBACK Window::Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARA
     // failure on to whoever creates it.
     if (message == WM_CREATE) {
         try {
+            if (self->layoutClient_)
+                self->FitToLayout(POINT{0, 0});
             self->CreateControls();
             return self->HandleMessage(message, wParam, lParam);
         } catch (...) {

@@ -43,7 +43,7 @@ protected:
     // Lays the controls out again after the screen's density changed.
     virtual void LayOut() {}
     // A top-level window, hidden, whose client area has the given size of the 96-dpi layout,
-    // scaled to the system's density.
+    // scaled to the window's density, now and whenever the density changes.
     void CreateTopLevelWindow(const wchar_t* className, DWORD exStyle, DWORD style,
                               const char* caption, int clientWidth, int clientHeight);
     // As a dialog does: the control that had the focus when the window was deactivated gets
@@ -58,7 +58,11 @@ private:
     // Overridden by Owned alone: a window class left abstract by it cannot be made otherwise.
     virtual void MadeAsOwned() = 0;
     void ChangeDpi(UINT dpi, const RECT& suggested);
+    // Sizes the window so that its client area holds the layout at the window's density.
+    void FitToLayout(POINT topLeft);
     UniqueWindow window_;
+    // The client area's size in the 96-dpi layout, for a window of a fixed layout.
+    std::optional<SIZE> layoutClient_;
     HWND lastFocus_ = nullptr;
     std::exception_ptr creationFailure_;
 };

@@ -91,6 +91,43 @@ TEST(FileTest, SameFileByIdentityOrElseByFullPath) {
     EXPECT_FALSE(gone.IsSameFileAs(dir / "a.mpg"));
 }
 
+// From what the opens told: the identity and the stamp, which every name of a file shares,
+// and the serial number and final path, which tell file systems apart locally but not
+// through shares.
+TEST(FileTest, OneFileIsKnownThroughTwoSharesAndTwoFileSystemsAreTwo) {
+    const FileAtPath::Stamp stamp{1000, 0x01D0000012345678};
+    const auto seen = [&](std::uint32_t serial, std::uint64_t index, const wchar_t* finalPath,
+                          FileAtPath::Stamp stamped, std::uint32_t links = 1) {
+        return FileAtPath::Facts{serial, index, links, finalPath, true, stamped};
+    };
+    const wchar_t* home = L"\\\\?\\UNC\\nas\\home\\a.mpg";
+    const wchar_t* homes = L"\\\\?\\UNC\\nas\\homes\\ann\\a.mpg";
+    const wchar_t* onC = L"\\\\?\\C:\\clips\\a.mpg";
+    const FileAtPath::Stamp larger{1001, stamp.lastWriteTime};
+    const FileAtPath::Stamp later{1000, stamp.lastWriteTime + 1};
+    struct Row {
+        const char* what;
+        FileAtPath::Facts one, other;
+        bool same;
+    };
+    const Row rows[] = {
+        {"two shares, two serials", seen(1, 7, home, stamp), seen(2, 7, homes, stamp), true},
+        {"a share and a drive", seen(1, 7, home, stamp), seen(2, 7, onC, stamp), true},
+        {"another index", seen(1, 7, home, stamp), seen(2, 8, homes, stamp), false},
+        {"another size", seen(1, 7, home, stamp), seen(1, 7, homes, larger), false},
+        {"another time", seen(1, 7, home, stamp), seen(1, 7, homes, later), false},
+        {"two local volumes", seen(1, 7, onC, stamp), seen(2, 7, L"\\\\?\\D:\\a.mpg", stamp),
+         false},
+        {"two file systems of a drive", seen(1, 7, onC, stamp),
+         seen(1, 7, L"\\\\?\\C:\\m2\\a.mpg", stamp), false},
+        {"a hard link", seen(1, 7, onC, stamp, 2), seen(1, 7, L"\\\\?\\C:\\b.mpg", stamp, 2), true},
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(FileAtPath::IsOneFile(row.one, row.other), row.same) << row.what;
+        EXPECT_EQ(FileAtPath::IsOneFile(row.other, row.one), row.same) << row.what;
+    }
+}
+
 TEST(FileTest, DeviceNamesAreToldFromFileNames) {
     TempDir dir;
     for (const std::string& name :

@@ -1,5 +1,7 @@
 #include "link_operation_fixture.h"
 
+#include "core/text.h"
+
 #include <cstdlib>
 #include <windows.h>
 
@@ -147,7 +149,7 @@ TEST_F(LinkOperationTest, MissingFileOrDirectoryEndsTheLinkBeforeAnythingIsWritt
     ExpectNothingWritten(2);
 }
 
-TEST_F(LinkOperationTest, ReadOnlyInputOrExistingOutputIsAccessDenied) {
+TEST_F(LinkOperationTest, ReadOnlyInputOrAnOutputThatCannotBeReplacedIsRefused) {
     List({{"a.mpg", "a"}, {"ro.mpg", "ro"}});
     test::MakeReadOnly(dir / "ro.mpg");
     window.edit1 = dir / "out";
@@ -163,6 +165,25 @@ TEST_F(LinkOperationTest, ReadOnlyInputOrExistingOutputIsAccessDenied) {
     EXPECT_EQ(ReadBytes(dir / "old.mpg"), "old");
     EXPECT_TRUE(window.events.empty());
     ExpectTableKept(2);
+
+    // Held open by another program, as a player or the indexer does, even one that lets it be
+    // deleted: no rename can replace a file that is open, so nothing is copied.
+    table.ResetGrid();
+    List({{"big.mpg", Bytes(LinkCopyBufferSize * 3, 'a')}, {"b.mpg", "b"}});
+    WriteBytes(dir / "held.mpg", "old");
+    const std::vector<std::string> files = FileNames(dir.path());
+    window.edit1 = dir / "held.mpg";
+    for (const DWORD sharing : {FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE}) {
+        const UniqueFileHandle held(CreateFileW(Widened(dir / "held.mpg").c_str(), GENERIC_READ,
+                                                sharing, nullptr, OPEN_EXISTING,
+                                                FILE_ATTRIBUTE_NORMAL, nullptr));
+        ASSERT_TRUE(held);
+        EXPECT_EQ(Link(), ERROR_SHARING_VIOLATION);
+        EXPECT_EQ(ReadBytes(dir / "held.mpg"), "old");
+        EXPECT_TRUE(window.events.empty());
+        EXPECT_EQ(FileNames(dir.path()), files);
+    }
 }
 
 TEST_F(LinkOperationTest, ReadFailingPartWayCutsTheOutputBack) {

@@ -21,13 +21,21 @@ std::vector<Frame> ControlEdges(const TForm1& form, const std::vector<Placement>
     return edges;
 }
 
+// The system's suggestion keeps the frame's old size, which holds the layout at no other
+// density; its place is taken.
 void TellDpi(TForm1& form, UINT dpi) {
     RECT frame;
     GetWindowRect(form.hwnd(), &frame);
-    frame.right = frame.left + MulDiv(frame.right - frame.left, dpi, 96);
-    frame.bottom = frame.top + MulDiv(frame.bottom - frame.top, dpi, 96);
+    OffsetRect(&frame, 30, 20);
     SendMessageA(form.hwnd(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
                  reinterpret_cast<LPARAM>(&frame));
+    const RECT placed = WindowRect(form.hwnd());
+    EXPECT_EQ((std::array{placed.left, placed.top}), (std::array{frame.left, frame.top}));
+}
+
+Frame ClientEdges(const TForm1& form) {
+    const RECT client = ClientRect(form.hwnd());
+    return {client.left, client.top, client.right, client.bottom};
 }
 
 // Told of a denser screen (as when it is dragged onto one), the window lays itself out at
@@ -41,6 +49,7 @@ TEST_F(MainWindowTest, ADensityChangeLaysTheWindowOutAgainScaled) {
 
     TellDpi(form, 144);
     Pump();
+    EXPECT_EQ(ClientEdges(form), (Frame{0, 0, 983, 458})) << "655 x 305 at 144 dpi";
     const std::vector<Frame> at144 = ControlEdges(form, layout);
     for (std::size_t index = 0; index < layout.size(); ++index) {
         for (int edge = 0; edge < 4; ++edge)
@@ -56,6 +65,7 @@ TEST_F(MainWindowTest, ADensityChangeLaysTheWindowOutAgainScaled) {
 
     TellDpi(form, 96);
     Pump();
+    EXPECT_EQ(ClientEdges(form), (Frame{0, 0, 655, 305}));
     EXPECT_EQ(ControlEdges(form, layout), at96);
     EXPECT_EQ(form.StringGrid1.ColumnWidth(0), 122);
     EXPECT_EQ(form.FileListBox1.ItemHeight(), 16);

@@ -391,6 +391,13 @@ TEST_F(MainWindowTest, GridClicksKeysAndWheelMoveTheCurrentRow) {
     EXPECT_EQ(form.Table().CurrentRow(), 4);
     SendMessageA(grid, WM_KEYDOWN, VK_UP, 0);
     EXPECT_EQ(form.Table().CurrentRow(), 3);
+    // A touchpad's parts of a notch add up; turning back starts anew.
+    for (const auto& [deltas, row] : std::vector<std::pair<std::vector<int>, int>>{
+             {{-40, -40}, 3}, {{-40}, 4}, {{40, 40, -40, -40, -40}, 5}}) {
+        for (const int delta : deltas)
+            SendMessageA(grid, WM_MOUSEWHEEL, MAKEWPARAM(0, delta), 0);
+        EXPECT_EQ(form.Table().CurrentRow(), row);
+    }
     Pump();
     EXPECT_TRUE(form.BitUp.Enabled());
     EXPECT_TRUE(form.BitDown.Enabled());
