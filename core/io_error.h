@@ -15,7 +15,7 @@ public:
 
     explicit IoError(int code);
 
-    int code() const noexcept { return code_; }
+    int Code() const noexcept { return code_; }
 
     static std::string MessageFor(int code);
 

@@ -51,7 +51,7 @@ int RunApplication() {
     // Created before the main window shows: a missing help file is reported at start-up.
     Owned<TAboutBox> aboutBox;
     aboutBox.Create();
-    form.OnHelp = [&] { aboutBox.ShowModal(form.hwnd()); };
+    form.OnHelp = [&] { aboutBox.ShowModal(form.Hwnd()); };
     form.Show();
     // Runs until the main window is gone, which asks the loop to quit.
     return form.EventLoop().Run([] { return false; }).value_or(0);

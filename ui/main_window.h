@@ -118,7 +118,7 @@ private:
     void InformationBox(const std::string& message) override;
     void ErrorBox(const std::string& message) override;
     std::string OutputName() const override { return Edit1.Text(); }
-    void FocusOutputName() override { SetFocus(Edit1.hwnd()); }
+    void FocusOutputName() override { SetFocus(Edit1.Hwnd()); }
     std::string ShownDirectory() const override { return DirectoryListBox1.Directory(); }
     void SetLinkEnabled(bool enabled) override { SpdBtnLink.SetEnabled(enabled); }
     void SetRemoveEnabled(bool enabled) override { BitnRemove.SetEnabled(enabled); }

@@ -27,11 +27,11 @@ public:
 class TBitBtn : public PushButton {
 public:
     void SetGlyph(const char* resourceName) {
-        glyph_ = std::make_unique<Glyph>(resourceName, WindowDpi(hwnd()));
+        glyph_ = std::make_unique<Glyph>(resourceName, WindowDpi(Hwnd()));
     }
     void OnDpiChanged() override {
         if (glyph_)
-            glyph_->ScaleTo(WindowDpi(hwnd()));
+            glyph_->ScaleTo(WindowDpi(Hwnd()));
     }
 
 protected:

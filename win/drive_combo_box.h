@@ -53,7 +53,7 @@ protected:
     void OnCreated() override;
     // The height of the closed selector, kept through font changes.
     void FitToHeight(int height) override;
-    void OnDpiChanged() override { glyphs_.ScaleTo(WindowDpi(hwnd())); }
+    void OnDpiChanged() override { glyphs_.ScaleTo(WindowDpi(Hwnd())); }
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:

@@ -72,7 +72,7 @@ void TFileListBox::SetMask(const std::string& mask) {
 }
 
 bool TFileListBox::IsSelected(int index) const {
-    return SendToClassProcedure(hwnd(), LB_GETSEL, index, 0) > 0;
+    return SendToClassProcedure(Hwnd(), LB_GETSEL, index, 0) > 0;
 }
 
 std::vector<std::string> TFileListBox::SelectedNames() const {
@@ -84,7 +84,7 @@ std::vector<std::string> TFileListBox::SelectedNames() const {
 }
 
 int TFileListBox::FocusedIndex() const {
-    return hwnd() ? static_cast<int>(SendMessageW(hwnd(), LB_GETCARETINDEX, 0, 0)) : -1;
+    return Hwnd() ? static_cast<int>(SendMessageW(Hwnd(), LB_GETCARETINDEX, 0, 0)) : -1;
 }
 
 std::optional<LRESULT> TFileListBox::HandleNotification(UINT message, WPARAM wParam, LPARAM) {
@@ -142,7 +142,7 @@ void TFileListBox::FocusFile(const std::string& name) {
     const std::wstring wide = Widened(name);
     const auto find = [&] {
         return static_cast<int>(
-            SendMessageW(hwnd(), LB_FINDSTRINGEXACT, -1, reinterpret_cast<LPARAM>(wide.c_str())));
+            SendMessageW(Hwnd(), LB_FINDSTRINGEXACT, -1, reinterpret_cast<LPARAM>(wide.c_str())));
     };
     int index = find();
     if (index < 0) {
@@ -152,18 +152,18 @@ void TFileListBox::FocusFile(const std::string& name) {
     if (index < 0)
         return;
     if (multiSelect_) {
-        SendMessageW(hwnd(), LB_SETSEL, FALSE, -1);
-        SendMessageW(hwnd(), LB_SETSEL, TRUE, index);
-        SendMessageW(hwnd(), LB_SETANCHORINDEX, index, 0);
-        SendMessageW(hwnd(), LB_SETCARETINDEX, index, FALSE);
+        SendMessageW(Hwnd(), LB_SETSEL, FALSE, -1);
+        SendMessageW(Hwnd(), LB_SETSEL, TRUE, index);
+        SendMessageW(Hwnd(), LB_SETANCHORINDEX, index, 0);
+        SendMessageW(Hwnd(), LB_SETCARETINDEX, index, FALSE);
     } else {
-        SendMessageW(hwnd(), LB_SETCURSEL, index, 0);
+        SendMessageW(Hwnd(), LB_SETCURSEL, index, 0);
     }
     Change();
 }
 
 void TFileListBox::Rescan() {
-    if (!hwnd())
+    if (!Hwnd())
         return;
     // Files only: no directory, nor what the system hides.
     constexpr DWORD passedOver =
@@ -171,8 +171,8 @@ void TFileListBox::Rescan() {
     // A vanished directory fails here, before the entries are touched.
     CheckDirectoryExists(directory_);
     {
-        const auto suspended = RedrawSuspended(hwnd());
-        SendMessageW(hwnd(), LB_RESETCONTENT, 0, 0);
+        const auto suspended = RedrawSuspended(Hwnd());
+        SendMessageW(Hwnd(), LB_RESETCONTENT, 0, 0);
         WaitPointerOnDemand wait;
         for (const std::string& pattern : SplitMask(mask_)) {
             if (pattern.empty())
@@ -189,7 +189,7 @@ void TFileListBox::Rescan() {
 }
 
 int TFileListBox::InsertEntry(const std::string& name) {
-    return AddEntry(hwnd(), ListBoxEntries, name);
+    return AddEntry(Hwnd(), ListBoxEntries, name);
 }
 
 void TFileListBox::Change() {

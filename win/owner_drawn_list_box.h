@@ -25,7 +25,7 @@ protected:
     const wchar_t* ClassName() const override { return L"LISTBOX"; }
     DWORD ExStyle() const override { return WS_EX_CLIENTEDGE; }
     void OnCreated() override;
-    void OnDpiChanged() override { glyphs_.ScaleTo(WindowDpi(hwnd())); }
+    void OnDpiChanged() override { glyphs_.ScaleTo(WindowDpi(Hwnd())); }
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     // The height from the font, raised to the glyphs' when they are shown.
     void ResetItemHeight();

@@ -71,16 +71,16 @@ DWORD TRichEdit::Style() const {
 }
 
 void TRichEdit::OnCreated() {
-    SendMessageW(hwnd(), EM_AUTOURLDETECT, FALSE, 0);
+    SendMessageW(Hwnd(), EM_AUTOURLDETECT, FALSE, 0);
     OnDpiChanged();
 }
 
 void TRichEdit::OnDpiChanged() {
-    const UniqueWindowDc dc = ClientDc(hwnd());
+    const UniqueWindowDc dc = ClientDc(Hwnd());
     const int measured = GetDeviceCaps(dc.get(), LOGPIXELSY);
     // A zoom of 1 (not "none", 0/0) also lays the text out again under Wine.
     if (measured > 0)
-        SendMessageW(hwnd(), EM_SETZOOM, WindowDpi(hwnd()), measured);
+        SendMessageW(Hwnd(), EM_SETZOOM, WindowDpi(Hwnd()), measured);
 }
 
 void TRichEdit::SetDefaultFont(const FontSpec& font) {
@@ -92,15 +92,15 @@ void TRichEdit::SetDefaultFont(const FontSpec& font) {
     format.yHeight = MulDiv(font.pixels, 1440, 96);
     format.bCharSet = font.charset;
     Widened(font.face).copy(format.szFaceName, LF_FACESIZE - 1);
-    SendMessageW(hwnd(), EM_SETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&format));
+    SendMessageW(Hwnd(), EM_SETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&format));
 }
 
 bool TRichEdit::PlainText() const {
-    return SendMessageW(hwnd(), EM_GETTEXTMODE, 0, 0) & TM_PLAINTEXT;
+    return SendMessageW(Hwnd(), EM_GETTEXTMODE, 0, 0) & TM_PLAINTEXT;
 }
 
 void TRichEdit::SetPlainText(bool plainText) {
-    SendMessageW(hwnd(), EM_SETTEXTMODE, plainText ? TM_PLAINTEXT : TM_RICHTEXT, 0);
+    SendMessageW(Hwnd(), EM_SETTEXTMODE, plainText ? TM_PLAINTEXT : TM_RICHTEXT, 0);
 }
 
 void TRichEdit::LoadFromFile(const std::string& path) {
@@ -118,10 +118,10 @@ void TRichEdit::LoadFromStream(File& file) {
     try {
         const std::int64_t start = file.Position();
         const UINT format = TextFormat();
-        DWORD error = StreamedIn(hwnd(), format, file);
+        DWORD error = StreamedIn(Hwnd(), format, file);
         if (error && format == SF_RTF) {
             file.Seek(start);
-            error = StreamedIn(hwnd(), SF_TEXT, file);
+            error = StreamedIn(Hwnd(), SF_TEXT, file);
         }
         if (!error) {
             colouredContent_.reset();
@@ -141,7 +141,7 @@ UINT TRichEdit::TextFormat() const {
 void TRichEdit::FollowContrast() {
     if (HighContrastOn() && !colouredContent_) {
         std::string content;
-        Streamed(hwnd(), EM_STREAMOUT, TextFormat(), [&content](LPBYTE buffer, LONG count) {
+        Streamed(Hwnd(), EM_STREAMOUT, TextFormat(), [&content](LPBYTE buffer, LONG count) {
             content.append(reinterpret_cast<const char*>(buffer), static_cast<std::size_t>(count));
             return count;
         });
@@ -150,10 +150,10 @@ void TRichEdit::FollowContrast() {
         format.cbSize = sizeof format;
         format.dwMask = CFM_COLOR;
         format.dwEffects = CFE_AUTOCOLOR;
-        SendMessageW(hwnd(), EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&format));
+        SendMessageW(Hwnd(), EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&format));
     } else if (!HighContrastOn() && colouredContent_) {
         std::string_view rest = *colouredContent_;
-        Streamed(hwnd(), EM_STREAMIN, TextFormat(), [&rest](LPBYTE buffer, LONG count) {
+        Streamed(Hwnd(), EM_STREAMIN, TextFormat(), [&rest](LPBYTE buffer, LONG count) {
             const std::size_t size = std::min(rest.size(), static_cast<std::size_t>(count));
             rest.copy(reinterpret_cast<char*>(buffer), size);
             rest.remove_prefix(size);

@@ -69,42 +69,42 @@ void Window::CreateTopLevelWindow(const wchar_t* className, DWORD exStyle, DWORD
 }
 
 void Window::FitToLayout(POINT topLeft) {
-    const UINT dpi = WindowDpi(hwnd());
+    const UINT dpi = WindowDpi(Hwnd());
     const SIZE client{reelbond::Scaled(layoutClient_->cx, dpi),
                       reelbond::Scaled(layoutClient_->cy, dpi)};
     const RECT frame =
-        FrameAroundClient(client, static_cast<DWORD>(GetWindowLongPtrW(hwnd(), GWL_STYLE)),
-                          static_cast<DWORD>(GetWindowLongPtrW(hwnd(), GWL_EXSTYLE)), dpi);
-    SetWindowPos(hwnd(), nullptr, topLeft.x, topLeft.y, frame.right, frame.bottom,
+        FrameAroundClient(client, static_cast<DWORD>(GetWindowLongPtrW(Hwnd(), GWL_STYLE)),
+                          static_cast<DWORD>(GetWindowLongPtrW(Hwnd(), GWL_EXSTYLE)), dpi);
+    SetWindowPos(Hwnd(), nullptr, topLeft.x, topLeft.y, frame.right, frame.bottom,
                  SWP_NOZORDER | SWP_NOACTIVATE);
     // Where the system draws the frame at a density other than the window's (Wine draws every
     // frame at the system's), the client area takes what the frame did not.
-    const RECT placed = ClientRect(hwnd());
+    const RECT placed = ClientRect(Hwnd());
     if (placed.right != client.cx || placed.bottom != client.cy)
-        SetWindowPos(hwnd(), nullptr, 0, 0, frame.right + client.cx - placed.right,
+        SetWindowPos(Hwnd(), nullptr, 0, 0, frame.right + client.cx - placed.right,
                      frame.bottom + client.cy - placed.bottom,
                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void Window::CentreOnScreen() {
-    const RECT frame = WindowRect(hwnd());
+    const RECT frame = WindowRect(Hwnd());
     const int left = (GetSystemMetrics(SM_CXSCREEN) - (frame.right - frame.left)) / 2;
     const int top = (GetSystemMetrics(SM_CYSCREEN) - (frame.bottom - frame.top)) / 2;
-    SetWindowPos(hwnd(), nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(Hwnd(), nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 std::optional<LRESULT> Window::KeepFocusOnActivation(UINT message, WPARAM wParam) {
     if (message == WM_ACTIVATE && LOWORD(wParam) == WA_INACTIVE) {
-        if (const HWND focus = GetFocus(); IsChild(hwnd(), focus))
+        if (const HWND focus = GetFocus(); IsChild(Hwnd(), focus))
             lastFocus_ = focus;
         return 0;
     }
     if (message != WM_ACTIVATE && message != WM_SETFOCUS)
         return std::nullopt;
-    if (lastFocus_ && IsChild(hwnd(), lastFocus_) && IsWindowEnabled(lastFocus_))
+    if (lastFocus_ && IsChild(Hwnd(), lastFocus_) && IsWindowEnabled(lastFocus_))
         SetFocus(lastFocus_);
     else
-        SetFocus(GetNextDlgTabItem(hwnd(), nullptr, FALSE));
+        SetFocus(GetNextDlgTabItem(Hwnd(), nullptr, FALSE));
     return 0;
 }
 
@@ -114,25 +114,25 @@ LRESULT Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     }
     if (ChangesColours(message))
-        RepaintInNewColours(hwnd());
+        RepaintInNewColours(Hwnd());
     if (auto result = ReflectNotification(message, wParam, lParam))
         return *result;
-    return DefWindowProcW(hwnd(), message, wParam, lParam);
+    return DefWindowProcW(Hwnd(), message, wParam, lParam);
 }
 
 // The window takes the place the system suggests, which keeps it under the pointer when it
 // is dragged from one screen to another. A window of a fixed layout takes the size that holds
 // the layout at the new density, whatever size comes with the place.
 void Window::ChangeDpi(UINT dpi, const RECT& suggested) {
-    SetTopLevelDpi(hwnd(), dpi);
+    SetTopLevelDpi(Hwnd(), dpi);
     if (layoutClient_)
         FitToLayout(POINT{suggested.left, suggested.top});
     else
-        SetWindowPos(hwnd(), nullptr, suggested.left, suggested.top,
+        SetWindowPos(Hwnd(), nullptr, suggested.left, suggested.top,
                      suggested.right - suggested.left, suggested.bottom - suggested.top,
                      SWP_NOZORDER | SWP_NOACTIVATE);
     LayOut();
-    RedrawWindow(hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+    RedrawWindow(Hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 LRESULT CALLBACK Window::Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {

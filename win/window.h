@@ -27,9 +27,9 @@ public:
     Window& operator=(const Window&) = delete;
     virtual ~Window() = default;
 
-    HWND hwnd() const noexcept { return window_.get(); }
+    HWND Hwnd() const noexcept { return window_.get(); }
     // A length of the 96-dpi layout in pixels at the window's density.
-    int Scaled(int length) const { return reelbond::Scaled(length, WindowDpi(hwnd())); }
+    int Scaled(int length) const { return reelbond::Scaled(length, WindowDpi(Hwnd())); }
     // Destroys the window now, if it stands.
     void Destroy() noexcept { window_.reset(); }
 
@@ -87,8 +87,8 @@ public:
     Control& operator=(const Control&) = delete;
     virtual ~Control();
 
-    HWND hwnd() const noexcept { return hwnd_; }
-    int id() const noexcept { return GetDlgCtrlID(hwnd_); }
+    HWND Hwnd() const noexcept { return hwnd_; }
+    int Id() const noexcept { return GetDlgCtrlID(hwnd_); }
     // A length of the 96-dpi layout in pixels at the control's density.
     int Scaled(int length) const { return reelbond::Scaled(length, WindowDpi(hwnd_)); }
 

@@ -21,7 +21,7 @@ int CodeOf(auto&& operation) {
     try {
         operation();
     } catch (const IoError& error) {
-        return error.code();
+        return error.Code();
     }
     return 0;
 }
@@ -31,7 +31,7 @@ std::string FailureOf(auto&& operation) {
     try {
         operation();
     } catch (const IoError& error) {
-        return std::to_string(error.code()) + " " + error.what();
+        return std::to_string(error.Code()) + " " + error.what();
     }
     return "none";
 }

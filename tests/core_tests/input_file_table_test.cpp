@@ -129,7 +129,7 @@ TEST_F(InputFileTableTest, IoErrorEndsTheAddAndIsHandedBack) {
     try {
         std::rethrow_exception(outcome.failure);
     } catch (const IoError& error) {
-        EXPECT_EQ(error.code(), 5);
+        EXPECT_EQ(error.Code(), 5);
         EXPECT_STREQ(error.what(), "File access denied");
     }
     EXPECT_EQ(Names(), (Strings{Path("a.mpg")}));

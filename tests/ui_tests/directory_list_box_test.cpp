@@ -61,7 +61,7 @@ protected:
     template <typename List, typename... Arguments> List& CreateList(Arguments... arguments) {
         auto list = std::make_unique<List>(arguments...);
         list->OnChange = [this] { ++changes; };
-        list->Create(host.hwnd(), 1, RECT{10, 10, 310, 360}, "");
+        list->Create(host.Hwnd(), 1, RECT{10, 10, 310, 360}, "");
         list->SetItemHeight(16);
         List& created = *list;
         list_ = std::move(list);
@@ -78,10 +78,10 @@ protected:
     // A mouse click on an entry; the second click of a double click comes as WM_LBUTTONDBLCLK.
     static void Click(const TDirectoryListBox& list, int index, UINT press = WM_LBUTTONDOWN) {
         RECT entry;
-        SendMessageA(list.hwnd(), LB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&entry));
+        SendMessageA(list.Hwnd(), LB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&entry));
         const LPARAM at = MAKELPARAM(entry.left + 30, (entry.top + entry.bottom) / 2);
-        SendMessageA(list.hwnd(), press, MK_LBUTTON, at);
-        SendMessageA(list.hwnd(), WM_LBUTTONUP, 0, at);
+        SendMessageA(list.Hwnd(), press, MK_LBUTTON, at);
+        SendMessageA(list.Hwnd(), WM_LBUTTONUP, 0, at);
     }
 
     static void DoubleClick(const TDirectoryListBox& list, int index) {
@@ -145,7 +145,7 @@ TEST_F(DirectoryListBoxTest, ClicksAndArrowsMoveTheHighlightDoubleClickAndEnterO
     const int two = IndexOf(list, "two");
 
     Click(list, one);
-    SendMessageA(list.hwnd(), WM_KEYDOWN, VK_DOWN, 0);
+    SendMessageA(list.Hwnd(), WM_KEYDOWN, VK_DOWN, 0);
     EXPECT_EQ(list.HighlightedIndex(), two);
     EXPECT_EQ(list.Directory(), dir.path());
     EXPECT_EQ(changes, 0);
@@ -157,8 +157,8 @@ TEST_F(DirectoryListBoxTest, ClicksAndArrowsMoveTheHighlightDoubleClickAndEnterO
 
     // Up to the parent, then into two by Enter.
     list.SetDirectory(list.ItemPath(list.HighlightedIndex() - 1));
-    SendMessageA(list.hwnd(), LB_SETCURSEL, IndexOf(list, "two"), 0);
-    SendMessageA(list.hwnd(), WM_CHAR, VK_RETURN, 0);
+    SendMessageA(list.Hwnd(), LB_SETCURSEL, IndexOf(list, "two"), 0);
+    SendMessageA(list.Hwnd(), WM_CHAR, VK_RETURN, 0);
     EXPECT_EQ(list.Directory(), dir / "two");
     EXPECT_EQ(Entries(list).back(), "deeper");
     EXPECT_EQ(changes, 3);
@@ -231,7 +231,7 @@ TEST_F(DirectoryListBoxTest, LinkedFileListFollowsAndPassesItsDirectoryWritesOn)
     test::WriteBytes(dir / "top.mpg", "x");
     auto files = std::make_unique<TFileListBox>();
     files->SetMask("*.mpg");
-    files->Create(host.hwnd(), 2, RECT{320, 10, 420, 300}, "");
+    files->Create(host.Hwnd(), 2, RECT{320, 10, 420, 300}, "");
     TDirectoryListBox& list = CreateList();
     list.SetFileList(files.get());
     Names fileListDirectories;
@@ -271,15 +271,15 @@ TEST_F(DirectoryListBoxTest, IndentsEachEntryAndDrawsTheGlyphOfItsKind) {
     TDirectoryListBox& list = CreateList();
     list.SetFont(static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)));
     EXPECT_EQ(list.ItemHeight(), 16) << "the window's height holds after a font change";
-    SetFocus(host.hwnd()); // no focus rectangle over the glyphs
-    UpdateWindow(list.hwnd());
+    SetFocus(host.Hwnd()); // no focus rectangle over the glyphs
+    UpdateWindow(list.Hwnd());
 
     const int current = list.HighlightedIndex();
     const int sub = IndexOf(list, "sub");
     int backslashes = 0;
     for (char c : dir.path())
         backslashes += c == '\\';
-    const UniqueWindowDc shown = ClientDc(list.hwnd());
+    const UniqueWindowDc shown = ClientDc(list.Hwnd());
     const HDC dc = shown.get();
     const COLORREF window = GetSysColor(COLOR_WINDOW);
     const COLORREF highlight = GetSysColor(COLOR_HIGHLIGHT);
@@ -294,14 +294,14 @@ TEST_F(DirectoryListBoxTest, IndentsEachEntryAndDrawsTheGlyphOfItsKind) {
 
 TEST_F(DirectoryListBoxTest, EntryHeightFollowsTheFontButLeavesRoomForTheGlyph) {
     TDirectoryListBox own(TForm1::FolderGlyphs);
-    own.Create(host.hwnd(), 3, RECT{10, 10, 210, 210}, "");
+    own.Create(host.Hwnd(), 3, RECT{10, 10, 210, 210}, "");
     const UniqueFont small = CreateUiFont({InterfaceFont, 8, false, ANSI_CHARSET});
     own.SetFont(small.get());
     EXPECT_EQ(own.ItemHeight(), 16);
     const UniqueFont large = CreateUiFont({InterfaceFont, 24, false, DEFAULT_CHARSET});
     own.SetFont(large.get());
     EXPECT_GT(own.ItemHeight(), 16);
-    EXPECT_EQ(own.ItemHeight(), FontCharacterHeight(own.hwnd()));
+    EXPECT_EQ(own.ItemHeight(), FontCharacterHeight(own.Hwnd()));
 }
 
 } // namespace

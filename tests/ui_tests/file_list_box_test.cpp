@@ -36,7 +36,7 @@ protected:
         list.SetMultiSelect(true);
         list.SetMask(mask);
         list.OnChange = [this] { ++changes; };
-        list.Create(host.hwnd(), 1, RECT{10, 10, 210, 310}, "");
+        list.Create(host.Hwnd(), 1, RECT{10, 10, 210, 310}, "");
         list.SetItemHeight(16);
     }
 
@@ -51,10 +51,10 @@ protected:
     // second click of a double click comes as WM_LBUTTONDBLCLK.
     void Click(int index, WPARAM keys = 0, UINT press = WM_LBUTTONDOWN) {
         RECT entry;
-        SendMessageA(list.hwnd(), LB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&entry));
+        SendMessageA(list.Hwnd(), LB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&entry));
         const LPARAM at = MAKELPARAM(entry.left + 5, (entry.top + entry.bottom) / 2);
-        SendMessageA(list.hwnd(), press, MK_LBUTTON | keys, at);
-        SendMessageA(list.hwnd(), WM_LBUTTONUP, keys, at);
+        SendMessageA(list.Hwnd(), press, MK_LBUTTON | keys, at);
+        SendMessageA(list.Hwnd(), WM_LBUTTONUP, keys, at);
     }
 
     void WriteFiles(const std::string& directory, std::initializer_list<const char*> names) {
@@ -106,14 +106,14 @@ TEST_F(FileListBoxTest, LargeDirectoryListsInOrderAndRepaintsOnceFilled) {
     for (const std::string& name : shuffled)
         WriteBytes(large / name, "x");
     CreateList(MpegMask);
-    UpdateWindow(list.hwnd());
+    UpdateWindow(list.Hwnd());
 
     list.SetDirectory(large.path());
     EXPECT_EQ(Entries(), expected);
     RECT stale;
-    EXPECT_TRUE(GetUpdateRect(list.hwnd(), &stale, FALSE)) << "the filled list is to be repainted";
-    UpdateWindow(list.hwnd());
-    EXPECT_FALSE(GetUpdateRect(list.hwnd(), &stale, FALSE));
+    EXPECT_TRUE(GetUpdateRect(list.Hwnd(), &stale, FALSE)) << "the filled list is to be repainted";
+    UpdateWindow(list.Hwnd());
+    EXPECT_FALSE(GetUpdateRect(list.Hwnd(), &stale, FALSE));
 }
 
 TEST_F(FileListBoxTest, FileMatchedByTwoPatternsIsListedTwice) {
@@ -163,7 +163,7 @@ TEST_F(FileListBoxTest, FileNameAndOnChangeFollowTheFocusedEntry) {
 
     Click(1, MK_SHIFT);
     EXPECT_EQ(changes, 4);
-    SendMessageA(list.hwnd(), WM_KEYDOWN, VK_DOWN, 0);
+    SendMessageA(list.Hwnd(), WM_KEYDOWN, VK_DOWN, 0);
     EXPECT_EQ(list.FocusedIndex(), 2);
     EXPECT_EQ(changes, 5);
 }
@@ -299,7 +299,7 @@ TEST_F(FileListBoxTest, LinkedDirectoryListTakesTheWholeTextAndIsToldWhenTheList
     WriteFiles(dir / "sub", {"b.mpg"});
     auto fileList = std::make_unique<TFileListBox>();
     fileList->SetMultiSelect(true);
-    fileList->Create(host.hwnd(), 2, RECT{10, 10, 210, 310}, "");
+    fileList->Create(host.Hwnd(), 2, RECT{10, 10, 210, 310}, "");
     RecordingDirectoryList directoryList(*fileList);
 
     fileList->SetFileName(dir / "sub\\b.mpg");
