@@ -16,11 +16,11 @@ namespace {
 
 using reelbond::UniqueBitmap;
 
-// Every bitmap of the program's resources: drive, folder and file glyphs, button glyphs.
-const char* const Glyphs[] = {"FLOPPY",     "HARD",        "NETWORK",      "CDROM",
-                              "RAM",        "OPENFOLDER",  "CLOSEDFOLDER", "CURRENTFOLDER",
-                              "EXECUTABLE", "UNKNOWNFILE", "GLYPH_ADD",    "GLYPH_REMOVE",
-                              "GLYPH_UP",   "GLYPH_DOWN",  "GLYPH_CLEAR"};
+// Every bitmap of the program's resources: drive and folder glyphs, button glyphs.
+const char* const Glyphs[] = {"FLOPPY",     "HARD",         "NETWORK",      "CDROM",
+                              "RAM",        "OPENFOLDER",   "CLOSEDFOLDER", "CURRENTFOLDER",
+                              "GLYPH_ADD",  "GLYPH_REMOVE", "GLYPH_UP",     "GLYPH_DOWN",
+                              "GLYPH_CLEAR"};
 
 HINSTANCE Program() {
     return GetModuleHandleA(nullptr);
