@@ -46,12 +46,12 @@ int RunApplication() {
     const INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES};
     InitCommonControlsEx(&controls);
     RegisterWindowClasses();
-    TForm1 form;
+    Owned<TForm1> form;
     form.Create();
     // Created before the main window shows: a missing help file is reported at start-up.
-    TAboutBox aboutBox;
+    Owned<TAboutBox> aboutBox;
     aboutBox.Create();
-    form.OnHelp = [&] { aboutBox.ShowModal(form.hwnd()); };
+    form.OnHelp = [&] { aboutBox.ShowModal(form.Hwnd()); };
     form.Show();
     // Runs until the main window is gone, which asks the loop to quit.
     return form.EventLoop().Run([] { return false; }).value_or(0);

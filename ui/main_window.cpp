@@ -1,7 +1,7 @@
 #include "ui/main_window.h"
 
+#include "about/interface_style.h"
 #include "core/io_error.h"
-#include "ui/interface_style.h"
 #include "win/error_barrier.h"
 #include "win/font.h"
 #include "win/high_contrast.h"
@@ -28,12 +28,14 @@ constexpr FontSpec SpeedButtonFont{InterfaceFont, 13, true, DEFAULT_CHARSET};
 
 } // namespace
 
-TForm1::TForm1() : StringGrid1(*this, InputFileTable::ColumnCount) {
+TForm1::TForm1()
+    : DriveComboBox1(DriveGlyphs), DirectoryListBox1(FolderGlyphs),
+      StringGrid1(*this, InputFileTable::ColumnCount) {
     // Selection modes are fixed when the list's window is made.
     FileListBox1.SetMultiSelect(true);
     for (Control* control : std::initializer_list<Control*>{
              &FileListBox1, &DirectoryListBox1, &DriveComboBox1, &FilterComboBox1, &Edit1})
-        control->InputMethod.name = ChineseSimplifiedAbc;
+        control->InputMethod.SetName(ChineseSimplifiedAbc);
 }
 
 void TForm1::Register() {
@@ -48,8 +50,8 @@ void TForm1::Create() {
 
 void TForm1::Show() {
     CentreOnScreen();
-    ShowWindow(hwnd(), SW_SHOW);
-    UpdateWindow(hwnd());
+    ShowWindow(Hwnd(), SW_SHOW);
+    UpdateWindow(Hwnd());
 }
 
 // The end-to-end driver finds the controls by the ids numbered in this order.
@@ -90,16 +92,13 @@ std::vector<Placement> TForm1::Layout() {
 }
 
 void TForm1::CreateControls() {
-    // The layout's height, which a drop-down list would otherwise take from its font.
-    DriveComboBox1.SetFieldHeight(Scaled(22));
-    layout_.Create(hwnd(), Layout(), FirstControlId);
+    layout_.Create(Hwnd(), Layout(), FirstControlId);
     // The bar lies over the status bar's last panel.
-    SetWindowPos(ProgressBar1.hwnd(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    SetWindowPos(ProgressBar1.Hwnd(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
 }
 
 void TForm1::LayOut() {
-    DriveComboBox1.SetFieldHeight(Scaled(22));
-    layout_.Apply(hwnd(), Layout());
+    layout_.Apply(Hwnd(), Layout());
     SetScaledSizes();
     StringGrid1.Refresh();
 }
@@ -125,10 +124,10 @@ void TForm1::ConnectEvents() {
 // box if it failed.
 std::function<void()> TForm1::Command(void (TForm1::*handler)()) {
     return [this, handler] {
-        if (operation_.Running() || !IsWindowEnabled(hwnd()))
+        if (operation_.Running() || !IsWindowEnabled(Hwnd()))
             return;
         Guarded([&] { (this->*handler)(); });
-        operation_.CarryOutHeldClose(hwnd());
+        operation_.CarryOutHeldClose(Hwnd());
     };
 }
 
@@ -155,7 +154,7 @@ LRESULT TForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 MessageLoop TForm1::EventLoop() {
-    return MessageLoop(hwnd(), [this](const MSG& message) { return PreTranslateMessage(message); });
+    return MessageLoop(Hwnd(), [this](const MSG& message) { return PreTranslateMessage(message); });
 }
 
 bool TForm1::PreTranslateMessage(const MSG& message) {
@@ -179,7 +178,7 @@ bool TForm1::PreTranslateMessage(const MSG& message) {
 bool TForm1::ClickAccelerator(char letter) {
     const char key = static_cast<char>(std::toupper(static_cast<unsigned char>(letter)));
     for (TSpeedButton* button : {&SpdBtnLink, &SpdBtnExit, &SpdBtnHelp}) {
-        if (button->Accelerator() == key && button->Enabled() && IsWindowVisible(button->hwnd())) {
+        if (button->Accelerator() == key && button->Enabled() && IsWindowVisible(button->Hwnd())) {
             button->Click();
             return true;
         }
@@ -213,8 +212,6 @@ void TForm1::SetScaledSizes() {
     StringGrid1.SetRowHeight(Scaled(16));
     DirectoryListBox1.SetItemHeight(Scaled(16));
     FileListBox1.SetItemHeight(Scaled(16));
-    // Its height follows its font otherwise, which is the layout's only at 96 dpi.
-    FitComboBoxField(FilterComboBox1.hwnd(), Scaled(21));
 }
 
 // Both lists follow the picked drive. A drive that cannot be entered (not ready, no media)
@@ -224,7 +221,7 @@ void TForm1::DriveComboBox1Change() {
         DirectoryListBox1.SetDrive(DriveComboBox1.Drive());
         FileListBox1.SetDrive(DriveComboBox1.Drive());
     } catch (const IoError&) {
-        ShowInformationBox(hwnd(), "The disk driver does not prepared.");
+        ShowInformationBox(Hwnd(), "The disk driver does not prepared.");
         DriveComboBox1.SetDrive('C');
         DirectoryListBox1.SetDirectory("c:\\My Documents");
     }
@@ -236,7 +233,7 @@ void TForm1::FileListBox1Change() {
 
 void TForm1::BitnAddClick() {
     AddOutcome outcome;
-    operation_.Run(hwnd(), [&] {
+    operation_.Run(Hwnd(), [&] {
         outcome = AddFiles(table_, {FileListBox1.Directory(), FileListBox1.SelectedNames()},
                            [this] { operation_.Pulse(); });
     });
@@ -244,7 +241,7 @@ void TForm1::BitnAddClick() {
         SetTableButtonsEnabled(true);
     StringGrid1.Refresh();
     if (outcome.stoppedAtIneligibleFile)
-        ShowInformationBox(hwnd(), "The file is not an eligible one.");
+        ShowInformationBox(Hwnd(), "The file is not an eligible one.");
     // Also after a failure: the files added before it are in the table.
     UpdateFileCount();
     if (outcome.failure)
@@ -294,12 +291,12 @@ void TForm1::StringGrid1DrawCell(int column, int row, const RECT& cell, GridCell
 }
 
 void TForm1::SpdBtnLinkClick() {
-    operation_.Run(hwnd(), [this] { LinkOperation(table_, *this); });
+    operation_.Run(Hwnd(), [this] { LinkOperation(table_, *this); });
     StringGrid1.Refresh();
 }
 
 void TForm1::SpdBtnExitClick() {
-    DestroyWindow(hwnd());
+    Destroy();
 }
 
 void TForm1::SpdBtnHelpClick() {
@@ -329,13 +326,13 @@ void TForm1::InformationBox(const std::string& message) {
     // must not close them unseen.
     const auto normal = PointerShown(IDC_ARROW);
     DiscardInput();
-    ShowInformationBox(hwnd(), message);
+    ShowInformationBox(Hwnd(), message);
 }
 
 void TForm1::ErrorBox(const std::string& message) {
     const auto normal = PointerShown(IDC_ARROW);
     DiscardInput();
-    ShowErrorBox(hwnd(), message);
+    ShowErrorBox(Hwnd(), message);
 }
 
 } // namespace reelbond

@@ -349,10 +349,10 @@ std::optional<LRESULT> AnswerGetObject(const Control& control, WPARAM wParam, LP
         !dynamic_cast<const AccessibleParts*>(&control))
         return std::nullopt;
     IAccessible* standard = nullptr;
-    if (FAILED(CreateStdAccessibleObject(control.hwnd(), OBJID_CLIENT, IID_IAccessible,
+    if (FAILED(CreateStdAccessibleObject(control.Hwnd(), OBJID_CLIENT, IID_IAccessible,
                                          reinterpret_cast<void**>(&standard))))
         return std::nullopt;
-    UniqueAccessible object(new AccessibleObject(control.hwnd(), UniqueAccessible(standard)));
+    UniqueAccessible object(new AccessibleObject(control.Hwnd(), UniqueAccessible(standard)));
     // The system holds its own reference while a screen reader uses the object.
     return LresultFromObject(IID_IAccessible, wParam, object.get());
 }

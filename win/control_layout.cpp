@@ -46,21 +46,30 @@ void ControlLayout::Create(HWND window, const std::vector<Placement>& layout, in
             AddTooltip(window, *place.control, place.hint);
     }
     SetFonts(window, layout);
+    FitHeights(window, layout);
 }
 
 void ControlLayout::Apply(HWND window, const std::vector<Placement>& layout) {
     for (const Placement& place : layout) {
         const RECT frame = ScaledFrame(window, layout, place);
-        SetWindowPos(place.control->hwnd(), nullptr, frame.left, frame.top,
+        SetWindowPos(place.control->Hwnd(), nullptr, frame.left, frame.top,
                      frame.right - frame.left, frame.bottom - frame.top,
                      SWP_NOZORDER | SWP_NOACTIVATE);
         place.control->OnDpiChanged();
         if (place.hint) {
-            TOOLINFOW tool{ToolSize, 0, window, static_cast<UINT_PTR>(place.control->id()), frame};
+            TOOLINFOW tool{ToolSize, 0, window, static_cast<UINT_PTR>(place.control->Id()), frame};
             SendMessageW(tooltip_, TTM_NEWTOOLRECTW, 0, reinterpret_cast<LPARAM>(&tool));
         }
     }
     SetFonts(window, layout);
+    FitHeights(window, layout);
+}
+
+void ControlLayout::FitHeights(HWND window, const std::vector<Placement>& layout) {
+    for (const Placement& place : layout) {
+        const RECT frame = ScaledFrame(window, layout, place);
+        place.control->FitToHeight(frame.bottom - frame.top);
+    }
 }
 
 // The new fonts are in place before the old ones go.
@@ -90,12 +99,12 @@ void ControlLayout::AddTooltip(HWND window, const Control& control, const char* 
     TOOLINFOW tool{.cbSize = ToolSize,
                    .uFlags = TTF_IDISHWND | TTF_SUBCLASS,
                    .hwnd = window,
-                   .uId = reinterpret_cast<UINT_PTR>(control.hwnd()),
+                   .uId = reinterpret_cast<UINT_PTR>(control.Hwnd()),
                    .lpszText = text.data()};
     AddTool(tool);
     tool.uFlags = TTF_SUBCLASS;
-    tool.uId = control.id();
-    tool.rect = WindowRect(control.hwnd());
+    tool.uId = control.Id();
+    tool.rect = WindowRect(control.Hwnd());
     MapWindowPoints(HWND_DESKTOP, window, reinterpret_cast<POINT*>(&tool.rect), 2);
     AddTool(tool);
 }

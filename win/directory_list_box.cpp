@@ -31,8 +31,8 @@ int BackslashCount(const std::string& path) {
 } // namespace
 
 // The glyphs in the order of EntryKind.
-TDirectoryListBox::TDirectoryListBox()
-    : OwnerDrawnListBox({"OPENFOLDER", "CURRENTFOLDER", "CLOSEDFOLDER"}),
+TDirectoryListBox::TDirectoryListBox(const GlyphNames& glyphs)
+    : OwnerDrawnListBox({glyphs.openAncestor, glyphs.current, glyphs.closedSubdirectory}),
       directory_(CurrentDirectory()) {}
 
 TDirectoryListBox::~TDirectoryListBox() {
@@ -98,7 +98,7 @@ std::string TDirectoryListBox::DisplayedText(int index) const {
 }
 
 int TDirectoryListBox::HighlightedIndex() const {
-    return hwnd() ? static_cast<int>(SendMessageW(hwnd(), LB_GETCURSEL, 0, 0)) : -1;
+    return Hwnd() ? static_cast<int>(SendMessageW(Hwnd(), LB_GETCURSEL, 0, 0)) : -1;
 }
 
 std::optional<LRESULT> TDirectoryListBox::HandleNotification(UINT message, WPARAM wParam, LPARAM) {
@@ -183,19 +183,19 @@ void TDirectoryListBox::DriveChange(char drive) {
 }
 
 void TDirectoryListBox::BuildEntries() {
-    if (!hwnd())
+    if (!Hwnd())
         return;
-    const auto suspended = RedrawSuspended(hwnd());
-    SendMessageW(hwnd(), LB_RESETCONTENT, 0, 0);
+    const auto suspended = RedrawSuspended(Hwnd());
+    SendMessageW(Hwnd(), LB_RESETCONTENT, 0, 0);
     caseFlags_ = VolumeCaseFlags(DrivePart(directory_) + "\\");
 
     levels_ = LevelsOf(directory_);
     for (const Level& level : levels_)
-        AddEntry(hwnd(), ListBoxEntries, level.text, level.kind);
+        AddEntry(Hwnd(), ListBoxEntries, level.text, level.kind);
     const int current = EntryCount() - 1;
     for (const std::string& name : Subdirectories())
-        AddEntry(hwnd(), ListBoxEntries, name, ClosedSubdirectory);
-    SendMessageW(hwnd(), LB_SETCURSEL, current, 0);
+        AddEntry(Hwnd(), ListBoxEntries, name, ClosedSubdirectory);
+    SendMessageW(Hwnd(), LB_SETCURSEL, current, 0);
 }
 
 // Visible subdirectories in case-insensitive order, one of names that differ only in case.

@@ -26,7 +26,14 @@ protected:
 class TDirectoryListBox : public OwnerDrawnListBox, public DirListLink {
 public:
     // Starts on the process's current directory.
-    TDirectoryListBox();
+    // The bitmap resources of the glyphs of folders: those above the one shown, the one shown,
+    // those below it.
+    struct GlyphNames {
+        const char* openAncestor;
+        const char* current;
+        const char* closedSubdirectory;
+    };
+    explicit TDirectoryListBox(const GlyphNames& glyphs);
     ~TDirectoryListBox() override;
 
     const std::string& Directory() const { return directory_; }
@@ -36,7 +43,6 @@ public:
     char Drive() const { return directory_[0]; }
     // Moves to the directory last shown on drive; 0 (no drive) leaves the list where it is.
     void SetDrive(char drive);
-    TFileListBox* FileList() const { return fileList_; }
     void SetFileList(TFileListBox* fileList);
     // The directory the entry at index stands for; empty beyond the last entry.
     std::string ItemPath(int index) const;

@@ -60,7 +60,8 @@ std::optional<std::string> RemoteName(char letter) {
 
 } // namespace
 
-TDriveComboBox::TDriveComboBox() {
+TDriveComboBox::TDriveComboBox(const GlyphNames& glyphs)
+    : glyphs_{glyphs.removable, glyphs.fixed, glyphs.remote, glyphs.cdRom, glyphs.ramDisk} {
     const std::string current = CurrentDirectory();
     drive_ = current[0] == '\\' ? '\0' : current[0];
 }
@@ -90,15 +91,15 @@ void TDriveComboBox::SetDirList(TDirectoryListBox* dirList) {
 }
 
 int TDriveComboBox::EntryCount() const {
-    return hwnd() ? static_cast<int>(SendMessageW(hwnd(), CB_GETCOUNT, 0, 0)) : 0;
+    return Hwnd() ? static_cast<int>(SendMessageW(Hwnd(), CB_GETCOUNT, 0, 0)) : 0;
 }
 
 std::string TDriveComboBox::EntryText(int index) const {
-    return reelbond::EntryText(hwnd(), ComboBoxEntries, index);
+    return reelbond::EntryText(Hwnd(), ComboBoxEntries, index);
 }
 
 int TDriveComboBox::SelectedIndex() const {
-    return hwnd() ? static_cast<int>(SendMessageW(hwnd(), CB_GETCURSEL, 0, 0)) : -1;
+    return Hwnd() ? static_cast<int>(SendMessageW(Hwnd(), CB_GETCURSEL, 0, 0)) : -1;
 }
 
 std::optional<LRESULT> TDriveComboBox::HandleNotification(UINT message, WPARAM wParam, LPARAM) {
@@ -132,8 +133,8 @@ LRESULT TDriveComboBox::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
 
 // A rebuild leaves no entry selected, so writing the drive again selects it and notifies.
 void TDriveComboBox::RebuildEntries() {
-    if (hwnd()) {
-        SendMessageW(hwnd(), CB_RESETCONTENT, 0, 0);
+    if (Hwnd()) {
+        SendMessageW(Hwnd(), CB_RESETCONTENT, 0, 0);
         const DWORD present = GetLogicalDrives();
         for (char letter = 'a'; letter <= 'z'; ++letter)
             if (present & (1u << (letter - 'a')))
@@ -156,43 +157,43 @@ void TDriveComboBox::AddDriveEntry(char letter) {
     const std::string text = type == DRIVE_REMOVABLE
                                  ? prefix
                                  : prefix + " " + (remote ? *remote : BracketedLabel(shown, root));
-    AddEntry(hwnd(), ComboBoxEntries, text, type - DRIVE_REMOVABLE);
+    AddEntry(Hwnd(), ComboBoxEntries, text, type - DRIVE_REMOVABLE);
 }
 
 // The first entry that starts with the letter and a colon, in either case; the selection
 // stays as it was when there is none. No drive (a network directory) selects no entry.
 void TDriveComboBox::SelectEntryOf(char drive) {
-    if (!hwnd())
+    if (!Hwnd())
         return;
     const std::wstring prefix = {static_cast<wchar_t>(drive), L':'};
     if (drive == '\0')
-        SendMessageW(hwnd(), CB_SETCURSEL, static_cast<WPARAM>(-1), 0);
+        SendMessageW(Hwnd(), CB_SETCURSEL, static_cast<WPARAM>(-1), 0);
     else
-        SendMessageW(hwnd(), CB_SELECTSTRING, static_cast<WPARAM>(-1),
+        SendMessageW(Hwnd(), CB_SELECTSTRING, static_cast<WPARAM>(-1),
                      reinterpret_cast<LPARAM>(prefix.c_str()));
 }
 
 void TDriveComboBox::ResetItemHeight() {
-    const int height = std::max(FontCharacterHeight(hwnd()), glyphs_.TallestHeight());
+    const int height = std::max(FontCharacterHeight(Hwnd()), glyphs_.TallestHeight());
     // -1 is the selection field, 0 the entries of the list.
-    SendMessageW(hwnd(), CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), height);
-    SendMessageW(hwnd(), CB_SETITEMHEIGHT, 0, height);
+    SendMessageW(Hwnd(), CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), height);
+    SendMessageW(Hwnd(), CB_SETITEMHEIGHT, 0, height);
     if (fieldHeight_)
-        FitComboBoxField(hwnd(), fieldHeight_);
+        FitComboBoxField(Hwnd(), fieldHeight_);
 }
 
-void TDriveComboBox::SetFieldHeight(int height) {
+void TDriveComboBox::FitToHeight(int height) {
     fieldHeight_ = height;
-    if (hwnd())
+    if (Hwnd())
         ResetItemHeight();
 }
 
 // The window's height is that of the open list: without room for entries it opens empty.
 void TDriveComboBox::FitDropDownToEntries() {
-    const RECT field = WindowRect(hwnd());
-    const auto entryHeight = SendMessageW(hwnd(), CB_GETITEMHEIGHT, 0, 0);
+    const RECT field = WindowRect(Hwnd());
+    const auto entryHeight = SendMessageW(Hwnd(), CB_GETITEMHEIGHT, 0, 0);
     const int shown = std::clamp(EntryCount(), 1, DropDownEntries);
-    SetWindowPos(hwnd(), nullptr, 0, 0, field.right - field.left,
+    SetWindowPos(Hwnd(), nullptr, 0, 0, field.right - field.left,
                  field.bottom - field.top + static_cast<int>(entryHeight) * shown + Scaled(2),
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }

@@ -30,7 +30,7 @@ class TProgressBar : public Control {
 public:
     // Sets the position and repaints at once: long handlers do not return to the loop.
     void SetPosition(int position);
-    int Position() const { return static_cast<int>(SendMessageW(hwnd(), PBM_GETPOS, 0, 0)); }
+    int Position() const { return static_cast<int>(SendMessageW(Hwnd(), PBM_GETPOS, 0, 0)); }
 
 protected:
     const wchar_t* ClassName() const override { return PROGRESS_CLASSW; }

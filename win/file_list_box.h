@@ -4,30 +4,10 @@
 #include "win/widget_link.h"
 
 #include <functional>
-#include <initializer_list>
 #include <optional>
 #include <string>
 
 namespace reelbond {
-
-// Kinds of entry a file list shows; each but ftNormal stands for one attribute bit.
-enum TFileAttr { ftReadOnly, ftHidden, ftSystem, ftVolumeID, ftDirectory, ftArchive, ftNormal };
-
-// A set of TFileAttr.
-class FileAttrSet {
-public:
-    FileAttrSet(std::initializer_list<TFileAttr> members) {
-        for (TFileAttr member : members)
-            bits_ |= 1u << member;
-    }
-    bool Contains(TFileAttr member) const { return bits_ & (1u << member); }
-    // The file attribute bits of the members; ftNormal has none.
-    DWORD AttributeBits() const { return bits_ & ~(1u << ftNormal); }
-    bool operator==(const FileAttrSet&) const = default;
-
-private:
-    DWORD bits_ = 0;
-};
 
 // What a file list needs of a directory list linked to it.
 class DirListLink : public WidgetLinkSource {
@@ -61,8 +41,6 @@ public:
     void SetFileName(const std::string& text);
     const std::string& Mask() const { return mask_; }
     void SetMask(const std::string& mask);
-    void SetFileType(const FileAttrSet& fileType);
-    void SetShowGlyphs(bool show);
     // Extended selection (Shift and Ctrl clicks); takes effect when the window is created.
     void SetMultiSelect(bool on) { multiSelect_ = on; }
 
@@ -88,24 +66,19 @@ public:
 protected:
     DWORD Style() const override;
     void OnCreated() override;
-    bool ShowsGlyphs() const override { return showGlyphs_; }
 
 private:
-    enum GlyphKind { ExecutableGlyph, ClosedFolderGlyph, UnknownFileGlyph, NoGlyph };
-
     void ApplyPath(const std::string& text);
     void FocusFile(const std::string& name);
     template <typename Setting> void StoreAndRescan(Setting& setting, const Setting& value);
     void Rescan();
-    // Inserts the entry of a search result at its sorted place; returns that place.
-    int AddEntry(const FoundEntry& found);
+    // Inserts a file's name at its sorted place; returns that place.
+    int InsertEntry(const std::string& name);
     void Change();
     void DrawItem(const DRAWITEMSTRUCT& item) const override;
 
     std::string directory_;
     std::string mask_ = "*.*";
-    FileAttrSet fileType_{ftNormal};
-    bool showGlyphs_ = false;
     bool multiSelect_ = false;
     int lastNotifiedFocus_ = -1;
     DirListLink* dirList_ = nullptr;

@@ -25,15 +25,12 @@ protected:
     const wchar_t* ClassName() const override { return L"LISTBOX"; }
     DWORD ExStyle() const override { return WS_EX_CLIENTEDGE; }
     void OnCreated() override;
-    void OnDpiChanged() override { glyphs_.ScaleTo(WindowDpi(hwnd())); }
+    void OnDpiChanged() override { glyphs_.ScaleTo(WindowDpi(Hwnd())); }
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     // The height from the font, raised to the glyphs' when they are shown.
     void ResetItemHeight();
     int MinimumItemHeight() const;
-    virtual bool ShowsGlyphs() const { return true; }
-    const Glyph* GlyphOf(const DRAWITEMSTRUCT& item) const {
-        return ShowsGlyphs() ? glyphs_.At(item.itemData) : nullptr;
-    }
+    const Glyph* GlyphOf(const DRAWITEMSTRUCT& item) const { return glyphs_.At(item.itemData); }
 
 private:
     GlyphSet glyphs_;

@@ -10,12 +10,12 @@ namespace reelbond {
 void TLabel::SizeToText() {
     RECT bounds{};
     {
-        const UniqueWindowDc dc = ClientDc(hwnd());
+        const UniqueWindowDc dc = ClientDc(Hwnd());
         const auto font = SelectedInto(
-            dc.get(), reinterpret_cast<HGDIOBJ>(SendMessageW(hwnd(), WM_GETFONT, 0, 0)));
+            dc.get(), reinterpret_cast<HGDIOBJ>(SendMessageW(Hwnd(), WM_GETFONT, 0, 0)));
         DrawTextWidened(dc.get(), Text(), bounds, DT_CALCRECT | DT_NOPREFIX | DT_EXPANDTABS);
     }
-    SetWindowPos(hwnd(), nullptr, 0, 0, bounds.right, bounds.bottom,
+    SetWindowPos(Hwnd(), nullptr, 0, 0, bounds.right, bounds.bottom,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
@@ -31,7 +31,7 @@ void TImage::SetIcon(const char* resourceName, int size) {
     if (!icon_)
         ThrowLastError();
     size_ = size;
-    InvalidateRect(hwnd(), nullptr, TRUE);
+    InvalidateRect(Hwnd(), nullptr, TRUE);
 }
 
 void TImage::DrawItem(const DRAWITEMSTRUCT& item) const {

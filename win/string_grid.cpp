@@ -21,11 +21,11 @@ void TStringGrid::SetColumnWidths(const std::vector<int>& widths) {
 }
 
 void TStringGrid::Refresh() {
-    if (!hwnd())
+    if (!Hwnd())
         return;
     ScrollCurrentRowIntoView();
     UpdateScrollBars();
-    InvalidateRect(hwnd(), nullptr, FALSE);
+    InvalidateRect(Hwnd(), nullptr, FALSE);
     AnnounceChanges();
 }
 
@@ -38,17 +38,17 @@ RECT TStringGrid::CellRect(int column, int row) const {
 }
 
 int TStringGrid::VisibleDataRows() const {
-    return std::max<int>(1, ClientRect(hwnd()).bottom / rowHeight_ - 1);
+    return std::max<int>(1, ClientRect(Hwnd()).bottom / rowHeight_ - 1);
 }
 
 void TStringGrid::UpdateScrollBars() {
     const auto setBar = [this](int bar, int min, int max, int page, int position) {
         const UINT parts = SIF_RANGE | SIF_PAGE | SIF_POS;
         const SCROLLINFO info{sizeof info, parts, min, max, static_cast<UINT>(page), position};
-        SetScrollInfo(hwnd(), bar, &info, TRUE);
+        SetScrollInfo(Hwnd(), bar, &info, TRUE);
     };
     setBar(SB_VERT, 1, rows_.DataRowCount(), VisibleDataRows(), topRow_);
-    const int width = ClientRect(hwnd()).right;
+    const int width = ClientRect(Hwnd()).right;
     const int totalWidth = std::accumulate(widths_.begin(), widths_.end(), 0);
     leftOffset_ = std::clamp(leftOffset_, 0, std::max(0, totalWidth - width));
     setBar(SB_HORZ, 0, totalWidth - 1, width, leftOffset_);
@@ -88,12 +88,12 @@ LRESULT TStringGrid::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_GETDLGCODE:
         return DLGC_WANTARROWS;
     case WM_SETFOCUS:
-        InvalidateRect(hwnd(), nullptr, FALSE);
+        InvalidateRect(Hwnd(), nullptr, FALSE);
         if (const int row = CurrentItem())
-            NotifyWinEvent(EVENT_OBJECT_FOCUS, hwnd(), OBJID_CLIENT, row);
+            NotifyWinEvent(EVENT_OBJECT_FOCUS, Hwnd(), OBJID_CLIENT, row);
         return 0;
     case WM_KILLFOCUS:
-        InvalidateRect(hwnd(), nullptr, FALSE);
+        InvalidateRect(Hwnd(), nullptr, FALSE);
         return 0;
     case WM_UPDATEUISTATE: {
         const LRESULT result = Default(message, wParam, lParam);
@@ -121,7 +121,7 @@ LRESULT TStringGrid::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         // The sizing pointer while a column is sized and over a column border.
         POINT pointer;
         GetCursorPos(&pointer);
-        ScreenToClient(hwnd(), &pointer);
+        ScreenToClient(Hwnd(), &pointer);
         if (LOWORD(lParam) != HTCLIENT || (sizingColumn_ < 0 && ColumnBorderAt(pointer) < 0))
             break;
         SetCursor(LoadCursorW(nullptr, IDC_SIZEWE));
@@ -172,13 +172,13 @@ int TStringGrid::ColumnBorderAt(POINT point) const {
 }
 
 void TStringGrid::OnLeftButtonDown(POINT point) {
-    SetFocus(hwnd());
+    SetFocus(Hwnd());
     const int border = ColumnBorderAt(point);
     if (border >= 0) {
         sizingColumn_ = border;
         sizingStartX_ = point.x;
         sizingStartWidth_ = widths_[border];
-        SetCapture(hwnd());
+        SetCapture(Hwnd());
         return;
     }
     // The header row selects nothing.
@@ -193,12 +193,12 @@ void TStringGrid::OnMouseMove(POINT point) {
     widths_[sizingColumn_] =
         std::max(0, sizingStartWidth_ + static_cast<int>(point.x) - sizingStartX_);
     UpdateScrollBars();
-    InvalidateRect(hwnd(), nullptr, FALSE);
+    InvalidateRect(Hwnd(), nullptr, FALSE);
 }
 
 void TStringGrid::OnScroll(int bar, WORD request) {
     SCROLLINFO info{sizeof info, SIF_ALL};
-    GetScrollInfo(hwnd(), bar, &info);
+    GetScrollInfo(Hwnd(), bar, &info);
     const int line = bar == SB_VERT ? 1 : 8;
     int position = info.nPos;
     switch (request) {
@@ -225,12 +225,12 @@ void TStringGrid::OnScroll(int bar, WORD request) {
     scrolled = std::clamp(position, info.nMin,
                           std::max(info.nMin, info.nMax - static_cast<int>(info.nPage) + 1));
     UpdateScrollBars();
-    InvalidateRect(hwnd(), nullptr, FALSE);
+    InvalidateRect(Hwnd(), nullptr, FALSE);
 }
 
 void TStringGrid::Paint() {
     PAINTSTRUCT paint{};
-    const auto painting = Painting(hwnd(), paint);
+    const auto painting = Painting(Hwnd(), paint);
     const auto font = SelectedInto(paint.hdc, font_ ? font_ : GetStockObject(DEFAULT_GUI_FONT));
     const int lastRow = std::min(rows_.DataRowCount(), topRow_ + VisibleDataRows());
     for (int column = 0; column < ColumnCount(); ++column) {
@@ -238,7 +238,7 @@ void TStringGrid::Paint() {
         for (int row = topRow_; row <= lastRow; ++row)
             PaintCell(paint.hdc, column, row);
     }
-    const RECT client = ClientRect(hwnd());
+    const RECT client = ClientRect(Hwnd());
     const RECT right{CellRect(ColumnCount() - 1, 0).right, 0, client.right, client.bottom};
     const RECT below{0, CellRect(0, lastRow).bottom, client.right, client.bottom};
     FillRect(paint.hdc, &right, GetSysColorBrush(COLOR_WINDOW));
@@ -250,17 +250,17 @@ void TStringGrid::Paint() {
 // default window procedure keeps nothing.
 void TStringGrid::FollowFocusCues(WPARAM change) {
     if (LOWORD(change) == UIS_INITIALIZE)
-        focusCuesHidden_ = SendMessageW(hwnd(), WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS;
+        focusCuesHidden_ = SendMessageW(Hwnd(), WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS;
     else if (HIWORD(change) & UISF_HIDEFOCUS)
         focusCuesHidden_ = LOWORD(change) == UIS_SET;
-    InvalidateRect(hwnd(), nullptr, FALSE);
+    InvalidateRect(Hwnd(), nullptr, FALSE);
 }
 
 // As in a list box: the current row shows the focus, unless the system hides focus cues
 // until the keyboard is used.
 void TStringGrid::PaintFocus(HDC dc, int lastRow) {
     const int current = rows_.CurrentRow();
-    if (GetFocus() != hwnd() || focusCuesHidden_ || current < topRow_ || current > lastRow)
+    if (GetFocus() != Hwnd() || focusCuesHidden_ || current < topRow_ || current > lastRow)
         return;
     const RECT row = RowRect(current);
     SetTextColor(dc, RGB(0, 0, 0));

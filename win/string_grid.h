@@ -45,8 +45,6 @@ public:
     int ColumnCount() const { return static_cast<int>(widths_.size()); }
     int ColumnWidth(int column) const { return widths_.at(column); }
     void SetRowHeight(int height) { rowHeight_ = height; }
-    // The first data row shown below the header.
-    int TopRow() const { return topRow_; }
     // Shows the table as it is now: scroll ranges, the current row in view, a repaint; and
     // tells screen readers what changed.
     void Refresh();

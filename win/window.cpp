@@ -50,13 +50,6 @@ void RegisterWindowClass(const wchar_t* name, WNDPROC procedure, UINT style, HBR
         ThrowLastError();
 }
 
-Window::~Window() {
-    if (hwnd_) {
-        SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
-        DestroyWindow(hwnd_);
-    }
-}
-
 void Window::CreateWindowOfClass(const wchar_t* className, DWORD exStyle, DWORD style,
                                  const char* caption, const RECT& frame, HWND parent) {
     if (CreateWindowExW(exStyle, className, Widened(caption).c_str(), style, frame.left, frame.top,
@@ -76,42 +69,42 @@ void Window::CreateTopLevelWindow(const wchar_t* className, DWORD exStyle, DWORD
 }
 
 void Window::FitToLayout(POINT topLeft) {
-    const UINT dpi = WindowDpi(hwnd_);
+    const UINT dpi = WindowDpi(Hwnd());
     const SIZE client{reelbond::Scaled(layoutClient_->cx, dpi),
                       reelbond::Scaled(layoutClient_->cy, dpi)};
     const RECT frame =
-        FrameAroundClient(client, static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_STYLE)),
-                          static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_EXSTYLE)), dpi);
-    SetWindowPos(hwnd_, nullptr, topLeft.x, topLeft.y, frame.right, frame.bottom,
+        FrameAroundClient(client, static_cast<DWORD>(GetWindowLongPtrW(Hwnd(), GWL_STYLE)),
+                          static_cast<DWORD>(GetWindowLongPtrW(Hwnd(), GWL_EXSTYLE)), dpi);
+    SetWindowPos(Hwnd(), nullptr, topLeft.x, topLeft.y, frame.right, frame.bottom,
                  SWP_NOZORDER | SWP_NOACTIVATE);
     // Where the system draws the frame at a density other than the window's (Wine draws every
     // frame at the system's), the client area takes what the frame did not.
-    const RECT placed = ClientRect(hwnd_);
+    const RECT placed = ClientRect(Hwnd());
     if (placed.right != client.cx || placed.bottom != client.cy)
-        SetWindowPos(hwnd_, nullptr, 0, 0, frame.right + client.cx - placed.right,
+        SetWindowPos(Hwnd(), nullptr, 0, 0, frame.right + client.cx - placed.right,
                      frame.bottom + client.cy - placed.bottom,
                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void Window::CentreOnScreen() {
-    const RECT frame = WindowRect(hwnd_);
+    const RECT frame = WindowRect(Hwnd());
     const int left = (GetSystemMetrics(SM_CXSCREEN) - (frame.right - frame.left)) / 2;
     const int top = (GetSystemMetrics(SM_CYSCREEN) - (frame.bottom - frame.top)) / 2;
-    SetWindowPos(hwnd_, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(Hwnd(), nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 std::optional<LRESULT> Window::KeepFocusOnActivation(UINT message, WPARAM wParam) {
     if (message == WM_ACTIVATE && LOWORD(wParam) == WA_INACTIVE) {
-        if (const HWND focus = GetFocus(); IsChild(hwnd_, focus))
+        if (const HWND focus = GetFocus(); IsChild(Hwnd(), focus))
             lastFocus_ = focus;
         return 0;
     }
     if (message != WM_ACTIVATE && message != WM_SETFOCUS)
         return std::nullopt;
-    if (lastFocus_ && IsChild(hwnd_, lastFocus_) && IsWindowEnabled(lastFocus_))
+    if (lastFocus_ && IsChild(Hwnd(), lastFocus_) && IsWindowEnabled(lastFocus_))
         SetFocus(lastFocus_);
     else
-        SetFocus(GetNextDlgTabItem(hwnd_, nullptr, FALSE));
+        SetFocus(GetNextDlgTabItem(Hwnd(), nullptr, FALSE));
     return 0;
 }
 
@@ -121,31 +114,31 @@ LRESULT Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     }
     if (ChangesColours(message))
-        RepaintInNewColours(hwnd_);
+        RepaintInNewColours(Hwnd());
     if (auto result = ReflectNotification(message, wParam, lParam))
         return *result;
-    return DefWindowProcW(hwnd_, message, wParam, lParam);
+    return DefWindowProcW(Hwnd(), message, wParam, lParam);
 }
 
 // The window takes the place the system suggests, which keeps it under the pointer when it
 // is dragged from one screen to another. A window of a fixed layout takes the size that holds
 // the layout at the new density, whatever size comes with the place.
 void Window::ChangeDpi(UINT dpi, const RECT& suggested) {
-    SetTopLevelDpi(hwnd_, dpi);
+    SetTopLevelDpi(Hwnd(), dpi);
     if (layoutClient_)
         FitToLayout(POINT{suggested.left, suggested.top});
     else
-        SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top,
+        SetWindowPos(Hwnd(), nullptr, suggested.left, suggested.top,
                      suggested.right - suggested.left, suggested.bottom - suggested.top,
                      SWP_NOZORDER | SWP_NOACTIVATE);
     LayOut();
-    RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+    RedrawWindow(Hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 LRESULT CALLBACK Window::Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE) {
         auto* self = static_cast<Window*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-        self->hwnd_ = hwnd;
+        self->window_ = UniqueWindow(hwnd);
         SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
     }
     auto* self = reinterpret_cast<Window*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
@@ -154,20 +147,22 @@ LRESULT CALLBACK Window::Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARA
     if (message == WM_NCDESTROY) {
         ForgetTopLevelDpi(hwnd);
         SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
-        self->hwnd_ = nullptr;
+        self->window_.release();
         return DefWindowProcW(hwnd, message, wParam, lParam);
     }
     // A half-built window is left to the system to take apart: its own handlers would act on
     // a window that never stood (the main window's would end the program).
     if (self->creationFailure_)
         return DefWindowProcW(hwnd, message, wParam, lParam);
-    // Controls that cannot all be made fail the window's creation: the system destroys the
-    // half-built window, and CreateWindowOfClass hands the failure on to whoever creates it.
+    // A failure while the window is made, its controls' or its own handler's, fails its
+    // creation: the system destroys the half-built window, and CreateWindowOfClass hands the
+    // failure on to whoever creates it.
     if (message == WM_CREATE) {
         try {
             if (self->layoutClient_)
                 self->FitToLayout(POINT{0, 0});
             self->CreateControls();
+            return self->HandleMessage(message, wParam, lParam);
         } catch (...) {
             self->creationFailure_ = std::current_exception();
             return -1;

@@ -65,13 +65,13 @@ int main(int argc, char** argv) {
 
     // Window classes are registered once at start-up, as the program does.
     reelbond::test::HostWindow::Register();
-    reelbond::test::HostWindow host;
+    reelbond::Owned<reelbond::test::HostWindow> host;
     TFileListBox list;
     list.SetMultiSelect(true);
     list.SetMask("*.mpg;*.mpeg");
-    list.Create(host.hwnd(), 1, RECT{10, 10, 210, 310}, "");
+    list.Create(host.Hwnd(), 1, RECT{10, 10, 210, 310}, "");
     list.SetItemHeight(16);
-    UpdateWindow(host.hwnd());
+    UpdateWindow(host.Hwnd());
 
     const double search = BestSeconds(
         runs, [] {}, [&] { SearchAll(directory); });
@@ -79,11 +79,11 @@ int main(int argc, char** argv) {
         runs, [&] { list.SetDirectory(other); },
         [&] {
             list.SetDirectory(directory);
-            UpdateWindow(list.hwnd());
+            UpdateWindow(list.Hwnd());
         });
     std::printf("entries=%d\n", list.EntryCount());
 
-    SendMessageA(list.hwnd(), LB_SELITEMRANGE, TRUE, MAKELPARAM(0, addCount - 1));
+    SendMessageA(list.Hwnd(), LB_SELITEMRANGE, TRUE, MAKELPARAM(0, addCount - 1));
     reelbond::InputFileTable table;
     const double add = BestSeconds(
         runs, [&] { table.ResetGrid(); },

@@ -115,7 +115,7 @@ protected:
 
     void ExpectTableKept(int rows) {
         EXPECT_EQ(table.DataRowCount(), rows);
-        EXPECT_FALSE(table.IsEmpty());
+        EXPECT_GT(table.FileCount(), 0);
     }
 
     // An I/O error before the output was written: no output, nothing changed in the window.

@@ -92,7 +92,7 @@ TEST_F(LinkOperationTest, OutputIsTheConcatenationInTableOrderAndReplacesAnOldOn
     window.edit1 = dir / "out.mpg";
     EXPECT_EQ(Link(), 0);
     EXPECT_TRUE(ReadBytes(dir / "out.mpg") == a + b + c + b);
-    EXPECT_TRUE(table.IsEmpty());
+    EXPECT_EQ(table.FileCount(), 0);
     EXPECT_EQ(table.DataRowCount(), 1);
     const Events last(window.events.end() - Completion.size(), window.events.end());
     EXPECT_EQ(last, Completion);

@@ -75,8 +75,8 @@ protected:
 
     // The user picks a drive by typing its letter into the focused selector.
     void PickDrive(char letter) {
-        SetFocus(form().DriveComboBox1.hwnd());
-        SendMessageA(form().DriveComboBox1.hwnd(), WM_CHAR, letter, 0);
+        SetFocus(form().DriveComboBox1.Hwnd());
+        SendMessageA(form().DriveComboBox1.Hwnd(), WM_CHAR, letter, 0);
         test::PumpEvents(form());
     }
 
@@ -95,7 +95,7 @@ protected:
     test::CurrentDirectoryGuard restoreAtTheEnd{dir.path()};
     std::string started;
     MessageBoxCatcher boxes;
-    std::optional<TForm1> window;
+    std::optional<Owned<TForm1>> window;
     Strings notices;
 };
 
@@ -110,7 +110,7 @@ TEST_F(DrivePanelTest, PickingADriveReturnsToWhereTheUserWasOnIt) {
                                 "FileListBox1Change " + PanelStateAt(trailers),
                                 "DirectoryListBox1Change " + PanelStateAt(trailers)}));
 
-    test::DoubleClickEntry(form().DirectoryListBox1.hwnd(), "D:\\");
+    test::DoubleClickEntry(form().DirectoryListBox1.Hwnd(), "D:\\");
     test::PumpEvents(form());
     EXPECT_EQ(PanelState(form()), PanelStateAt("D:\\"));
     PickDrive('c');
@@ -179,14 +179,14 @@ TEST_F(DrivePanelTest, StartedInANetworkDirectoryTheListsStayThere) {
     EXPECT_EQ(form().FileListBox1.Directory(), "\\\\server\\share\\dir");
     ExpectTheCurrentDirectoryWhereTheWindowStarted();
 
-    test::DoubleClickEntry(directories.hwnd(), "inner");
+    test::DoubleClickEntry(directories.Hwnd(), "inner");
     test::PumpEvents(form());
     EXPECT_EQ(Entries(directories), (Strings{"\\\\server\\share\\", "dir", "inner"}));
     EXPECT_EQ(directories.HighlightedIndex(), 2);
     EXPECT_EQ(directories.ItemPath(1), "\\\\server\\share\\dir");
     ExpectTheCurrentDirectoryWhereTheWindowStarted();
 
-    test::DoubleClickEntry(directories.hwnd(), "\\\\server\\share\\");
+    test::DoubleClickEntry(directories.Hwnd(), "\\\\server\\share\\");
     test::PumpEvents(form());
     EXPECT_EQ(Entries(directories), (Strings{"\\\\server\\share\\", "dir"}));
     EXPECT_EQ(directories.HighlightedIndex(), 0);
@@ -196,12 +196,12 @@ TEST_F(DrivePanelTest, StartedInANetworkDirectoryTheListsStayThere) {
 
 class DirectoryListOnDrivesTest : public testing::Test {
 protected:
-    test::HostWindow host;
-    TDirectoryListBox list;
+    Owned<test::HostWindow> host;
+    TDirectoryListBox list{TForm1::FolderGlyphs};
 };
 
 TEST_F(DirectoryListOnDrivesTest, DriveRootIsOneCurrentEntryWithItsSubdirectoriesOnce) {
-    list.Create(host.hwnd(), 1, RECT{10, 10, 210, 310}, "");
+    list.Create(host.Hwnd(), 1, RECT{10, 10, 210, 310}, "");
     list.SetItemHeight(16);
     list.SetDirectory("I:\\");
     const Strings entries = Entries(list);
@@ -212,15 +212,15 @@ TEST_F(DirectoryListOnDrivesTest, DriveRootIsOneCurrentEntryWithItsSubdirectorie
     EXPECT_EQ(list.ItemPath(0), "I:\\");
     EXPECT_EQ(list.ItemPath(2), "I:\\Beta");
 
-    SetFocus(host.hwnd());
-    UpdateWindow(list.hwnd());
+    SetFocus(host.Hwnd());
+    UpdateWindow(list.Hwnd());
     // Subdirectories of a root are indented by 4 x (1 + 1) + 2.
-    EXPECT_TRUE(test::ShowsGlyph(ClientDc(list.hwnd()).get(), 10, 16, Glyph("CLOSEDFOLDER"),
+    EXPECT_TRUE(test::ShowsGlyph(ClientDc(list.Hwnd()).get(), 10, 16, Glyph("CLOSEDFOLDER"),
                                  GetSysColor(COLOR_WINDOW)));
 }
 
 TEST_F(DirectoryListOnDrivesTest, VolumeThatKeepsNoCaseShowsNamesLowerCased) {
-    list.Create(host.hwnd(), 1, RECT{10, 10, 210, 310}, "");
+    list.Create(host.Hwnd(), 1, RECT{10, 10, 210, 310}, "");
     list.SetDirectory("D:\\");
     EXPECT_EQ(Entries(list), (Strings{"D:\\", "MixedCase", "Trailers"}));
     EXPECT_EQ(list.DisplayedText(0), "d:\\");

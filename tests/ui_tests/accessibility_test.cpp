@@ -105,10 +105,10 @@ TEST_F(AccessibilityTest, AScreenReaderReadsEveryControlAndTheRowsAndPressesButt
     AddSelected({"a.mpg", "b.mpg", "c.mpg"});
     int helps = 0;
     form.OnHelp = [&] { ++helps; };
-    SetFocus(form.StringGrid1.hwnd());
-    const auto id = [](const Control& control) { return std::to_string(control.id()); };
+    SetFocus(form.StringGrid1.Hwnd());
+    const auto id = [](const Control& control) { return std::to_string(control.Id()); };
     const Reading read = ReadFromOutside(form, dir / "read.txt",
-                                         HandleOf(form.hwnd()) + " " + id(form.SpdBtnHelp) + " " +
+                                         HandleOf(form.Hwnd()) + " " + id(form.SpdBtnHelp) + " " +
                                              id(form.BitDown) + " " + id(form.BitUp));
 
     // Name and description.
@@ -157,7 +157,7 @@ TEST_F(AccessibilityTest, AScreenReaderReadsEveryControlAndTheRowsAndPressesButt
     EXPECT_EQ(read.at(id(form.StringGrid1) + ".0"),
               (Strings{"1", "3", "0", "", "", "", "", "", ""}));
     POINT origin{0, 0};
-    ClientToScreen(form.StringGrid1.hwnd(), &origin);
+    ClientToScreen(form.StringGrid1.Hwnd(), &origin);
     const char* files[] = {"a.mpg, 352 X 240, 29.97 f/s, OK", "b.mpg, 352 X 240, 29.97 f/s, OK",
                            "c.mpg, 352 X 288, 25 f/s, format differ"};
     for (int row = 1; row <= 3; ++row) {
@@ -186,7 +186,7 @@ TEST_F(AccessibilityTest, AReaderIsAnsweredWhileALongLinkRuns) {
     for (const char* name : {"a.mpg", "b.mpg"})
         std::filesystem::resize_file(dir / name, std::uintmax_t{512} << 20);
     AddSelected({"a.mpg", "b.mpg"});
-    SetWindowTextA(form.Edit1.hwnd(), "joined");
+    SetWindowTextA(form.Edit1.Hwnd(), "joined");
     const std::string linking = "reelbond-linking-" + std::to_string(GetCurrentProcessId());
     const Unique<HANDLE, HandleCloser> linkRuns(
         CreateEventA(nullptr, TRUE, FALSE, linking.c_str())),
@@ -202,7 +202,7 @@ TEST_F(AccessibilityTest, AReaderIsAnsweredWhileALongLinkRuns) {
         };
         std::thread letReaderGo([&] {
             // Sent messages reach the window only where the link looks at its queue.
-            while (!ended && SendMessageW(form.ProgressBar1.hwnd(), PBM_GETPOS, 0, 0) == 0)
+            while (!ended && SendMessageW(form.ProgressBar1.Hwnd(), PBM_GETPOS, 0, 0) == 0)
                 Sleep(1);
             SetEvent(linkRuns.get());
         });
@@ -211,9 +211,9 @@ TEST_F(AccessibilityTest, AReaderIsAnsweredWhileALongLinkRuns) {
     };
     const Reading read =
         ReadFromOutside(form, dir / "read.txt",
-                        "--after \"" + linking + "\" " + HandleOf(form.StringGrid1.hwnd()), link);
+                        "--after \"" + linking + "\" " + HandleOf(form.StringGrid1.Hwnd()), link);
     EXPECT_TRUE(readDuringTheLink);
-    const std::string grid = std::to_string(form.StringGrid1.id());
+    const std::string grid = std::to_string(form.StringGrid1.Id());
     EXPECT_EQ(read.at(grid + ".2")[2], dir / "b.mpg, 352 X 240, 29.97 f/s, OK");
     EXPECT_LT(std::stoi(read.at("slowest")[0]), 500);
 }
@@ -222,21 +222,21 @@ TEST_F(AccessibilityTest, AReaderIsAnsweredWhileALongLinkRuns) {
 // nothing a click could not.
 TEST_F(AccessibilityTest, ButtonsUnderABoxRefuseAReadersPressAndCommands) {
     AddSelected({"a.mpg", "b.mpg", "c.mpg"});
-    SetWindowTextA(form.Edit1.hwnd(), "out");
-    EnableWindow(form.hwnd(), FALSE);
-    const auto id = [](const Control& control) { return std::to_string(control.id()); };
+    SetWindowTextA(form.Edit1.Hwnd(), "out");
+    EnableWindow(form.Hwnd(), FALSE);
+    const auto id = [](const Control& control) { return std::to_string(control.Id()); };
     const Reading read = ReadFromOutside(form, dir / "read.txt",
-                                         HandleOf(form.hwnd()) + " " + id(form.SpdBtnLink) + " " +
+                                         HandleOf(form.Hwnd()) + " " + id(form.SpdBtnLink) + " " +
                                              id(form.SpdBtnExit));
-    SendMessageW(form.hwnd(), WM_COMMAND, MAKEWPARAM(form.BitnClear.id(), BN_CLICKED),
-                 reinterpret_cast<LPARAM>(form.BitnClear.hwnd()));
+    SendMessageW(form.Hwnd(), WM_COMMAND, MAKEWPARAM(form.BitnClear.Id(), BN_CLICKED),
+                 reinterpret_cast<LPARAM>(form.BitnClear.Hwnd()));
     test::PumpEvents(form);
     EXPECT_EQ(read.at("press " + id(form.SpdBtnLink))[0], "80020003");
     EXPECT_EQ(read.at("press " + id(form.SpdBtnExit))[0], "80020003");
-    ASSERT_TRUE(IsWindow(form.hwnd()));
+    ASSERT_TRUE(IsWindow(form.Hwnd()));
     EXPECT_EQ(form.Table().DataRowCount(), 3);
     EXPECT_TRUE(boxes.boxes().empty());
-    EnableWindow(form.hwnd(), TRUE);
+    EnableWindow(form.Hwnd(), TRUE);
 }
 
 using Events = std::vector<std::pair<DWORD, LONG>>;
@@ -262,7 +262,7 @@ TEST_F(AccessibilityTest, TheGridTellsOfItsCurrentRowAndOfNewOrder) {
     AddSelected({"a.mpg", "b.mpg", "c.mpg"});
     Events recorded;
     events = &recorded;
-    eventWindow = form.StringGrid1.hwnd();
+    eventWindow = form.StringGrid1.Hwnd();
     const HWINEVENTHOOK hook = SetWinEventHook(EVENT_OBJECT_REORDER, EVENT_OBJECT_SELECTION,
                                                nullptr, RecordEvent, 0, 0, WINEVENT_OUTOFCONTEXT);
     ASSERT_TRUE(hook);
@@ -271,7 +271,7 @@ TEST_F(AccessibilityTest, TheGridTellsOfItsCurrentRowAndOfNewOrder) {
         events = nullptr;
     });
 
-    SetFocus(form.StringGrid1.hwnd());
+    SetFocus(form.StringGrid1.Hwnd());
     Pump();
     EXPECT_EQ(Sorted(recorded), (Events{{EVENT_OBJECT_FOCUS, 0}, {EVENT_OBJECT_FOCUS, 3}}));
     PressKey(VK_UP);
@@ -287,8 +287,8 @@ TEST_F(AccessibilityTest, TheGridTellsOfItsCurrentRowAndOfNewOrder) {
 // The colours a control's client area, or part of it, shows on the screen.
 std::set<COLORREF> Colours(const Control& control, RECT area = {}) {
     if (IsRectEmpty(&area))
-        GetClientRect(control.hwnd(), &area);
-    const std::vector<COLORREF> pixels = test::PixelsIn(ClientDc(control.hwnd()).get(), area);
+        GetClientRect(control.Hwnd(), &area);
+    const std::vector<COLORREF> pixels = test::PixelsIn(ClientDc(control.Hwnd()).get(), area);
     return {pixels.begin(), pixels.end()};
 }
 
@@ -300,10 +300,10 @@ bool AnyBluish(const std::set<COLORREF>& colours) {
 }
 
 bool HeadingInDefaultColour(const TAboutBox& box) {
-    SendMessageA(box.RichEdit21.hwnd(), EM_SETSEL, 0, 1);
+    SendMessageA(box.RichEdit21.Hwnd(), EM_SETSEL, 0, 1);
     CHARFORMAT2A format{};
     format.cbSize = sizeof format;
-    SendMessageA(box.RichEdit21.hwnd(), EM_GETCHARFORMAT, SCF_SELECTION,
+    SendMessageA(box.RichEdit21.Hwnd(), EM_GETCHARFORMAT, SCF_SELECTION,
                  reinterpret_cast<LPARAM>(&format));
     return format.dwEffects & CFE_AUTOCOLOR;
 }
@@ -312,10 +312,10 @@ bool HeadingInDefaultColour(const TAboutBox& box) {
 // it. The colours hold in this process only.
 TEST_F(AccessibilityTest, HighContrastDrawsCaptionsCellsAndGlyphsInTheSystemColours) {
     AddSelected({"a.mpg", "b.mpg"});
-    SetFocus(form.Edit1.hwnd());
+    SetFocus(form.Edit1.Hwnd());
     test::WriteBytes(dir / "Help.rtf",
                      "{\\rtf1{\\colortbl;\\red0\\green0\\blue128;}\\cf1 Heading\\cf0\\par}");
-    TAboutBox box(dir / "Reelbond.exe");
+    Owned<TAboutBox> box(dir / "Reelbond.exe");
     box.Create();
     const RECT caption{0, 0, 100, 13};
     const RECT rows{0, 0, 325, 32}; // the header and the first row, which is not current
@@ -325,7 +325,7 @@ TEST_F(AccessibilityTest, HighContrastDrawsCaptionsCellsAndGlyphsInTheSystemColo
                                         {form.StringGrid1, rows},
                                         {form.SpdBtnExit, {}},
                                         {form.BitUp, glyph}})
-        EXPECT_TRUE(AnyBluish(Colours(control, area))) << control.id();
+        EXPECT_TRUE(AnyBluish(Colours(control, area))) << control.Id();
     EXPECT_FALSE(HeadingInDefaultColour(box));
 
     const int parts[] = {COLOR_BTNFACE,  COLOR_BTNTEXT,   COLOR_WINDOW,   COLOR_WINDOWTEXT,
@@ -366,11 +366,11 @@ TEST_F(AccessibilityTest, TheCurrentRowShowsTheFocusUnlessFocusCuesAreHidden) {
     AddSelected({"a.mpg", "b.mpg"});
     const auto row = [&] {
         Pump();
-        return test::PixelsIn(ClientDc(form.StringGrid1.hwnd()).get(), RECT{0, 32, 325, 48});
+        return test::PixelsIn(ClientDc(form.StringGrid1.Hwnd()).get(), RECT{0, 32, 325, 48});
     };
-    SetFocus(form.Edit1.hwnd());
+    SetFocus(form.Edit1.Hwnd());
     const std::vector<COLORREF> unfocused = row();
-    SetFocus(form.StringGrid1.hwnd());
+    SetFocus(form.StringGrid1.Hwnd());
     const std::vector<COLORREF> focused = row();
     int changed = 0;
     for (std::size_t at = 0; at < focused.size(); ++at) {
@@ -383,9 +383,9 @@ TEST_F(AccessibilityTest, TheCurrentRowShowsTheFocusUnlessFocusCuesAreHidden) {
     EXPECT_GT(changed, 300); // every other pixel of the outline
 
     // As the system tells each child window; Wine's default window procedure tells none.
-    SendMessageW(form.StringGrid1.hwnd(), WM_UPDATEUISTATE, MAKEWPARAM(UIS_SET, UISF_HIDEFOCUS), 0);
+    SendMessageW(form.StringGrid1.Hwnd(), WM_UPDATEUISTATE, MAKEWPARAM(UIS_SET, UISF_HIDEFOCUS), 0);
     EXPECT_EQ(row(), unfocused);
-    SendMessageW(form.StringGrid1.hwnd(), WM_UPDATEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS),
+    SendMessageW(form.StringGrid1.Hwnd(), WM_UPDATEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS),
                  0);
     EXPECT_EQ(row(), focused);
 }

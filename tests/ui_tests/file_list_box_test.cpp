@@ -1,9 +1,9 @@
+#include "about/interface_style.h"
 #include "core/path.h"
 #include "glyph_pixels.h"
 #include "host_window.h"
 #include "support/io_error_code.h"
 #include "support/temp_dir.h"
-#include "ui/interface_style.h"
 #include "win/file_list_box.h"
 #include "win/font.h"
 
@@ -36,7 +36,7 @@ protected:
         list.SetMultiSelect(true);
         list.SetMask(mask);
         list.OnChange = [this] { ++changes; };
-        list.Create(host.hwnd(), 1, RECT{10, 10, 210, 310}, "");
+        list.Create(host.Hwnd(), 1, RECT{10, 10, 210, 310}, "");
         list.SetItemHeight(16);
     }
 
@@ -51,10 +51,10 @@ protected:
     // second click of a double click comes as WM_LBUTTONDBLCLK.
     void Click(int index, WPARAM keys = 0, UINT press = WM_LBUTTONDOWN) {
         RECT entry;
-        SendMessageA(list.hwnd(), LB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&entry));
+        SendMessageA(list.Hwnd(), LB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&entry));
         const LPARAM at = MAKELPARAM(entry.left + 5, (entry.top + entry.bottom) / 2);
-        SendMessageA(list.hwnd(), press, MK_LBUTTON | keys, at);
-        SendMessageA(list.hwnd(), WM_LBUTTONUP, keys, at);
+        SendMessageA(list.Hwnd(), press, MK_LBUTTON | keys, at);
+        SendMessageA(list.Hwnd(), WM_LBUTTONUP, keys, at);
     }
 
     void WriteFiles(const std::string& directory, std::initializer_list<const char*> names) {
@@ -64,7 +64,7 @@ protected:
 
     TempDir dir;
     CurrentDirectoryGuard cwd{dir.path()};
-    HostWindow host;
+    Owned<HostWindow> host;
     TFileListBox list;
     int changes = 0;
 };
@@ -106,14 +106,14 @@ TEST_F(FileListBoxTest, LargeDirectoryListsInOrderAndRepaintsOnceFilled) {
     for (const std::string& name : shuffled)
         WriteBytes(large / name, "x");
     CreateList(MpegMask);
-    UpdateWindow(list.hwnd());
+    UpdateWindow(list.Hwnd());
 
     list.SetDirectory(large.path());
     EXPECT_EQ(Entries(), expected);
     RECT stale;
-    EXPECT_TRUE(GetUpdateRect(list.hwnd(), &stale, FALSE)) << "the filled list is to be repainted";
-    UpdateWindow(list.hwnd());
-    EXPECT_FALSE(GetUpdateRect(list.hwnd(), &stale, FALSE));
+    EXPECT_TRUE(GetUpdateRect(list.Hwnd(), &stale, FALSE)) << "the filled list is to be repainted";
+    UpdateWindow(list.Hwnd());
+    EXPECT_FALSE(GetUpdateRect(list.Hwnd(), &stale, FALSE));
 }
 
 TEST_F(FileListBoxTest, FileMatchedByTwoPatternsIsListedTwice) {
@@ -122,23 +122,12 @@ TEST_F(FileListBoxTest, FileMatchedByTwoPatternsIsListedTwice) {
     EXPECT_EQ(Entries(), (Names{"a.mpg", "a.mpg", "b.mpg"}));
 }
 
-TEST_F(FileListBoxTest, FileTypeChoosesDirectoriesHiddenAndNormalFiles) {
+TEST_F(FileListBoxTest, ListsFilesButNeitherDirectoriesNorHiddenOnes) {
     WriteFiles(dir.path(), {"s.mpg", "s.exe", "s.hid"});
     SetFileAttributesA((dir / "s.hid").c_str(), FILE_ATTRIBUTE_HIDDEN);
     MakeDirectory(dir / "sub");
     CreateList("s*");
     EXPECT_EQ(Entries(), (Names{"s.exe", "s.mpg"}));
-
-    list.SetFileType({ftHidden});
-    EXPECT_EQ(Entries(), (Names{"s.hid"}));
-
-    list.SetFileType({ftDirectory});
-    EXPECT_EQ(Entries(), (Names{"[sub]"}));
-    list.SetFileType({ftDirectory, ftNormal});
-    EXPECT_EQ(Entries(), (Names{"[sub]", "s.exe", "s.mpg"}));
-    EXPECT_EQ(changes, 4);
-    list.SetFileType({ftNormal, ftDirectory});
-    EXPECT_EQ(changes, 4);
 }
 
 TEST_F(FileListBoxTest, EmptyListNotifiesAndMaskRescansOnlyWhenItsTextChanges) {
@@ -174,7 +163,7 @@ TEST_F(FileListBoxTest, FileNameAndOnChangeFollowTheFocusedEntry) {
 
     Click(1, MK_SHIFT);
     EXPECT_EQ(changes, 4);
-    SendMessageA(list.hwnd(), WM_KEYDOWN, VK_DOWN, 0);
+    SendMessageA(list.Hwnd(), WM_KEYDOWN, VK_DOWN, 0);
     EXPECT_EQ(list.FocusedIndex(), 2);
     EXPECT_EQ(changes, 5);
 }
@@ -310,7 +299,7 @@ TEST_F(FileListBoxTest, LinkedDirectoryListTakesTheWholeTextAndIsToldWhenTheList
     WriteFiles(dir / "sub", {"b.mpg"});
     auto fileList = std::make_unique<TFileListBox>();
     fileList->SetMultiSelect(true);
-    fileList->Create(host.hwnd(), 2, RECT{10, 10, 210, 310}, "");
+    fileList->Create(host.Hwnd(), 2, RECT{10, 10, 210, 310}, "");
     RecordingDirectoryList directoryList(*fileList);
 
     fileList->SetFileName(dir / "sub\\b.mpg");
@@ -320,35 +309,6 @@ TEST_F(FileListBoxTest, LinkedDirectoryListTakesTheWholeTextAndIsToldWhenTheList
 
     fileList.reset();
     EXPECT_EQ(directoryList.fileList, nullptr);
-}
-
-std::vector<COLORREF> PixelsOf(HWND window, const RECT& area) {
-    return test::PixelsIn(ClientDc(window).get(), area);
-}
-
-TEST_F(FileListBoxTest, GlyphsGetRoomAndAreDrawnTransparentlyBeforeTheText) {
-    if (!Glyph("UNKNOWNFILE").Height())
-        GTEST_SKIP() << "the glyph resources are not linked in";
-    WriteFiles(dir.path(), {"a.mpg"});
-    list.SetMask(MpegMask);
-    list.Create(host.hwnd(), 1, RECT{10, 10, 210, 310}, "");
-    const UniqueFont smallFont = CreateUiFont({InterfaceFont, 8, false, ANSI_CHARSET});
-    list.SetFont(smallFont.get());
-    ASSERT_LT(list.ItemHeight(), 16);
-
-    RECT entry;
-    SendMessageA(list.hwnd(), LB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&entry));
-    const RECT glyphArea{2, entry.top, 18, entry.top + 15};
-    UpdateWindow(list.hwnd());
-    const std::vector<COLORREF> withoutGlyph = PixelsOf(list.hwnd(), glyphArea);
-
-    list.SetShowGlyphs(true);
-    EXPECT_EQ(list.ItemHeight(), 16);
-    UpdateWindow(list.hwnd());
-    const std::vector<COLORREF> withGlyph = PixelsOf(list.hwnd(), glyphArea);
-    EXPECT_NE(withGlyph, withoutGlyph);
-    // The glyph's top is (0 + 16 - 15) / 2 = 0; its bottom-left pixel is transparent.
-    EXPECT_EQ(withGlyph[14 * 16], GetSysColor(COLOR_WINDOW));
 }
 
 } // namespace

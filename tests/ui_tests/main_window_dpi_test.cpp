@@ -14,8 +14,8 @@ std::vector<Frame> ControlEdges(const TForm1& form, const std::vector<Placement>
     std::vector<Frame> edges;
     for (const Placement& place : layout) {
         RECT frame;
-        GetWindowRect(place.control->hwnd(), &frame);
-        MapWindowPoints(HWND_DESKTOP, form.hwnd(), reinterpret_cast<POINT*>(&frame), 2);
+        GetWindowRect(place.control->Hwnd(), &frame);
+        MapWindowPoints(HWND_DESKTOP, form.Hwnd(), reinterpret_cast<POINT*>(&frame), 2);
         edges.push_back({frame.left, frame.top, frame.right, frame.bottom});
     }
     return edges;
@@ -25,16 +25,16 @@ std::vector<Frame> ControlEdges(const TForm1& form, const std::vector<Placement>
 // density; its place is taken.
 void TellDpi(TForm1& form, UINT dpi) {
     RECT frame;
-    GetWindowRect(form.hwnd(), &frame);
+    GetWindowRect(form.Hwnd(), &frame);
     OffsetRect(&frame, 30, 20);
-    SendMessageA(form.hwnd(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
+    SendMessageA(form.Hwnd(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
                  reinterpret_cast<LPARAM>(&frame));
-    const RECT placed = WindowRect(form.hwnd());
+    const RECT placed = WindowRect(form.Hwnd());
     EXPECT_EQ((std::array{placed.left, placed.top}), (std::array{frame.left, frame.top}));
 }
 
 Frame ClientEdges(const TForm1& form) {
-    const RECT client = ClientRect(form.hwnd());
+    const RECT client = ClientRect(form.Hwnd());
     return {client.left, client.top, client.right, client.bottom};
 }
 
@@ -45,7 +45,7 @@ TEST_F(MainWindowTest, ADensityChangeLaysTheWindowOutAgainScaled) {
     Start();
     const std::vector<Placement> layout = form.Layout();
     const std::vector<Frame> at96 = ControlEdges(form, layout);
-    const int fontHeight = FontCharacterHeight(form.FileListBox1.hwnd());
+    const int fontHeight = FontCharacterHeight(form.FileListBox1.Hwnd());
 
     TellDpi(form, 144);
     Pump();
@@ -58,9 +58,9 @@ TEST_F(MainWindowTest, ADensityChangeLaysTheWindowOutAgainScaled) {
     }
     EXPECT_EQ(form.StringGrid1.ColumnWidth(0), 183);
     EXPECT_EQ(form.FileListBox1.ItemHeight(), 24);
-    EXPECT_NEAR(FontCharacterHeight(form.FileListBox1.hwnd()), fontHeight * 3 / 2, 2);
+    EXPECT_NEAR(FontCharacterHeight(form.FileListBox1.Hwnd()), fontHeight * 3 / 2, 2);
     int panelEdges[3] = {};
-    SendMessageA(form.StatusBar1.hwnd(), SB_GETPARTS, 3, reinterpret_cast<LPARAM>(panelEdges));
+    SendMessageA(form.StatusBar1.Hwnd(), SB_GETPARTS, 3, reinterpret_cast<LPARAM>(panelEdges));
     EXPECT_EQ(panelEdges[0], 207);
 
     TellDpi(form, 96);
@@ -69,7 +69,7 @@ TEST_F(MainWindowTest, ADensityChangeLaysTheWindowOutAgainScaled) {
     EXPECT_EQ(ControlEdges(form, layout), at96);
     EXPECT_EQ(form.StringGrid1.ColumnWidth(0), 122);
     EXPECT_EQ(form.FileListBox1.ItemHeight(), 16);
-    EXPECT_EQ(FontCharacterHeight(form.FileListBox1.hwnd()), fontHeight);
+    EXPECT_EQ(FontCharacterHeight(form.FileListBox1.Hwnd()), fontHeight);
 }
 
 } // namespace

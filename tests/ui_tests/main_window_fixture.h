@@ -43,7 +43,7 @@ protected:
     void Pump() { PumpEvents(form); }
 
     void Select(const std::string& name) {
-        const HWND list = form.FileListBox1.hwnd();
+        const HWND list = form.FileListBox1.Hwnd();
         const auto index = SendMessageW(list, LB_FINDSTRINGEXACT, -1,
                                         reinterpret_cast<LPARAM>(Widened(name).c_str()));
         ASSERT_GE(index, 0) << name;
@@ -52,12 +52,12 @@ protected:
 
     // Clicks, then lets the window repaint: the move buttons follow the painted table.
     void Click(const TBitBtn& button) {
-        SendMessageA(button.hwnd(), BM_CLICK, 0, 0);
+        SendMessageA(button.Hwnd(), BM_CLICK, 0, 0);
         Pump();
     }
     void Click(const TSpeedButton& button) {
-        SendMessageA(button.hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
-        SendMessageA(button.hwnd(), WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+        SendMessageA(button.Hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+        SendMessageA(button.Hwnd(), WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
         Pump();
     }
 
@@ -92,7 +92,7 @@ protected:
     // Real input: the system turns it into messages as it does for a user.
     static POINT CentreOf(const Control& control) {
         RECT frame;
-        GetWindowRect(control.hwnd(), &frame);
+        GetWindowRect(control.Hwnd(), &frame);
         return {(frame.left + frame.right) / 2, (frame.top + frame.bottom) / 2};
     }
     static void SendMouse(POINT at, DWORD buttons = 0) {
@@ -133,14 +133,14 @@ protected:
     }
 
     void DoubleClickDirectory(const std::string& name) {
-        DoubleClickEntry(form.DirectoryListBox1.hwnd(), name);
+        DoubleClickEntry(form.DirectoryListBox1.Hwnd(), name);
         Pump();
     }
 
     TempDir dir;
     CurrentDirectoryGuard inDir{dir.path()};
     MessageBoxCatcher boxes;
-    TForm1 form;
+    Owned<TForm1> form;
     Strings notices;
 };
 

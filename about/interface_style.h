@@ -2,6 +2,9 @@
 
 namespace reelbond {
 
+// What both of the program's windows share. It lives with the about box because the main
+// window's folder builds on this one, never the other way.
+
 // The face of every text the program's windows draw: the TrueType twin of MS Sans Serif, with
 // its metrics. MS Sans Serif itself is a bitmap font of the Western code page in a few sizes;
 // this one scales to any density, and Windows' font links extend it to CJK.
