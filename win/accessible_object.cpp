@@ -1,30 +1,15 @@
 #include "win/accessible_object.h"
 
 #include "core/text.h"
-#include "core/unique.h"
+#include "win/com.h"
 
-#include <new>
 #include <oleacc.h>
 #include <utility>
 
 namespace reelbond {
 namespace {
 
-struct ComReleaser {
-    void operator()(IUnknown* object) const noexcept { object->Release(); }
-};
 using UniqueAccessible = Unique<IAccessible*, ComReleaser>;
-
-// Screen readers call through COM: a failure is the call's result, never a box on the screen.
-template <typename Call> HRESULT Answered(Call&& call) noexcept {
-    try {
-        return call();
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    } catch (...) {
-        return E_FAIL;
-    }
-}
 
 HRESULT TextResult(const std::string& text, BSTR* out) {
     *out = nullptr;
