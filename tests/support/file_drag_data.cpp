@@ -1,0 +1,94 @@
+#include "support/file_drag_data.h"
+
+#include "core/text.h"
+
+#include <cstring>
+#include <shlobj.h>
+
+namespace reelbond::test {
+namespace {
+
+class FileDragDataObject final : public IDataObject {
+public:
+    explicit FileDragDataObject(const std::vector<std::string>& paths) {
+        for (const std::string& path : paths) {
+            names_ += Widened(path);
+            names_ += L'\0';
+        }
+        names_ += L'\0';
+    }
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID id, void** object) override {
+        if (!object)
+            return E_POINTER;
+        *object = id == IID_IUnknown || id == IID_IDataObject ? this : nullptr;
+        if (!*object)
+            return E_NOINTERFACE;
+        AddRef();
+        return S_OK;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return InterlockedIncrement(&references_); }
+    ULONG STDMETHODCALLTYPE Release() override {
+        const ULONG left = InterlockedDecrement(&references_);
+        if (!left)
+            delete this;
+        return left;
+    }
+
+    // DROPFILES, then each path and a terminating zero, then one more zero.
+    HRESULT STDMETHODCALLTYPE GetData(FORMATETC* format, STGMEDIUM* medium) override {
+        if (!medium || QueryGetData(format) != S_OK)
+            return DV_E_FORMATETC;
+        const SIZE_T namesSize = names_.size() * sizeof(wchar_t);
+        const HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, sizeof(DROPFILES) + namesSize);
+        if (!memory)
+            return E_OUTOFMEMORY;
+        auto* header = static_cast<DROPFILES*>(GlobalLock(memory));
+        *header = DROPFILES{sizeof(DROPFILES), {0, 0}, FALSE, TRUE};
+        std::memcpy(header + 1, names_.data(), namesSize);
+        GlobalUnlock(memory);
+        *medium = STGMEDIUM{};
+        medium->tymed = TYMED_HGLOBAL;
+        medium->hGlobal = memory;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetDataHere(FORMATETC*, STGMEDIUM*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE QueryGetData(FORMATETC* format) override {
+        const bool files = format && format->cfFormat == CF_HDROP &&
+                           format->dwAspect == DVASPECT_CONTENT && (format->tymed & TYMED_HGLOBAL);
+        return files ? S_OK : DV_E_FORMATETC;
+    }
+    HRESULT STDMETHODCALLTYPE GetCanonicalFormatEtc(FORMATETC*, FORMATETC* out) override {
+        if (out)
+            out->ptd = nullptr;
+        return DATA_S_SAMEFORMATETC;
+    }
+    HRESULT STDMETHODCALLTYPE SetData(FORMATETC*, STGMEDIUM*, BOOL) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE EnumFormatEtc(DWORD direction, IEnumFORMATETC** out) override {
+        if (direction != DATADIR_GET)
+            return E_NOTIMPL;
+        FORMATETC format{CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
+        return SHCreateStdEnumFmtEtc(1, &format, out);
+    }
+    HRESULT STDMETHODCALLTYPE DAdvise(FORMATETC*, DWORD, IAdviseSink*, DWORD*) override {
+        return OLE_E_ADVISENOTSUPPORTED;
+    }
+    HRESULT STDMETHODCALLTYPE DUnadvise(DWORD) override { return OLE_E_ADVISENOTSUPPORTED; }
+    HRESULT STDMETHODCALLTYPE EnumDAdvise(IEnumSTATDATA**) override {
+        return OLE_E_ADVISENOTSUPPORTED;
+    }
+
+private:
+    ~FileDragDataObject() = default;
+
+    LONG references_ = 1;
+    std::wstring names_;
+};
+
+} // namespace
+
+UniqueDataObject FileDragData(const std::vector<std::string>& paths) {
+    return UniqueDataObject(new FileDragDataObject(paths));
+}
+
+} // namespace reelbond::test

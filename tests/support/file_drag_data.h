@@ -1,0 +1,20 @@
+#pragma once
+
+#include "core/unique.h"
+#include "win/com.h"
+
+#include <string>
+#include <vector>
+#include <windows.h>
+
+// After windows.h, which it needs.
+#include <ole2.h>
+
+namespace reelbond::test {
+
+using UniqueDataObject = Unique<IDataObject*, ComReleaser>;
+
+// What Explorer offers when files are dragged: their full paths as CF_HDROP, wide.
+UniqueDataObject FileDragData(const std::vector<std::string>& paths);
+
+} // namespace reelbond::test
