@@ -26,4 +26,38 @@ template <typename Call> HRESULT Answered(Call&& call) noexcept {
     }
 }
 
+// A COM object of ours, made with one reference, which its maker owns, and deleted with the
+// last. It has one interface besides IUnknown, unless InterfaceFor names more.
+template <typename Interface> class ComObject : public Interface {
+public:
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID id, void** object) override {
+        if (!object)
+            return E_POINTER;
+        *object = InterfaceFor(id);
+        if (!*object)
+            return E_NOINTERFACE;
+        AddRef();
+        return S_OK;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return InterlockedIncrement(&references_); }
+    ULONG STDMETHODCALLTYPE Release() override {
+        const ULONG left = InterlockedDecrement(&references_);
+        if (!left)
+            delete this;
+        return left;
+    }
+
+protected:
+    ComObject() = default;
+    virtual ~ComObject() = default;
+    // The object as the interface that id names; null for one it does not have.
+    virtual void* InterfaceFor(REFIID id) {
+        return id == IID_IUnknown || id == __uuidof(Interface) ? static_cast<Interface*>(this)
+                                                               : nullptr;
+    }
+
+private:
+    LONG references_ = 1;
+};
+
 } // namespace reelbond

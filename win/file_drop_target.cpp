@@ -39,27 +39,10 @@ std::vector<std::string> DroppedPaths(IDataObject& data) {
 
 // The object the system calls during a drag. The dragging program may hold it after the
 // window has gone: detached from its owner, it refuses everything.
-class DropTargetObject final : public IDropTarget {
+class DropTargetObject final : public ComObject<IDropTarget> {
 public:
     explicit DropTargetObject(FileDropTarget& owner) : owner_(&owner) {}
     void Detach() noexcept { owner_ = nullptr; }
-
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID id, void** object) override {
-        if (!object)
-            return E_POINTER;
-        *object = id == IID_IUnknown || id == IID_IDropTarget ? this : nullptr;
-        if (!*object)
-            return E_NOINTERFACE;
-        AddRef();
-        return S_OK;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return InterlockedIncrement(&references_); }
-    ULONG STDMETHODCALLTYPE Release() override {
-        const ULONG left = InterlockedDecrement(&references_);
-        if (!left)
-            delete this;
-        return left;
-    }
 
     HRESULT STDMETHODCALLTYPE DragEnter(IDataObject* data, DWORD, POINTL, DWORD* effect) override {
         return Answered([&] {
@@ -86,7 +69,7 @@ public:
     }
 
 private:
-    ~DropTargetObject() = default;
+    ~DropTargetObject() override = default;
 
     // A copy, never a move: the dragging program would delete the files it moved.
     HRESULT Answer(DWORD* effect) const {
@@ -98,7 +81,6 @@ private:
         return S_OK;
     }
 
-    LONG references_ = 1;
     FileDropTarget* owner_;
     bool carriesFiles_ = false;
 };

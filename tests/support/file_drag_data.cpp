@@ -8,7 +8,7 @@
 namespace reelbond::test {
 namespace {
 
-class FileDragDataObject final : public IDataObject {
+class FileDragDataObject final : public ComObject<IDataObject> {
 public:
     explicit FileDragDataObject(const std::vector<std::string>& paths) {
         for (const std::string& path : paths) {
@@ -16,23 +16,6 @@ public:
             names_ += L'\0';
         }
         names_ += L'\0';
-    }
-
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID id, void** object) override {
-        if (!object)
-            return E_POINTER;
-        *object = id == IID_IUnknown || id == IID_IDataObject ? this : nullptr;
-        if (!*object)
-            return E_NOINTERFACE;
-        AddRef();
-        return S_OK;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return InterlockedIncrement(&references_); }
-    ULONG STDMETHODCALLTYPE Release() override {
-        const ULONG left = InterlockedDecrement(&references_);
-        if (!left)
-            delete this;
-        return left;
     }
 
     // DROPFILES, then each path and a terminating zero, then one more zero.
@@ -79,9 +62,8 @@ public:
     }
 
 private:
-    ~FileDragDataObject() = default;
+    ~FileDragDataObject() override = default;
 
-    LONG references_ = 1;
     std::wstring names_;
 };
 
