@@ -162,11 +162,13 @@ LRESULT TForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         ConnectEvents();
         FormCreate();
         return 0;
-    case DroppedFilesMessage:
-        Command (&TForm1::FormDropFiles)();
+    case DroppedFilesMessage: {
+        const auto dropFiles = Command(&TForm1::FormDropFiles);
+        dropFiles();
         // A drop the window could not take then is dropped.
         droppedPaths_.clear();
         return 0;
+    }
     case WM_DESTROY:
         dropTarget_.Revoke();
         PostQuitMessage(0);
