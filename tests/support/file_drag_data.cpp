@@ -73,4 +73,13 @@ UniqueDataObject FileDragData(const std::vector<std::string>& paths) {
     return UniqueDataObject(new FileDragDataObject(paths));
 }
 
+DropEffects DragAndDrop(IDropTarget& target, const std::vector<std::string>& paths) {
+    constexpr DWORD ExplorerAllows = DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK;
+    const UniqueDataObject data = FileDragData(paths);
+    DropEffects effects{ExplorerAllows, ExplorerAllows};
+    target.DragEnter(data.get(), MK_LBUTTON, {}, &effects.entered);
+    target.Drop(data.get(), 0, {}, &effects.dropped);
+    return effects;
+}
+
 } // namespace reelbond::test

@@ -17,4 +17,12 @@ using UniqueDataObject = Unique<IDataObject*, ComReleaser>;
 // What Explorer offers when files are dragged: their full paths as CF_HDROP, wide.
 UniqueDataObject FileDragData(const std::vector<std::string>& paths);
 
+// The effects a drop target answered when files entered it and when they were dropped.
+struct DropEffects {
+    DWORD entered;
+    DWORD dropped;
+};
+// Drags files over target and drops them, as Explorer does.
+DropEffects DragAndDrop(IDropTarget& target, const std::vector<std::string>& paths);
+
 } // namespace reelbond::test

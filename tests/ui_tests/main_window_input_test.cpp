@@ -135,20 +135,10 @@ TEST_F(MainWindowTest, CloseAndLogOffSentDuringALongLinkWaitForItsEnd) {
     EXPECT_EQ(form.hwnd(), nullptr);
 }
 
-// Files dragged over the window and dropped on it, as Explorer drags them: the effects the
-// window answers on entry and at the drop.
-struct DropEffects {
-    DWORD entered;
-    DWORD dropped;
-};
+using test::DropEffects;
+
 DropEffects DropFiles(TForm1& form, const Strings& paths) {
-    constexpr DWORD ExplorerAllows = DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK;
-    const test::UniqueDataObject data = test::FileDragData(paths);
-    IDropTarget& target = form.DropTarget();
-    DropEffects effects{ExplorerAllows, ExplorerAllows};
-    EXPECT_EQ(target.DragEnter(data.get(), MK_LBUTTON, {}, &effects.entered), S_OK);
-    EXPECT_EQ(target.Drop(data.get(), 0, {}, &effects.dropped), S_OK);
-    return effects;
+    return test::DragAndDrop(form.DropTarget(), paths);
 }
 
 // In Explorer's order whatever the drag's, the filter not asked, a folder among files left
