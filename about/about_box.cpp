@@ -1,8 +1,9 @@
 #include "about/about_box.h"
 
+#include "about/interface_style.h"
 #include "core/path.h"
 #include "resources/resource.h"
-#include "ui/interface_style.h"
+#include "win/error_barrier.h"
 #include "win/high_contrast.h"
 #include "win/message_loop.h"
 
@@ -12,7 +13,7 @@
 namespace reelbond {
 namespace {
 
-constexpr char BoxClass[] = "ReelbondAboutBox";
+constexpr wchar_t BoxClass[] = L"ReelbondAboutBox";
 // A fixed dialog frame whose title bar has a close button and no icon.
 constexpr DWORD BoxStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU;
 constexpr DWORD BoxExStyle = WS_EX_DLGMODALFRAME;
@@ -47,12 +48,6 @@ std::string HelpFilePath(const std::string& programPath) {
 
 TAboutBox::TAboutBox(std::string programPath) : programPath_(std::move(programPath)) {}
 
-TAboutBox::~TAboutBox() {
-    // While the controls and fonts still exist.
-    if (hwnd())
-        DestroyWindow(hwnd());
-}
-
 void TAboutBox::Register() {
     RegisterWindowClass(BoxClass, Procedure, 0, ClassBackground(COLOR_BTNFACE));
 }
@@ -61,7 +56,7 @@ void TAboutBox::Create() {
     CreateTopLevelWindow(BoxClass, BoxExStyle, BoxStyle, "About Reelbond...", ClientWidth,
                          ClientHeight);
     // The system menu of a fixed dialog frame: move and close.
-    const HMENU systemMenu = GetSystemMenu(hwnd(), FALSE);
+    const HMENU systemMenu = GetSystemMenu(Hwnd(), FALSE);
     for (const UINT command : {SC_RESTORE, SC_SIZE, SC_MINIMIZE, SC_MAXIMIZE})
         DeleteMenu(systemMenu, command, MF_BYCOMMAND);
     CentreOnScreen();
@@ -69,22 +64,22 @@ void TAboutBox::Create() {
 
 void TAboutBox::ShowModal(HWND owner) {
     // Owned, the box stays above its owner and hands the activation back to it.
-    SetWindowLongPtrA(hwnd(), GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(owner));
+    SetWindowLongPtrW(Hwnd(), GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(owner));
     CentreOnScreen();
     const bool ownerTakesInput = owner && IsWindowEnabled(owner);
     if (ownerTakesInput)
         EnableWindow(owner, FALSE);
-    ShowWindow(hwnd(), SW_SHOW);
+    ShowWindow(Hwnd(), SW_SHOW);
     RunModalLoop();
     // Enabled before the box goes, so the activation does not pass to another program.
     if (ownerTakesInput)
         EnableWindow(owner, TRUE);
-    ShowWindow(hwnd(), SW_HIDE);
+    ShowWindow(Hwnd(), SW_HIDE);
 }
 
 void TAboutBox::RunModalLoop() {
     modal_ = true;
-    const auto quit = MessageLoop(hwnd()).Run([this] { return !modal_; });
+    const auto quit = MessageLoop(Hwnd()).Run([this] { return !modal_; });
     modal_ = false;
     // The quit request belongs to the loop beneath.
     if (quit)
@@ -95,7 +90,7 @@ void TAboutBox::Close() {
     if (modal_)
         modal_ = false;
     else
-        ShowWindow(hwnd(), SW_HIDE);
+        ShowWindow(Hwnd(), SW_HIDE);
 }
 
 LRESULT TAboutBox::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -119,23 +114,23 @@ LRESULT TAboutBox::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 
 void TAboutBox::MoveFocus(WPARAM wParam, LPARAM lParam) {
     const HWND next = LOWORD(lParam) ? reinterpret_cast<HWND>(wParam)
-                                     : GetNextDlgTabItem(hwnd(), GetFocus(), wParam != 0);
+                                     : GetNextDlgTabItem(Hwnd(), GetFocus(), wParam != 0);
     if (next)
         SetFocus(next);
 }
 
 void TAboutBox::CreateControls() {
-    layout_.Create(hwnd(), LayoutOf(*this), FirstControlId);
+    layout_.Create(Hwnd(), LayoutOf(*this), FirstControlId);
     FitLabelsAndIcon();
     BtnOK.OnClick = [this] { BtnOKClick(); };
 
     RichEdit21.SetDefaultFont({InterfaceFont, 11, false, GB2312_CHARSET});
     RichEdit21.SetPlainText(true);
-    RichEdit21.InputMethod.name = ChineseSimplifiedAbc;
+    RichEdit21.InputMethod.SetName(ChineseSimplifiedAbc);
 }
 
 void TAboutBox::LayOut() {
-    layout_.Apply(hwnd(), LayoutOf(*this));
+    layout_.Apply(Hwnd(), LayoutOf(*this));
     FitLabelsAndIcon();
 }
 
@@ -148,7 +143,8 @@ void TAboutBox::FitLabelsAndIcon() {
 
 void TAboutBox::FormCreate() {
     RichEdit21.SetPlainText(false);
-    RichEdit21.LoadFromFile(HelpFilePath(programPath_));
+    // A help file that cannot be read costs the help, not the box.
+    Guarded([this] { RichEdit21.LoadFromFile(HelpFilePath(programPath_)); });
 }
 
 void TAboutBox::BtnOKClick() {

@@ -20,7 +20,6 @@ std::string HelpFilePath(const std::string& programPath);
 class TAboutBox : public Window {
 public:
     explicit TAboutBox(std::string programPath = ProgramPath());
-    ~TAboutBox() override;
     static void Register();
 
     // Creates the hidden box with its controls; FormCreate loads the help text meanwhile,

@@ -40,9 +40,11 @@ std::wstring WideFullPath(const std::string& path) {
     return TryFullPath(wide).value_or(wide);
 }
 
-// The path as the wide file functions take it: as given while it is short; once its full path
-// reaches the plain limit, which the 8-bit functions cannot pass (under Wine they fail with
-// 206 from 260 characters on), that full path in the \\?\ form, \\?\UNC\ for a share.
+} // namespace
+
+// As given while the path is short; once its full path reaches the plain limit (under Wine
+// the plain form fails with 206 from 260 characters on), that full path in the \\?\ form,
+// \\?\UNC\ for a share.
 std::wstring SystemPath(const std::string& path) {
     const std::wstring wide = Widened(path);
     const auto full = TryFullPath(wide);
@@ -53,6 +55,8 @@ std::wstring SystemPath(const std::string& path) {
         return L"\\\\?\\UNC\\" + full->substr(2);
     return L"\\\\?\\" + *full;
 }
+
+namespace {
 
 HANDLE OpenHandle(const std::string& path, DWORD access, DWORD sharing, DWORD disposition) {
     return CreateFileW(SystemPath(path).c_str(), access, sharing, nullptr, disposition,
@@ -113,6 +117,14 @@ std::wstring FinalPathOf(HANDLE handle) {
     return path;
 }
 
+std::int64_t SizeOf(DWORD high, DWORD low) {
+    return static_cast<std::int64_t>((std::uint64_t{high} << 32) | low);
+}
+
+std::uint64_t TimeOf(const FILETIME& time) {
+    return (std::uint64_t{time.dwHighDateTime} << 32) | time.dwLowDateTime;
+}
+
 std::optional<FileAtPath::Facts> FactsAt(const std::string& path) {
     // Opened for attributes only.
     const UniqueFileHandle file(OpenHandle(path, FILE_READ_ATTRIBUTES,
@@ -123,10 +135,14 @@ std::optional<FileAtPath::Facts> FactsAt(const std::string& path) {
     const bool isDisk = GetFileType(file.get()) == FILE_TYPE_DISK;
     BY_HANDLE_FILE_INFORMATION info;
     if (!isDisk || !GetFileInformationByHandle(file.get(), &info))
-        return FileAtPath::Facts{0, 0, 0, L"", isDisk};
-    return FileAtPath::Facts{info.dwVolumeSerialNumber,
-                             (std::uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow,
-                             info.nNumberOfLinks, FinalPathOf(file.get()), true};
+        return FileAtPath::Facts{0, 0, 0, L"", isDisk, {}};
+    return FileAtPath::Facts{
+        info.dwVolumeSerialNumber,
+        (std::uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow,
+        info.nNumberOfLinks,
+        FinalPathOf(file.get()),
+        true,
+        {SizeOf(info.nFileSizeHigh, info.nFileSizeLow), TimeOf(info.ftLastWriteTime)}};
 }
 
 // From the attributes alone, which costs far less than an open (under Wine, asking an open
@@ -136,10 +152,8 @@ std::optional<FileAtPath::Stamp> StampOf(const std::string& path) {
     if (!GetFileAttributesExW(SystemPath(path).c_str(), GetFileExInfoStandard, &data) ||
         (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
         return std::nullopt;
-    return FileAtPath::Stamp{
-        static_cast<std::int64_t>((std::uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow),
-        (std::uint64_t{data.ftLastWriteTime.dwHighDateTime} << 32) |
-            data.ftLastWriteTime.dwLowDateTime};
+    return FileAtPath::Stamp{SizeOf(data.nFileSizeHigh, data.nFileSizeLow),
+                             TimeOf(data.ftLastWriteTime)};
 }
 
 bool MarkDeletedOnClose(HANDLE file, bool deleted) {
@@ -338,6 +352,16 @@ bool FileExists(const std::string& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+void CheckReplaceable(const std::string& path) {
+    if (IsReadOnlyFile(path))
+        throw IoError(ERROR_ACCESS_DENIED);
+    // With the delete access that a rename over it needs, and alone: a rename cannot replace
+    // a file that is open anywhere, even by a program that shares deleting it.
+    const UniqueFileHandle file(OpenHandle(path, DELETE, 0, OPEN_EXISTING));
+    if (!file)
+        ThrowLastError();
+}
+
 bool IsDeviceName(const std::string& path) {
     const std::string full = Narrowed(WideFullPath(path));
     // Windows itself turns most device names into device paths (NUL.mpg into \\.\NUL).
@@ -355,14 +379,22 @@ bool FileAtPath::IsSameFileAs(const std::string& other) const {
     const auto otherFacts = otherStamp ? FactsAt(other) : std::nullopt;
     if (!otherFacts)
         return EqualIgnoringCase(fullPath_, WideFullPath(other));
+    return IsOneFile(*facts_, *otherFacts);
+}
+
+bool FileAtPath::IsOneFile(const Facts& one, const Facts& other) {
+    if (one.fileIndex != other.fileIndex || one.stamp != other.stamp)
+        return false;
+    // A server may give one folder a serial number for each name it shares it under (Samba
+    // derives it from the share's name): taking one file for two there would let the output
+    // replace an input, while taking two for one only refuses a link.
+    if (IsOnShare(one.finalPath) || IsOnShare(other.finalPath))
+        return true;
     // Under Wine every file of a drive has one volume serial number and file indexes are
     // inode numbers, which repeat across file systems: a matching identity is confirmed by
-    // the final path, which differs for one file only where it has hard links or is
-    // reached over a network share.
-    return otherFacts->volumeSerialNumber == facts_->volumeSerialNumber &&
-           otherFacts->fileIndex == facts_->fileIndex &&
-           (EqualIgnoringCase(otherFacts->finalPath, facts_->finalPath) || otherFacts->links > 1 ||
-            IsOnShare(otherFacts->finalPath) || IsOnShare(facts_->finalPath));
+    // the final path, which differs for one file only where it has hard links.
+    return one.volumeSerialNumber == other.volumeSerialNumber &&
+           (EqualIgnoringCase(one.finalPath, other.finalPath) || one.links > 1 || other.links > 1);
 }
 
 } // namespace reelbond

@@ -78,8 +78,17 @@ private:
 // "." and ".." taken out. Raises IoError where the system cannot form it.
 std::string FullPath(const std::string& path);
 
+// The path as the wide file functions take it, in the \\?\ form once it is too long for the
+// plain one.
+std::wstring SystemPath(const std::string& path);
+
 // True when path names an existing file that is not a directory.
 bool FileExists(const std::string& path);
+
+// Raises the error that TakePlaceOf would meet at the existing file path, found without
+// changing it: "File access denied" where it is read-only or may not be deleted, the
+// system's sharing violation where another program holds it open.
+void CheckReplaceable(const std::string& path);
 
 // True when path does not name a file on a disk at all: a reserved device name (NUL, CON,
 // AUX, PRN, COM1, LPT1, ..., with or without an extension, in any directory) or a device
@@ -100,6 +109,12 @@ public:
     // full paths are equal.
     bool IsSameFileAs(const std::string& other) const;
 
+    // Size and time of last write, which every name of a file shares.
+    struct Stamp {
+        std::int64_t size;
+        std::uint64_t lastWriteTime;
+        bool operator==(const Stamp&) const = default;
+    };
     // What one open for attributes tells of a file.
     struct Facts {
         std::uint32_t volumeSerialNumber;
@@ -107,13 +122,10 @@ public:
         std::uint32_t links;
         std::wstring finalPath;
         bool isDisk;
+        Stamp stamp;
     };
-    // Size and time of last write, which every name of a file shares.
-    struct Stamp {
-        std::int64_t size;
-        std::uint64_t lastWriteTime;
-        bool operator==(const Stamp&) const = default;
-    };
+    // Whether two opens of disk files reached one file.
+    static bool IsOneFile(const Facts& one, const Facts& other);
 
 private:
     std::wstring fullPath_;

@@ -26,7 +26,6 @@ public:
     int RowCount() const { return static_cast<int>(rows_.size()); }
     int DataRowCount() const { return RowCount() - 1; }
     const std::string& Cell(int column, int row) const { return rows_.at(row).at(column); }
-    bool IsEmpty() const { return rows_[1][FileNameColumn].empty(); }
     int FileCount() const;
 
     int CurrentRow() const { return currentRow_; }

@@ -20,8 +20,6 @@ std::string IoError::MessageFor(int code) {
         return "Read beyond end of file";
     case ShortWrite:
         return "Disk full";
-    case InvalidNumericInput:
-        return "Invalid numeric input";
     default:
         return "I/O error " + std::to_string(code);
     }

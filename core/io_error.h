@@ -12,11 +12,10 @@ public:
     static constexpr int ShortRead = 100;
     static constexpr int ShortWrite = 101;
     static constexpr int FileNotOpen = 103;
-    static constexpr int InvalidNumericInput = 106;
 
     explicit IoError(int code);
 
-    int code() const noexcept { return code_; }
+    int Code() const noexcept { return code_; }
 
     static std::string MessageFor(int code);
 

@@ -55,8 +55,8 @@ std::nullopt_t Refuse(LinkWindow& window, const char* message) {
 }
 
 // The checks made before any file is opened. Returns the output's full path when they let
-// the link go on: resolved once, here, so that a current directory changed while the link
-// runs cannot send the output elsewhere.
+// the link go on: resolved once, here, so that another directory shown while the link runs
+// cannot send the output elsewhere.
 std::optional<std::string> CheckedOutputPath(const InputFileTable& table, LinkWindow& window) {
     if (table.DataRowCount() <= 1) {
         window.InformationBox(TooFewFilesMessage);
@@ -71,7 +71,7 @@ std::optional<std::string> CheckedOutputPath(const InputFileTable& table, LinkWi
         window.FocusOutputName();
         return std::nullopt;
     }
-    const std::string outputPath = FullPath(OutputFileName(name));
+    const std::string outputPath = FullPathFrom(window.ShownDirectory(), OutputFileName(name));
     // A device or a pipe would take the output and keep nothing; a stream would write into
     // another file, perhaps an input.
     if (IsDeviceName(outputPath) || NamesStream(outputPath))
@@ -163,9 +163,10 @@ std::int64_t AppendFile(File& input, File& output, std::vector<char>& buffer, st
 // output, open for the files after it.
 File WriteFirstFile(File& input, const std::string& outputPath, std::vector<char>& buffer,
                     std::int64_t& written, Progress& progress) {
-    // An output that cannot be replaced fails here, before any copying.
+    // An output that cannot be replaced, such as one another program holds open, fails
+    // here, before any copying.
     if (FileExists(outputPath))
-        File::OpenExisting(outputPath).Close();
+        CheckReplaceable(outputPath);
     File staged = File::CreateBeside(outputPath);
     written = AppendFile(input, staged, buffer, written, progress);
     staged.TakePlaceOf(outputPath);

@@ -23,6 +23,8 @@ public:
     // The output file's name as the user typed it, and the place where it is typed.
     virtual std::string OutputName() const = 0;
     virtual void FocusOutputName() = 0;
+    // The directory the file browser shows, in which an output name without one is made.
+    virtual std::string ShownDirectory() const = 0;
     virtual void SetLinkEnabled(bool enabled) = 0;
     virtual void SetRemoveEnabled(bool enabled) = 0;
     virtual void SetClearEnabled(bool enabled) = 0;

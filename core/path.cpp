@@ -4,58 +4,61 @@
 #include "core/io_error.h"
 #include "core/text.h"
 
+#include <array>
 #include <cctype>
+#include <windows.h>
 
 namespace reelbond {
 namespace {
 
-std::size_t NextCharacter(std::string_view text, std::size_t at) {
-    const bool doubleByte = IsDBCSLeadByte(static_cast<BYTE>(text[at])) && at + 1 < text.size();
-    return at + (doubleByte ? 2 : 1);
-}
-
-// Keeps the "=X:" variable of the drive of the new current directory up to date: the
-// system keeps no per-drive directories of its own, and "X:" resolves through it.
-void RememberDriveDirectory(const std::string& directory) {
-    if (directory.size() < 2 || directory[1] != ':')
-        return;
-    const std::string name = {'=', UpperCaseDrive(directory[0]), ':'};
-    SetEnvironmentVariableA(name.c_str(), directory.c_str());
-}
-
-void ChangeBackTo(const std::string& saved) {
-    if (DirectoryExists(saved))
-        ChangeDirectory(saved);
-}
-
-// Converted per wide character, so that a double-byte name keeps its characters whole.
+// Converted per wide character, so that a name keeps its characters whole.
 std::string WithCase(const std::string& text, DWORD(WINAPI* convert)(LPWSTR, DWORD)) {
     std::wstring wide = Widened(text);
     convert(wide.data(), static_cast<DWORD>(wide.size()));
     return Narrowed(wide);
 }
 
+bool IsDriveLetter(char drive) {
+    return drive >= 'A' && drive <= 'Z';
+}
+
+// The directory last shown on each drive, A to Z; empty where none was.
+std::array<std::string, 26>& DriveDirectories() {
+    static std::array<std::string, 26> directories;
+    return directories;
+}
+
+bool IsSeparator(char character) {
+    return character == '\\' || character == '/';
+}
+
+// A directory's full path without the backslash it may end in, but for a root's (C:\).
+std::string WithoutTrailingBackslash(std::string path) {
+    if (path.size() > DrivePart(path).size() + 1 && EndsWithCharacter(path, '\\'))
+        path.pop_back();
+    return path;
+}
+
+// Where "X:" leads from the directory shown: that directory on its own drive, the drive's last
+// directory on another; a share's root for "\\server\share".
+std::string DirectoryOfRoot(const std::string& root, const std::string& shown) {
+    if (SamePath(root, DrivePart(shown)))
+        return shown;
+    return root.size() == 2 ? LastDirectoryOfDrive(root[0]) : root + "\\";
+}
+
 } // namespace
 
 std::size_t FindCharacter(std::string_view text, char character, std::size_t from) {
-    for (std::size_t at = 0; at < text.size(); at = NextCharacter(text, at)) {
-        if (at >= from && text[at] == character)
-            return at;
-    }
-    return std::string_view::npos;
+    return text.find(character, from);
 }
 
 std::size_t FindLastOf(std::string_view text, std::string_view characters) {
-    std::size_t last = std::string_view::npos;
-    for (std::size_t at = 0; at < text.size(); at = NextCharacter(text, at)) {
-        if (characters.find(text[at]) != std::string_view::npos)
-            last = at;
-    }
-    return last;
+    return text.find_last_of(characters);
 }
 
 bool EndsWithCharacter(std::string_view text, char character) {
-    return !text.empty() && FindLastOf(text, std::string_view(&character, 1)) == text.size() - 1;
+    return !text.empty() && text.back() == character;
 }
 
 char UpperCaseDrive(char drive) {
@@ -103,99 +106,109 @@ bool SamePath(const std::string& a, const std::string& b) {
 }
 
 std::string CurrentDirectory() {
-    std::string directory(MAX_PATH, '\0');
+    std::wstring directory(MAX_PATH, L'\0');
     for (;;) {
         const DWORD length =
-            GetCurrentDirectoryA(static_cast<DWORD>(directory.size()), directory.data());
+            GetCurrentDirectoryW(static_cast<DWORD>(directory.size()), directory.data());
         if (length == 0)
             ThrowLastError();
         const bool fitted = length < directory.size();
         directory.resize(length);
         if (fitted)
-            return directory;
+            return Narrowed(directory);
     }
 }
 
-void ChangeDirectory(const std::string& path) {
-    if (!SetCurrentDirectoryA(path.c_str()))
-        ThrowLastError();
-    RememberDriveDirectory(CurrentDirectory());
+void RememberDirectoryOfDrive(const std::string& directory) {
+    const char drive =
+        directory.size() >= 2 && directory[1] == ':' ? UpperCaseDrive(directory[0]) : '\0';
+    if (IsDriveLetter(drive))
+        DriveDirectories()[drive - 'A'] = directory;
+}
+
+std::string LastDirectoryOfDrive(char drive) {
+    const char upper = UpperCaseDrive(drive);
+    std::string directory = IsDriveLetter(upper) ? DriveDirectories()[upper - 'A'] : "";
+    if (directory.empty())
+        directory = FullPath(std::string{drive, ':'});
+    directory[0] = drive;
+    return directory;
+}
+
+std::string FullPathFrom(const std::string& directory, const std::string& path) {
+    const std::string root = DrivePart(path);
+    if (root.size() > 2 || (root.size() == 2 && path.size() > 2 && IsSeparator(path[2])))
+        return FullPath(path);
+    if (root.size() == 2)
+        return FullPath(JoinPath(DirectoryOfRoot(root, directory), path.substr(2)));
+    if (!path.empty() && IsSeparator(path[0]))
+        return FullPath(DrivePart(directory) + path);
+    return FullPath(JoinPath(directory, path));
 }
 
 bool DirectoryExists(const std::string& path) {
-    const DWORD attributes = GetFileAttributesA(path.c_str());
+    const DWORD attributes = GetFileAttributesW(SystemPath(path).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-void ForEachFound(const std::string& pattern,
-                  const std::function<void(const WIN32_FIND_DATAA&)>& visit) {
-    WIN32_FIND_DATAA found;
-    const UniqueSearch search(FindFirstFileA(pattern.c_str(), &found));
+void CheckDirectoryExists(const std::string& path) {
+    const DWORD attributes = GetFileAttributesW(SystemPath(path).c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        ThrowLastError();
+    // What entering a file instead of a directory fails with.
+    if (!(attributes & FILE_ATTRIBUTE_DIRECTORY))
+        throw IoError(ERROR_DIRECTORY);
+}
+
+void ForEachFound(const std::string& pattern, const std::function<void(const FoundEntry&)>& visit) {
+    WIN32_FIND_DATAW found;
+    const UniqueSearch search(FindFirstFileW(SystemPath(pattern).c_str(), &found));
     if (!search)
         return;
     do {
-        visit(found);
-    } while (FindNextFileA(search.get(), &found));
+        visit({Narrowed(found.cFileName), found.dwFileAttributes});
+    } while (FindNextFileW(search.get(), &found));
 }
 
-namespace {
-
-// The steps of SplitPath that leave the current directory elsewhere.
-PathParts SplitPathFrom(const std::string& text, const std::string& saved) {
-    PathParts parts{saved[0], text, {}};
-    std::string root;
-    if (!text.empty() && text.front() == '[' && EndsWithCharacter(text, ']')) {
-        parts.directory = text.substr(1, text.size() - 2);
-    } else {
-        root = DrivePart(text);
-        if (root.empty())
-            root = DrivePart(saved);
-        else
-            parts.directory.erase(0, root.size());
-        parts.drive = root.size() >= 2 && root[1] == ':' ? root[0] : '\0';
-    }
-    // For a letter and colon this enters the directory last current on that drive.
-    if (DirectoryExists(root))
-        ChangeDirectory(root);
-
+PathParts SplitPath(const std::string& text, const std::string& shown) {
+    const std::string shownRoot = DrivePart(shown);
+    PathParts parts{shownRoot.size() == 2 ? shown[0] : '\0', text, {}};
     std::string& dir = parts.directory;
+    // What a name without a directory is taken from.
+    std::string current = shown;
+    if (!text.empty() && text.front() == '[' && EndsWithCharacter(text, ']')) {
+        dir = text.substr(1, text.size() - 2);
+    } else {
+        std::string root = DrivePart(text);
+        if (root.empty()) {
+            root = shownRoot;
+        } else {
+            dir.erase(0, root.size());
+            // A drive that cannot be entered leaves the names to the directory shown: the
+            // drive change that follows fails instead.
+            if (const std::string entered = DirectoryOfRoot(root, shown); DirectoryExists(entered))
+                current = entered;
+        }
+        parts.drive = root.size() == 2 ? root[0] : '\0';
+    }
+
     const std::size_t separator = FindLastOf(dir, "\\:");
     parts.last = separator == std::string::npos ? dir : dir.substr(separator + 1);
-    // assign() rather than = "\\", on which gcc 12 gives a false -Wrestrict warning.
-    if (dir.size() == parts.last.size() + 1) {
-        dir.assign(1, '\\');
-    } else if (dir.size() > parts.last.size()) {
-        dir.resize(dir.size() - parts.last.size() - 1);
-    } else {
-        const std::string current = CurrentDirectory();
-        dir = current.substr(DrivePart(current).size());
-        if (dir.empty())
-            dir.assign(1, '\\');
-    }
-    if (!dir.empty())
-        ChangeDirectory(dir);
-    if (!parts.last.empty() && !HasWildcard(parts.last) && !FileExists(parts.last)) {
-        ChangeDirectory(parts.last);
-        dir = JoinPath(dir, parts.last);
+    std::string located = current;
+    if (dir.size() == parts.last.size() + 1)
+        located = FullPathFrom(current, "\\");
+    else if (dir.size() > parts.last.size())
+        located = FullPathFrom(current, dir.substr(0, dir.size() - parts.last.size() - 1));
+    located = WithoutTrailingBackslash(located);
+    CheckDirectoryExists(located);
+    if (!parts.last.empty() && !HasWildcard(parts.last) &&
+        !FileExists(JoinPath(located, parts.last))) {
+        located = WithoutTrailingBackslash(FullPathFrom(located, parts.last));
+        CheckDirectoryExists(located);
         parts.last.clear();
     }
-    if (parts.drive == '\0')
-        dir = root + dir;
+    dir = parts.drive == '\0' ? located : located.substr(DrivePart(located).size());
     return parts;
-}
-
-} // namespace
-
-PathParts SplitPath(const std::string& text) {
-    const std::string saved = CurrentDirectory();
-    try {
-        PathParts parts = SplitPathFrom(text, saved);
-        ChangeBackTo(saved);
-        return parts;
-    } catch (...) {
-        ChangeBackTo(saved);
-        throw;
-    }
 }
 
 } // namespace reelbond

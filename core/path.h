@@ -4,12 +4,11 @@
 #include <functional>
 #include <string>
 #include <string_view>
-#include <windows.h>
 
 namespace reelbond {
 
-// Paths are 8-bit strings in the system's code page. The scans below step over whole
-// characters, so a double-byte trail byte that equals a separator is never taken for one.
+// Paths are UTF-8. No byte of a longer UTF-8 character is ASCII, so the scans below never
+// take part of a character for a separator.
 
 // Position of the first occurrence of character at or after from; npos when none.
 std::size_t FindCharacter(std::string_view text, char character, std::size_t from = 0);
@@ -36,16 +35,31 @@ std::string UpperCaseFileName(const std::string& path);
 // ordinally by the file system's rules.
 bool SamePath(const std::string& a, const std::string& b);
 
-// The process's current directory as the system reports it.
+// The process's current directory as the system reports it: the one the program started in,
+// since nothing in it changes the current directory.
 std::string CurrentDirectory();
-// The one way this program changes the process's current directory. "X:" enters the
-// directory last current on drive X; raises IoError with the system's code on failure.
-void ChangeDirectory(const std::string& path);
+// Notes directory as the one last shown on its drive, which "X:" alone then names.
+void RememberDirectoryOfDrive(const std::string& directory);
+// The directory that "X:" names, with the letter as written: the one last remembered for that
+// drive, else the one the system resolves "X:" to (its root, or one the process was given).
+std::string LastDirectoryOfDrive(char drive);
+// The absolute form of path taken from directory as the system takes a path from its current
+// directory: a name is in directory, "\name" on its drive, "X:name" in drive X's last
+// directory; "." and ".." are taken out. Raises IoError where no path can be formed.
+std::string FullPathFrom(const std::string& directory, const std::string& path);
 bool DirectoryExists(const std::string& path);
+// Raises IoError with the system's code unless path names an existing directory (one that is
+// not ready, such as a drive without media, fails here too).
+void CheckDirectoryExists(const std::string& path);
 
-// Calls visit for each entry of a wildcard search, in the order the system returns them.
-void ForEachFound(const std::string& pattern,
-                  const std::function<void(const WIN32_FIND_DATAA&)>& visit);
+// An entry a wildcard search found.
+struct FoundEntry {
+    std::string name;
+    unsigned long attributes;
+};
+// Calls visit for each entry of a wildcard search, in the order the system returns them;
+// nothing when the search finds nothing or fails.
+void ForEachFound(const std::string& pattern, const std::function<void(const FoundEntry&)>& visit);
 
 // A path split into its drive letter (0 for a network path), its directory without the
 // drive (with the network root in front when there is no drive letter) and a last part
@@ -55,9 +69,9 @@ struct PathParts {
     std::string directory;
     std::string last;
 };
-// Resolves text against the current directory, entering the directories it names to find
-// out which part is a directory; the current directory is the same again afterwards, also
-// when it fails with IoError.
-PathParts SplitPath(const std::string& text);
+// Resolves text against the directory shown, which a bare name or a bracketed "[name]" is
+// taken from, and finds out which part names an existing directory, without entering any.
+// Raises IoError when the directory part does not exist.
+PathParts SplitPath(const std::string& text, const std::string& shown);
 
 } // namespace reelbond

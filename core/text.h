@@ -5,10 +5,9 @@
 
 namespace reelbond {
 
-// The program's text is 8-bit in the process's code page (UTF-8 through the manifest); the
-// system's wide functions need it as UTF-16. Drawing, measuring and comparing by a locale's
-// or the file system's rules go through these, since the 8-bit system calls convert with
-// other code pages or compare differently.
+// The program's text is UTF-8, whatever the system's code page; the system's calls take and
+// give UTF-16 through their wide functions. These two are the one place where one becomes the
+// other.
 
 std::wstring Widened(std::string_view text);
 std::string Narrowed(std::wstring_view wide);

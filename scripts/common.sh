@@ -35,11 +35,11 @@ wine_reg() {
 
 ensure_prefix() {
     create_prefix
-    link_fonts
+    stand_in_interface_font
 }
 
 create_prefix() {
-    [ -f "$WINEPREFIX/.reelbond-ready" ] && [ -f "$WINEPREFIX/drive_c/windows/Fonts/ms_sans_serif.ttf" ] &&
+    [ -f "$WINEPREFIX/.reelbond-ready" ] && [ -f "$WINEPREFIX/drive_c/windows/Fonts/marlett.ttf" ] &&
         return 0
     echo "Creating the Wine prefix in $WINEPREFIX"
     mkdir -p "$WINEPREFIX"
@@ -53,25 +53,26 @@ create_prefix() {
     wine_reg 'HKCU\Software\Wine\WineDbg' ShowCrashDialog REG_DWORD 0
     wine_reg 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' Debugger REG_SZ 'no-such-debugger.exe'
     wineserver -w
-    # Without Marlett the caption buttons draw as letters; without Wine's MS Sans Serif the
-    # interface font falls back to a wider face that no longer fits the layout.
-    cp /usr/share/wine/fonts/marlett.ttf /usr/share/wine/fonts/ms_sans_serif.ttf \
-        "$WINEPREFIX/drive_c/windows/Fonts/"
+    # Without Marlett the caption buttons draw as letters.
+    cp /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
     touch "$WINEPREFIX/.reelbond-ready"
 }
 
-# The interface font has Latin, Greek and Cyrillic letters only. Windows draws other scripts
-# through its own font links; Wine links a face only to fonts the registry names, so CJK names
-# would draw as boxes. (Characters beyond U+FFFF, such as emoji, stay boxes: Wine's GDI draws
-# each half of a surrogate pair on its own.) Runs once on new and on existing prefixes.
-FONT_LINKS='wqy-microhei.ttc,WenQuanYi Micro Hei'
-link_fonts() {
-    local marker=$WINEPREFIX/.reelbond-font-links
-    [ "$(cat "$marker" 2>/dev/null)" = "$FONT_LINKS" ] && return 0
-    wine_reg 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' \
-        'MS Sans Serif' REG_MULTI_SZ "$FONT_LINKS"
+# Wine has no face of the interface font's name (its ms_sans_serif.ttf holds bitmaps only and
+# is not loaded), and a missing face draws in a wider one that no longer fits the layout. The
+# prefix has it stand for WenQuanYi Micro Hei (Debian's fonts-wqy-microhei), which also has the
+# CJK letters that Windows' font links add to it: a font link of our own would not last, as
+# Wine writes its own links for that face again whenever the code page changes. (Characters
+# beyond U+FFFF, such as emoji, stay boxes: Wine's GDI draws each half of a surrogate pair on
+# its own.) Runs once on new and on existing prefixes.
+INTERFACE_FACE='Microsoft Sans Serif'
+STAND_IN='WenQuanYi Micro Hei'
+stand_in_interface_font() {
+    local marker=$WINEPREFIX/.reelbond-interface-font
+    [ "$(cat "$marker" 2>/dev/null)" = "$INTERFACE_FACE=$STAND_IN" ] && return 0
+    wine_reg 'HKCU\Software\Wine\Fonts\Replacements' "$INTERFACE_FACE" REG_SZ "$STAND_IN"
     wineserver -w
-    printf '%s' "$FONT_LINKS" >"$marker"
+    printf '%s' "$INTERFACE_FACE=$STAND_IN" >"$marker"
 }
 
 # Warnings are errors where REELBOND_WERROR=ON says so (.ci/run does); configured every time,

@@ -1,8 +1,8 @@
 #include "ui/main_window.h"
 
+#include "about/interface_style.h"
 #include "core/io_error.h"
 #include "core/path.h"
-#include "ui/interface_style.h"
 #include "win/error_barrier.h"
 #include "win/font.h"
 #include "win/high_contrast.h"
@@ -15,7 +15,7 @@
 namespace reelbond {
 namespace {
 
-constexpr char WindowClassName[] = "TForm1";
+constexpr wchar_t WindowClassName[] = L"TForm1";
 constexpr int ClientWidth = 655;
 constexpr int ClientHeight = 305;
 constexpr DWORD FormStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
@@ -32,17 +32,19 @@ constexpr FontSpec SpeedButtonFont{InterfaceFont, 13, true, DEFAULT_CHARSET};
 
 } // namespace
 
-TForm1::TForm1() : StringGrid1(*this, InputFileTable::ColumnCount) {
+TForm1::TForm1()
+    : DriveComboBox1(DriveGlyphs), DirectoryListBox1(FolderGlyphs),
+      StringGrid1(*this, InputFileTable::ColumnCount) {
     // Selection modes are fixed when the list's window is made.
     FileListBox1.SetMultiSelect(true);
     for (Control* control : std::initializer_list<Control*>{
              &FileListBox1, &DirectoryListBox1, &DriveComboBox1, &FilterComboBox1, &Edit1})
-        control->InputMethod.name = ChineseSimplifiedAbc;
+        control->InputMethod.SetName(ChineseSimplifiedAbc);
 }
 
 void TForm1::Register() {
     RegisterWindowClass(WindowClassName, Procedure, CS_DBLCLKS, ClassBackground(COLOR_BTNFACE),
-                        LoadIconA(GetModuleHandleA(nullptr), "MAINICON"));
+                        LoadIconW(GetModuleHandleW(nullptr), L"MAINICON"));
 }
 
 void TForm1::Create() {
@@ -52,8 +54,8 @@ void TForm1::Create() {
 
 void TForm1::Show() {
     CentreOnScreen();
-    ShowWindow(hwnd(), SW_SHOW);
-    UpdateWindow(hwnd());
+    ShowWindow(Hwnd(), SW_SHOW);
+    UpdateWindow(Hwnd());
 }
 
 // The end-to-end driver finds the controls by the ids numbered in this order.
@@ -73,7 +75,9 @@ std::vector<Placement> TForm1::Layout() {
         {&DirectoryListBox1, &GroupBox6, 4, 45, 131, 169, "", "select directory", true, &ListFont,
          Black},
         {&BitnClear, nullptr, 272, 187, 41, 32, "", "Clear All Files(Alt+C)", false, nullptr, 0},
-        {&ProgressBar1, nullptr, 336, 286, 316, 18, "", nullptr, true, nullptr, 0},
+        // A bar shows no caption: this one names it for screen readers, as the status bar's
+        // text beside it does on the screen.
+        {&ProgressBar1, nullptr, 336, 286, 316, 18, "Progress", nullptr, true, nullptr, 0},
         {&BitUp, nullptr, 272, 107, 41, 32, "", "Move file Up(Alt+U)", false, nullptr, 0},
         {&BitDown, nullptr, 272, 147, 41, 32, "", "Move file Down(Alt+D)", false, nullptr, 0},
         {&Panel1, nullptr, 320, 230, 334, 50, "", nullptr, true, nullptr, 0},
@@ -92,25 +96,20 @@ std::vector<Placement> TForm1::Layout() {
 }
 
 void TForm1::CreateControls() {
-    // The layout's height, which a drop-down list would otherwise take from its font.
-    DriveComboBox1.SetFieldHeight(Scaled(22));
-    layout_.Create(hwnd(), Layout(), FirstControlId);
+    layout_.Create(Hwnd(), Layout(), FirstControlId);
     // The bar lies over the status bar's last panel.
-    SetWindowPos(ProgressBar1.hwnd(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-    dropTarget_.Register(hwnd());
+    SetWindowPos(ProgressBar1.Hwnd(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    dropTarget_.Register(Hwnd());
 }
 
 void TForm1::LayOut() {
-    DriveComboBox1.SetFieldHeight(Scaled(22));
-    layout_.Apply(hwnd(), Layout());
+    layout_.Apply(Hwnd(), Layout());
     SetScaledSizes();
     StringGrid1.Refresh();
 }
 
 void TForm1::ConnectEvents() {
     DriveComboBox1.OnChange = [this] { DriveComboBox1Change(); };
-    DirectoryListBox1.OnChange = [this] { DirectoryListBox1Change(); };
-    FilterComboBox1.OnChange = [this] { FilterComboBox1Change(); };
     FileListBox1.OnChange = [this] { FileListBox1Change(); };
     FileListBox1.OnDblClick = Command(&TForm1::BitnAddClick);
     BitnAdd.OnClick = Command(&TForm1::BitnAddClick);
@@ -126,7 +125,7 @@ void TForm1::ConnectEvents() {
     dropTarget_.Accepting = [this] { return TakesCommands() && droppedPaths_.empty(); };
     dropTarget_.OnDrop = [this](std::vector<std::string> paths) {
         droppedPaths_ = std::move(paths);
-        if (!PostMessageW(hwnd(), DroppedFilesMessage, 0, 0))
+        if (!PostMessageW(Hwnd(), DroppedFilesMessage, 0, 0))
             droppedPaths_.clear();
     };
 }
@@ -140,12 +139,12 @@ std::function<void()> TForm1::Command(void (TForm1::*handler)()) {
         if (!TakesCommands())
             return;
         Guarded([&] { (this->*handler)(); });
-        operation_.CarryOutHeldClose(hwnd());
+        operation_.CarryOutHeldClose(Hwnd());
     };
 }
 
 bool TForm1::TakesCommands() const {
-    return !operation_.Running() && IsWindowEnabled(hwnd());
+    return !operation_.Running() && IsWindowEnabled(Hwnd());
 }
 
 LRESULT TForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -179,7 +178,7 @@ LRESULT TForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 MessageLoop TForm1::EventLoop() {
-    return MessageLoop(hwnd(), [this](const MSG& message) { return PreTranslateMessage(message); });
+    return MessageLoop(Hwnd(), [this](const MSG& message) { return PreTranslateMessage(message); });
 }
 
 bool TForm1::PreTranslateMessage(const MSG& message) {
@@ -203,7 +202,7 @@ bool TForm1::PreTranslateMessage(const MSG& message) {
 bool TForm1::ClickAccelerator(char letter) {
     const char key = static_cast<char>(std::toupper(static_cast<unsigned char>(letter)));
     for (TSpeedButton* button : {&SpdBtnLink, &SpdBtnExit, &SpdBtnHelp}) {
-        if (button->Accelerator() == key && button->Enabled() && IsWindowVisible(button->hwnd())) {
+        if (button->Accelerator() == key && button->Enabled() && IsWindowVisible(button->Hwnd())) {
             button->Click();
             return true;
         }
@@ -237,8 +236,6 @@ void TForm1::SetScaledSizes() {
     StringGrid1.SetRowHeight(Scaled(16));
     DirectoryListBox1.SetItemHeight(Scaled(16));
     FileListBox1.SetItemHeight(Scaled(16));
-    // Its height follows its font otherwise, which is the layout's only at 96 dpi.
-    FitComboBoxField(FilterComboBox1.hwnd(), Scaled(21));
 }
 
 // Both lists follow the picked drive. A drive that cannot be entered (not ready, no media)
@@ -248,20 +245,10 @@ void TForm1::DriveComboBox1Change() {
         DirectoryListBox1.SetDrive(DriveComboBox1.Drive());
         FileListBox1.SetDrive(DriveComboBox1.Drive());
     } catch (const IoError&) {
-        ShowInformationBox(hwnd(), "The disk driver does not prepared.");
+        ShowInformationBox(Hwnd(), "The disk driver does not prepared.");
         DriveComboBox1.SetDrive('C');
         DirectoryListBox1.SetDirectory("c:\\My Documents");
     }
-}
-
-// The widget links have already moved the file list, so these writes change nothing; they
-// keep the file list following should the links be undone.
-void TForm1::DirectoryListBox1Change() {
-    FileListBox1.SetDirectory(DirectoryListBox1.Directory());
-}
-
-void TForm1::FilterComboBox1Change() {
-    FileListBox1.SetMask(FilterComboBox1.Mask());
 }
 
 void TForm1::FileListBox1Change() {
@@ -275,13 +262,13 @@ void TForm1::BitnAddClick() {
 // Add's steps, for the selected files and for dropped ones alike.
 void TForm1::AddToTable(const std::vector<std::string>& paths) {
     AddOutcome outcome;
-    operation_.Run(hwnd(),
+    operation_.Run(Hwnd(),
                    [&] { outcome = AddPaths(table_, paths, [this] { operation_.Pulse(); }); });
     if (outcome.added > 0)
         SetTableButtonsEnabled(true);
     StringGrid1.Refresh();
     if (outcome.stoppedAtIneligibleFile)
-        ShowInformationBox(hwnd(), "The file is not an eligible one.");
+        ShowInformationBox(Hwnd(), "The file is not an eligible one.");
     // Also after a failure: the files added before it are in the table.
     UpdateFileCount();
     if (outcome.failure)
@@ -331,12 +318,12 @@ void TForm1::StringGrid1DrawCell(int column, int row, const RECT& cell, GridCell
 }
 
 void TForm1::SpdBtnLinkClick() {
-    operation_.Run(hwnd(), [this] { LinkOperation(table_, *this); });
+    operation_.Run(Hwnd(), [this] { LinkOperation(table_, *this); });
     StringGrid1.Refresh();
 }
 
 void TForm1::SpdBtnExitClick() {
-    DestroyWindow(hwnd());
+    Destroy();
 }
 
 void TForm1::SpdBtnHelpClick() {
@@ -387,13 +374,13 @@ void TForm1::InformationBox(const std::string& message) {
     // must not close them unseen.
     const auto normal = PointerShown(IDC_ARROW);
     DiscardInput();
-    ShowInformationBox(hwnd(), message);
+    ShowInformationBox(Hwnd(), message);
 }
 
 void TForm1::ErrorBox(const std::string& message) {
     const auto normal = PointerShown(IDC_ARROW);
     DiscardInput();
-    ShowErrorBox(hwnd(), message);
+    ShowErrorBox(Hwnd(), message);
 }
 
 } // namespace reelbond

@@ -53,6 +53,11 @@ public:
     // are numbered from FirstControlId in this order. The one statement of the layout.
     std::vector<Placement> Layout();
     static constexpr int FirstControlId = 100;
+    // The bitmaps of the browser's drives and folders.
+    static constexpr TDriveComboBox::GlyphNames DriveGlyphs{"FLOPPY", "HARD", "NETWORK", "CDROM",
+                                                            "RAM"};
+    static constexpr TDirectoryListBox::GlyphNames FolderGlyphs{"OPENFOLDER", "CURRENTFOLDER",
+                                                                "CLOSEDFOLDER"};
 
     // The controls, in the order the window declares them.
     TGroupBox GroupBox1;
@@ -91,8 +96,6 @@ private:
 
     void FormCreate();
     void DriveComboBox1Change();
-    void DirectoryListBox1Change();
-    void FilterComboBox1Change();
     void BitnAddClick();
     void BitnRemoveClick();
     void BitnClearClick();
@@ -123,7 +126,8 @@ private:
     void InformationBox(const std::string& message) override;
     void ErrorBox(const std::string& message) override;
     std::string OutputName() const override { return Edit1.Text(); }
-    void FocusOutputName() override { SetFocus(Edit1.hwnd()); }
+    void FocusOutputName() override { SetFocus(Edit1.Hwnd()); }
+    std::string ShownDirectory() const override { return DirectoryListBox1.Directory(); }
     void SetLinkEnabled(bool enabled) override { SpdBtnLink.SetEnabled(enabled); }
     void SetRemoveEnabled(bool enabled) override { BitnRemove.SetEnabled(enabled); }
     void SetClearEnabled(bool enabled) override { BitnClear.SetEnabled(enabled); }

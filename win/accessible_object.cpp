@@ -38,6 +38,29 @@ HRESULT PostClick(HWND control) {
     return S_OK;
 }
 
+// The item that a step in a direction reaches from an item, or from the list itself (0),
+// among count items; 0 where it reaches none.
+int ItemReached(int from, long direction, int count) {
+    switch (direction) {
+    case NAVDIR_FIRSTCHILD:
+        return from == 0 && count > 0 ? 1 : 0;
+    case NAVDIR_LASTCHILD:
+        return from == 0 ? count : 0;
+    case NAVDIR_NEXT:
+    case NAVDIR_DOWN:
+        return from > 0 && from < count ? from + 1 : 0;
+    case NAVDIR_PREVIOUS:
+    case NAVDIR_UP:
+        return from > 1 ? from - 1 : 0;
+    default:
+        return 0;
+    }
+}
+
+bool IsIntoChildren(long direction) {
+    return direction == NAVDIR_FIRSTCHILD || direction == NAVDIR_LASTCHILD;
+}
+
 enum class Text { Name, Description, Shortcut, DefaultAction, Other };
 
 // A control's client area as a screen reader reads it: the system's standard object, with
@@ -172,11 +195,25 @@ public:
             return S_OK;
         });
     }
+    // Between the items of a list, and into them from the list; the standard object knows
+    // the way between windows.
     HRESULT STDMETHODCALLTYPE accNavigate(LONG direction, VARIANT start, VARIANT* end) override {
-        return Standard()->accNavigate(direction, start, end);
+        return Answered([&] {
+            const int from = ItemOf(start);
+            if (!List() || !end || !(from || (IsSelf(start) && IsIntoChildren(direction))))
+                return Standard()->accNavigate(direction, start, end);
+            VariantInit(end);
+            const int reached = ItemReached(from, direction, List()->ItemCount());
+            return reached ? NumberResult(reached, end) : S_FALSE;
+        });
     }
+    // The item under the point; elsewhere the standard object tells the list itself or
+    // nothing.
     HRESULT STDMETHODCALLTYPE accHitTest(LONG left, LONG top, VARIANT* child) override {
-        return Standard()->accHitTest(left, top, child);
+        return Answered([&] {
+            const int item = List() && child ? List()->ItemAt(POINT{left, top}) : 0;
+            return item ? NumberResult(item, child) : Standard()->accHitTest(left, top, child);
+        });
     }
     HRESULT STDMETHODCALLTYPE accDoDefaultAction(VARIANT child) override {
         return Answered([&] {
@@ -288,10 +325,10 @@ std::optional<LRESULT> AnswerGetObject(const Control& control, WPARAM wParam, LP
         !dynamic_cast<const AccessibleParts*>(&control))
         return std::nullopt;
     IAccessible* standard = nullptr;
-    if (FAILED(CreateStdAccessibleObject(control.hwnd(), OBJID_CLIENT, IID_IAccessible,
+    if (FAILED(CreateStdAccessibleObject(control.Hwnd(), OBJID_CLIENT, IID_IAccessible,
                                          reinterpret_cast<void**>(&standard))))
         return std::nullopt;
-    UniqueAccessible object(new AccessibleObject(control.hwnd(), UniqueAccessible(standard)));
+    UniqueAccessible object(new AccessibleObject(control.Hwnd(), UniqueAccessible(standard)));
     // The system holds its own reference while a screen reader uses the object.
     return LresultFromObject(IID_IAccessible, wParam, object.get());
 }

@@ -23,6 +23,8 @@ public:
     virtual int ItemCount() const { return 0; }
     virtual std::string ItemName(int) const { return {}; }
     virtual RECT ItemPlace(int) const { return {}; }
+    // The item shown at a point of the screen; 0 for none.
+    virtual int ItemAt(POINT) const { return 0; }
     // The item that is selected, and focused while the list has the focus; 0 for none.
     virtual int CurrentItem() const { return 0; }
 

@@ -6,8 +6,13 @@ namespace reelbond {
 namespace {
 
 constexpr ULONGLONG PulseMilliseconds = 100;
+// A screen reader makes dozens of calls to read a control, each waiting for one of these
+// pulses; each costs one look at the queue (under Wine a round trip to its server).
+constexpr ULONGLONG ComPulseMilliseconds = 5;
 // A window that never validates its area would regenerate WM_PAINT for ever.
 constexpr int MostPaintsPerPulse = 64;
+constexpr int MostComMessagesPerPulse = 64;
+constexpr wchar_t ComWindowClass[] = L"OleMainThreadWndClass";
 
 // PeekMessage hands out a quit request whatever the filter asks for: it goes back in the
 // queue for the loop it belongs to, and the caller stops looking.
@@ -20,10 +25,28 @@ bool TakeMessage(MSG& message, UINT first, UINT last) {
     return false;
 }
 
+// COM's hidden window of this thread, to which it posts the calls that other processes, such
+// as screen readers, make into the thread's objects; null while COM has made none. It is a
+// message-only window on current systems, a top-level one on older ones.
+HWND ThreadComWindow() {
+    const DWORD thread = GetCurrentThreadId();
+    for (const HWND parent : {HWND_MESSAGE, HWND{}}) {
+        HWND window = nullptr;
+        while ((window = FindWindowExW(parent, window, ComWindowClass, nullptr)))
+            if (GetWindowThreadProcessId(window, nullptr) == thread)
+                return window;
+    }
+    return nullptr;
+}
+
 } // namespace
 
 void LongOperation::Pulse() {
     const ULONGLONG now = GetTickCount64();
+    if (now - lastComPulse_ >= ComPulseMilliseconds) {
+        lastComPulse_ = now;
+        AnswerCom();
+    }
     if (now - lastPulse_ < PulseMilliseconds)
         return;
     lastPulse_ = now;
@@ -32,6 +55,19 @@ void LongOperation::Pulse() {
     MSG message;
     for (int paints = 0; paints < MostPaintsPerPulse && TakeMessage(message, WM_PAINT, WM_PAINT);
          ++paints)
+        DispatchMessageW(&message);
+    // A screen reader's first message, sent, may just have made COM create its window.
+    if (!IsWindow(comWindow_))
+        comWindow_ = ThreadComWindow();
+}
+
+// Only the messages of COM's own window: the calls wait for nothing else, and input and
+// commands stay in the queue.
+void LongOperation::AnswerCom() {
+    MSG message;
+    for (int count = 0; comWindow_ && count < MostComMessagesPerPulse &&
+                        PeekMessageW(&message, comWindow_, 0, 0, PM_REMOVE);
+         ++count)
         DispatchMessageW(&message);
 }
 
@@ -62,6 +98,11 @@ void LongOperation::Run(HWND window, const std::function<void()>& work) {
     });
     const auto wait = PointerShown(IDC_WAIT);
     work();
+}
+
+void WaitPointerOnDemand::Show() {
+    if (!previous_)
+        previous_ = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
 }
 
 std::optional<LRESULT> LongOperation::Intercept(UINT message) {

@@ -10,9 +10,9 @@ namespace reelbond {
 
 // Shows a system pointer (IDC_WAIT, IDC_ARROW) until the end of the scope and then puts back
 // the one shown before, also when the work in between fails.
-inline auto PointerShown(LPCSTR pointer) noexcept {
+inline auto PointerShown(LPCWSTR pointer) noexcept {
     return ScopeExit(
-        [previous = SetCursor(LoadCursorA(nullptr, pointer))] { SetCursor(previous); });
+        [previous = SetCursor(LoadCursorW(nullptr, pointer))] { SetCursor(previous); });
 }
 
 // Shows the wait pointer from the first Show() to the end of the scope, then puts back the
@@ -26,10 +26,7 @@ public:
         if (previous_)
             SetCursor(*previous_);
     }
-    void Show() {
-        if (!previous_)
-            previous_ = SetCursor(LoadCursorA(nullptr, IDC_WAIT));
-    }
+    void Show();
 
 private:
     std::optional<HCURSOR> previous_;
@@ -56,7 +53,8 @@ public:
     void Run(HWND window, const std::function<void()>& work);
     // Called often during the work: about every 100 ms it lets paint messages through and
     // answers messages that other threads send, so Windows never marks the window "Not
-    // Responding" and it repaints when uncovered. Input stays in the queue: no click or key
+    // Responding" and it repaints when uncovered; every few milliseconds it answers the
+    // calls that screen readers make through COM. Input stays in the queue: no click or key
     // reaches a window before the work ends.
     void Pulse();
     // The window's answer to a close or the end of the session while the work runs; nullopt
@@ -66,8 +64,13 @@ public:
     void CarryOutHeldClose(HWND window);
 
 private:
+    void AnswerCom();
+
     const wchar_t* shutdownReason_;
     ULONGLONG lastPulse_ = 0;
+    ULONGLONG lastComPulse_ = 0;
+    // COM's window of the thread, once found.
+    HWND comWindow_ = nullptr;
     bool running_ = false;
     bool closeHeld_ = false;
 };

@@ -13,7 +13,7 @@ long PushButton::AccessibleRole() const {
     return ROLE_SYSTEM_PUSHBUTTON;
 }
 
-std::optional<LRESULT> TBitBtn::HandleNotification(UINT message, WPARAM wParam, LPARAM) {
+std::optional<LRESULT> PushButton::HandleNotification(UINT message, WPARAM wParam, LPARAM) {
     if (message == WM_COMMAND && HIWORD(wParam) == BN_CLICKED) {
         Click();
         return 0;
@@ -65,7 +65,7 @@ void TBitBtn::DrawItem(const DRAWITEMSTRUCT& item) const {
 }
 
 void TSpeedButton::Register() {
-    RegisterWindowClass(WindowClass, DefWindowProcA, CS_HREDRAW | CS_VREDRAW, nullptr);
+    RegisterWindowClass(WindowClass, DefWindowProcW, CS_HREDRAW | CS_VREDRAW, nullptr);
 }
 
 char TSpeedButton::Accelerator() const {
@@ -90,7 +90,7 @@ LRESULT TSpeedButton::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
         font_ = reinterpret_cast<HFONT>(wParam);
         return 0;
     case WM_ENABLE:
-        InvalidateRect(hwnd(), nullptr, TRUE);
+        InvalidateRect(Hwnd(), nullptr, TRUE);
         return 0;
     case WM_MOUSEMOVE:
         SetHot(true);
@@ -100,16 +100,16 @@ LRESULT TSpeedButton::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
         return 0;
     case WM_LBUTTONDOWN:
         pressed_ = true;
-        SetCapture(hwnd());
-        InvalidateRect(hwnd(), nullptr, TRUE);
+        SetCapture(Hwnd());
+        InvalidateRect(Hwnd(), nullptr, TRUE);
         return 0;
     case WM_LBUTTONUP: {
-        const RECT client = ClientRect(hwnd());
+        const RECT client = ClientRect(Hwnd());
         const POINT pointer{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
         const bool click = pressed_ && PtInRect(&client, pointer);
         pressed_ = false;
         ReleaseCapture();
-        InvalidateRect(hwnd(), nullptr, TRUE);
+        InvalidateRect(Hwnd(), nullptr, TRUE);
         if (click)
             Click();
         return 0;
@@ -124,16 +124,16 @@ void TSpeedButton::SetHot(bool hot) {
         return;
     hot_ = hot;
     if (hot) {
-        TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, hwnd(), 0};
+        TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, Hwnd(), 0};
         TrackMouseEvent(&track);
     }
-    InvalidateRect(hwnd(), nullptr, TRUE);
+    InvalidateRect(Hwnd(), nullptr, TRUE);
 }
 
 void TSpeedButton::Paint() {
     PAINTSTRUCT paint{};
-    const auto painting = Painting(hwnd(), paint);
-    RECT client = ClientRect(hwnd());
+    const auto painting = Painting(Hwnd(), paint);
+    RECT client = ClientRect(Hwnd());
     FillRect(paint.hdc, &client, GetSysColorBrush(COLOR_BTNFACE));
     const bool enabled = Enabled();
     if (enabled && (hot_ || pressed_))
@@ -156,20 +156,12 @@ void TSpeedButton::Paint() {
     }
 }
 
-std::optional<LRESULT> TButton::HandleNotification(UINT message, WPARAM wParam, LPARAM) {
-    if (message == WM_COMMAND && HIWORD(wParam) == BN_CLICKED && OnClick) {
-        OnClick();
-        return 0;
-    }
-    return std::nullopt;
-}
-
 LRESULT TButton::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     // The default style is what makes the dialog manager send Enter to the button.
     if (message == WM_SETFOCUS)
-        SendMessageA(hwnd(), BM_SETSTYLE, BS_DEFPUSHBUTTON, TRUE);
+        SendMessageW(Hwnd(), BM_SETSTYLE, BS_DEFPUSHBUTTON, TRUE);
     else if (message == WM_KILLFOCUS)
-        SendMessageA(hwnd(), BM_SETSTYLE, BS_PUSHBUTTON, TRUE);
+        SendMessageW(Hwnd(), BM_SETSTYLE, BS_PUSHBUTTON, TRUE);
     return Default(message, wParam, lParam);
 }
 

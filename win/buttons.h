@@ -9,8 +9,8 @@
 
 namespace reelbond {
 
-// A button of our own: OnClick runs when it is clicked, and screen readers know it as a push
-// button.
+// A button of our own: OnClick runs when it is clicked (a system button reports it to its
+// parent), and screen readers know it as a push button.
 class PushButton : public Control, public AccessibleParts {
 public:
     std::function<void()> OnClick;
@@ -19,6 +19,7 @@ public:
             OnClick();
     }
     long AccessibleRole() const override;
+    std::optional<LRESULT> HandleNotification(UINT message, WPARAM wParam, LPARAM lParam) override;
 };
 
 // A push button that shows a glyph only, greyed while disabled. Every click of the mouse
@@ -26,16 +27,15 @@ public:
 class TBitBtn : public PushButton {
 public:
     void SetGlyph(const char* resourceName) {
-        glyph_ = std::make_unique<Glyph>(resourceName, WindowDpi(hwnd()));
+        glyph_ = std::make_unique<Glyph>(resourceName, WindowDpi(Hwnd()));
     }
-    std::optional<LRESULT> HandleNotification(UINT message, WPARAM wParam, LPARAM lParam) override;
     void OnDpiChanged() override {
         if (glyph_)
-            glyph_->ScaleTo(WindowDpi(hwnd()));
+            glyph_->ScaleTo(WindowDpi(Hwnd()));
     }
 
 protected:
-    const char* ClassName() const override { return "BUTTON"; }
+    const wchar_t* ClassName() const override { return L"BUTTON"; }
     DWORD Style() const override { return BS_OWNERDRAW | WS_TABSTOP; }
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
@@ -54,8 +54,8 @@ public:
     std::string KeyboardShortcut() const override;
 
 protected:
-    static constexpr char WindowClass[] = "ReelbondSpeedButton";
-    const char* ClassName() const override { return WindowClass; }
+    static constexpr wchar_t WindowClass[] = L"ReelbondSpeedButton";
+    const wchar_t* ClassName() const override { return WindowClass; }
     DWORD Style() const override { return 0; }
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
@@ -70,13 +70,9 @@ private:
 
 // A push button that, while it has the focus, looks like and acts as the default button,
 // so Enter presses it; there is no default button otherwise.
-class TButton : public Control {
-public:
-    std::function<void()> OnClick;
-    std::optional<LRESULT> HandleNotification(UINT message, WPARAM wParam, LPARAM lParam) override;
-
+class TButton : public PushButton {
 protected:
-    const char* ClassName() const override { return "BUTTON"; }
+    const wchar_t* ClassName() const override { return L"BUTTON"; }
     DWORD Style() const override { return BS_PUSHBUTTON | WS_TABSTOP; }
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 };

@@ -1,13 +1,20 @@
 #include "win/control_layout.h"
 
 #include "core/io_error.h"
+#include "core/text.h"
 #include "win/accessible_name.h"
 
 #include <algorithm>
 #include <commctrl.h>
+#include <stdexcept>
+#include <string>
 
 namespace reelbond {
 namespace {
+
+// Without a dependency on Common Controls 6 Windows gives the program comctl32 5.82, which
+// refuses a tool larger than its own TOOLINFO.
+const UINT ToolSize = TTTOOLINFOW_V2_SIZE;
 
 // Edges are scaled rather than sizes, so that controls that meet at 96 dpi still meet.
 RECT ScaledFrame(HWND window, const std::vector<Placement>& layout, const Placement& place) {
@@ -39,22 +46,30 @@ void ControlLayout::Create(HWND window, const std::vector<Placement>& layout, in
             AddTooltip(window, *place.control, place.hint);
     }
     SetFonts(window, layout);
+    FitHeights(window, layout);
 }
 
 void ControlLayout::Apply(HWND window, const std::vector<Placement>& layout) {
     for (const Placement& place : layout) {
         const RECT frame = ScaledFrame(window, layout, place);
-        SetWindowPos(place.control->hwnd(), nullptr, frame.left, frame.top,
+        SetWindowPos(place.control->Hwnd(), nullptr, frame.left, frame.top,
                      frame.right - frame.left, frame.bottom - frame.top,
                      SWP_NOZORDER | SWP_NOACTIVATE);
         place.control->OnDpiChanged();
         if (place.hint) {
-            TOOLINFOA tool{sizeof tool, 0, window, static_cast<UINT_PTR>(place.control->id()),
-                           frame};
-            SendMessageA(tooltip_, TTM_NEWTOOLRECTA, 0, reinterpret_cast<LPARAM>(&tool));
+            TOOLINFOW tool{ToolSize, 0, window, static_cast<UINT_PTR>(place.control->Id()), frame};
+            SendMessageW(tooltip_, TTM_NEWTOOLRECTW, 0, reinterpret_cast<LPARAM>(&tool));
         }
     }
     SetFonts(window, layout);
+    FitHeights(window, layout);
+}
+
+void ControlLayout::FitHeights(HWND window, const std::vector<Placement>& layout) {
+    for (const Placement& place : layout) {
+        const RECT frame = ScaledFrame(window, layout, place);
+        place.control->FitToHeight(frame.bottom - frame.top);
+    }
 }
 
 // The new fonts are in place before the old ones go.
@@ -71,26 +86,32 @@ void ControlLayout::SetFonts(HWND window, const std::vector<Placement>& layout) 
 
 void ControlLayout::AddTooltip(HWND window, const Control& control, const char* hint) {
     if (!tooltip_) {
-        tooltip_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, TTS_ALWAYSTIP, 0, 0, 0,
-                                   0, window, nullptr, GetModuleHandleA(nullptr), nullptr);
+        tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, TTS_ALWAYSTIP, 0, 0, 0,
+                                   0, window, nullptr, GetModuleHandleW(nullptr), nullptr);
         if (!tooltip_)
             ThrowLastError();
-        SendMessageA(tooltip_, TTM_SETDELAYTIME, TTDT_INITIAL, 500);
-        SendMessageA(tooltip_, TTM_SETDELAYTIME, TTDT_AUTOPOP, 2500);
+        SendMessageW(tooltip_, TTM_SETDELAYTIME, TTDT_INITIAL, 500);
+        SendMessageW(tooltip_, TTM_SETDELAYTIME, TTDT_AUTOPOP, 2500);
     }
     // The control's own mouse messages show the hint while it is enabled; a disabled one
     // gets none, they reach the window, so a tool of the window covers its place as well.
-    TOOLINFOA tool{.cbSize = sizeof tool,
+    std::wstring text = Widened(hint);
+    TOOLINFOW tool{.cbSize = ToolSize,
                    .uFlags = TTF_IDISHWND | TTF_SUBCLASS,
                    .hwnd = window,
-                   .uId = reinterpret_cast<UINT_PTR>(control.hwnd()),
-                   .lpszText = const_cast<char*>(hint)};
-    SendMessageA(tooltip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+                   .uId = reinterpret_cast<UINT_PTR>(control.Hwnd()),
+                   .lpszText = text.data()};
+    AddTool(tool);
     tool.uFlags = TTF_SUBCLASS;
-    tool.uId = control.id();
-    tool.rect = WindowRect(control.hwnd());
+    tool.uId = control.Id();
+    tool.rect = WindowRect(control.Hwnd());
     MapWindowPoints(HWND_DESKTOP, window, reinterpret_cast<POINT*>(&tool.rect), 2);
-    SendMessageA(tooltip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+    AddTool(tool);
+}
+
+void ControlLayout::AddTool(const TOOLINFOW& tool) {
+    if (!SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool)))
+        throw std::runtime_error("Cannot add the hint " + Narrowed(tool.lpszText));
 }
 
 } // namespace reelbond

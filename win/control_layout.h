@@ -35,7 +35,10 @@ public:
 
 private:
     void SetFonts(HWND window, const std::vector<Placement>& layout);
+    // Once the fonts are in, which the fitting measures.
+    static void FitHeights(HWND window, const std::vector<Placement>& layout);
     void AddTooltip(HWND window, const Control& control, const char* hint);
+    void AddTool(const TOOLINFOW& tool);
 
     std::vector<UniqueFont> fonts_;
     // A child of the window, destroyed with it.

@@ -28,21 +28,11 @@ int BackslashCount(const std::string& path) {
     return count;
 }
 
-// Back to where a failed change started; when that fails too, the first failure is the one
-// worth reporting.
-void ReturnAfterFailure(const std::string& directory) noexcept {
-    try {
-        if (DirectoryExists(directory))
-            ChangeDirectory(directory);
-    } catch (...) {
-    }
-}
-
 } // namespace
 
 // The glyphs in the order of EntryKind.
-TDirectoryListBox::TDirectoryListBox()
-    : OwnerDrawnListBox({"OPENFOLDER", "CURRENTFOLDER", "CLOSEDFOLDER"}),
+TDirectoryListBox::TDirectoryListBox(const GlyphNames& glyphs)
+    : OwnerDrawnListBox({glyphs.openAncestor, glyphs.current, glyphs.closedSubdirectory}),
       directory_(CurrentDirectory()) {}
 
 TDirectoryListBox::~TDirectoryListBox() {
@@ -108,7 +98,7 @@ std::string TDirectoryListBox::DisplayedText(int index) const {
 }
 
 int TDirectoryListBox::HighlightedIndex() const {
-    return hwnd() ? static_cast<int>(SendMessageA(hwnd(), LB_GETCURSEL, 0, 0)) : -1;
+    return Hwnd() ? static_cast<int>(SendMessageW(Hwnd(), LB_GETCURSEL, 0, 0)) : -1;
 }
 
 std::optional<LRESULT> TDirectoryListBox::HandleNotification(UINT message, WPARAM wParam, LPARAM) {
@@ -143,7 +133,8 @@ LRESULT TDirectoryListBox::HandleMessage(UINT message, WPARAM wParam, LPARAM lPa
 
 DWORD TDirectoryListBox::VolumeCaseFlags(const std::string& root) const {
     DWORD flags = 0;
-    if (!GetVolumeInformationA(root.c_str(), nullptr, 0, nullptr, nullptr, &flags, nullptr, 0))
+    if (!GetVolumeInformationW(Widened(root).c_str(), nullptr, 0, nullptr, nullptr, &flags, nullptr,
+                               0))
         return FILE_CASE_PRESERVED_NAMES;
     return flags & (FILE_CASE_PRESERVED_NAMES | FILE_CASE_SENSITIVE_SEARCH);
 }
@@ -155,23 +146,15 @@ bool TDirectoryListBox::IsDirectoryShown(const std::string& text) const {
     return CompareInUserLocale(Widened(text), Widened(directory_), LetterCase::Respected) == 0;
 }
 
-// A failure leaves the list and the process's current directory as they were.
+// A failure leaves the list as it was.
 void TDirectoryListBox::ChangeDirectoryTo(const std::string& text) {
-    const PathParts parts = SplitPath(text);
-    const std::string previous = directory_;
-    const std::string entered = CurrentDirectory();
-    try {
-        if (parts.drive != Drive())
-            ChangeDrive(parts.drive);
-        if (DirectoryExists(directory_))
-            ChangeDirectory(directory_);
-        ChangeDirectory(parts.directory);
-        directory_ = CurrentDirectory();
-    } catch (...) {
-        directory_ = previous;
-        ReturnAfterFailure(entered);
-        throw;
-    }
+    const PathParts parts = SplitPath(text, directory_);
+    if (parts.drive != Drive())
+        ChangeDrive(parts.drive);
+    // On the drive as the drive change left it, its letter in the case written there.
+    directory_ =
+        parts.drive == '\0' ? parts.directory : std::string{Drive(), ':'} + parts.directory;
+    RememberDirectoryOfDrive(directory_);
     BuildEntries();
     Change();
 }
@@ -188,9 +171,11 @@ void TDirectoryListBox::ChangeDrive(char drive) {
 void TDirectoryListBox::DriveChange(char drive) {
     if (drive == '\0' || UpperCaseDrive(drive) == UpperCaseDrive(Drive()))
         return;
-    // Enters the directory last current on that drive; fails when the drive is not ready.
-    ChangeDirectory(std::string{drive, ':'});
-    directory_ = CurrentDirectory();
+    // The directory last shown on that drive; fails when the drive is not ready.
+    const std::string last = LastDirectoryOfDrive(drive);
+    CheckDirectoryExists(last);
+    directory_ = last;
+    RememberDirectoryOfDrive(directory_);
     if (!driveChangeInProgress_) {
         BuildEntries();
         Change();
@@ -198,27 +183,27 @@ void TDirectoryListBox::DriveChange(char drive) {
 }
 
 void TDirectoryListBox::BuildEntries() {
-    if (!hwnd())
+    if (!Hwnd())
         return;
-    const auto suspended = RedrawSuspended(hwnd());
-    SendMessageA(hwnd(), LB_RESETCONTENT, 0, 0);
+    const auto suspended = RedrawSuspended(Hwnd());
+    SendMessageW(Hwnd(), LB_RESETCONTENT, 0, 0);
     caseFlags_ = VolumeCaseFlags(DrivePart(directory_) + "\\");
 
     levels_ = LevelsOf(directory_);
     for (const Level& level : levels_)
-        AddEntry(hwnd(), ListBoxEntries, level.text, level.kind);
+        AddEntry(Hwnd(), ListBoxEntries, level.text, level.kind);
     const int current = EntryCount() - 1;
     for (const std::string& name : Subdirectories())
-        AddEntry(hwnd(), ListBoxEntries, name, ClosedSubdirectory);
-    SendMessageA(hwnd(), LB_SETCURSEL, current, 0);
+        AddEntry(Hwnd(), ListBoxEntries, name, ClosedSubdirectory);
+    SendMessageW(Hwnd(), LB_SETCURSEL, current, 0);
 }
 
 // Visible subdirectories in case-insensitive order, one of names that differ only in case.
 std::vector<std::string> TDirectoryListBox::Subdirectories() const {
     std::vector<SortableName> found;
-    ForEachFound(JoinPath(directory_, "*.*"), [&](const WIN32_FIND_DATAA& entry) {
-        const std::string name = entry.cFileName;
-        const DWORD attributes = entry.dwFileAttributes;
+    ForEachFound(JoinPath(directory_, "*.*"), [&](const FoundEntry& entry) {
+        const std::string& name = entry.name;
+        const DWORD attributes = entry.attributes;
         if ((attributes & FILE_ATTRIBUTE_DIRECTORY) &&
             !(attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) && name != "." &&
             name != "..")

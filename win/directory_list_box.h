@@ -26,16 +26,23 @@ protected:
 class TDirectoryListBox : public OwnerDrawnListBox, public DirListLink {
 public:
     // Starts on the process's current directory.
-    TDirectoryListBox();
+    // The bitmap resources of the glyphs of folders: those above the one shown, the one shown,
+    // those below it.
+    struct GlyphNames {
+        const char* openAncestor;
+        const char* current;
+        const char* closedSubdirectory;
+    };
+    explicit TDirectoryListBox(const GlyphNames& glyphs);
     ~TDirectoryListBox() override;
 
     const std::string& Directory() const { return directory_; }
-    // Moves to the directory that text names; nothing when text is empty or names Directory.
+    // Moves to the directory that text names, a relative one taken from Directory; nothing
+    // when text is empty or names Directory.
     void SetDirectory(const std::string& text) override;
     char Drive() const { return directory_[0]; }
-    // Moves to the directory last current on drive; 0 (no drive) leaves the list where it is.
+    // Moves to the directory last shown on drive; 0 (no drive) leaves the list where it is.
     void SetDrive(char drive);
-    TFileListBox* FileList() const { return fileList_; }
     void SetFileList(TFileListBox* fileList);
     // The directory the entry at index stands for; empty beyond the last entry.
     std::string ItemPath(int index) const;

@@ -11,6 +11,9 @@ inline constexpr UINT LayoutDpi = 96;
 // density its top-level window was last told of (WM_DPICHANGED); where the system cannot
 // tell a window's own (before Windows 10), the screen's device context does.
 UINT WindowDpi(HWND window);
+// The frame, with its top left at 0,0, of a window without menu whose client area has that
+// size, its caption and borders as wide as at the density.
+RECT FrameAroundClient(SIZE client, DWORD style, DWORD exStyle, UINT dpi);
 // What the top-level window was told its screen's density now is.
 void SetTopLevelDpi(HWND topLevel, UINT dpi);
 void ForgetTopLevelDpi(HWND topLevel);

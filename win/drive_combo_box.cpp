@@ -1,6 +1,7 @@
 #include "win/drive_combo_box.h"
 
 #include "core/path.h"
+#include "core/text.h"
 #include "win/list_entries.h"
 #include "win/owner_draw.h"
 
@@ -29,13 +30,11 @@ std::string InCaseOf(char letter, const std::string& text) {
 
 // Empty when the volume has no label or cannot be read.
 std::string VolumeLabel(const std::string& root) {
-    char label[LabelBufferSize] = "";
-    // Without critical-error prompts a drive without media answers at once, asking for no disk.
-    const ScopeExit restore([mode = SetErrorMode(SEM_FAILCRITICALERRORS)] { SetErrorMode(mode); });
-    if (!GetVolumeInformationA(root.c_str(), label, sizeof label, nullptr, nullptr, nullptr,
-                               nullptr, 0))
+    wchar_t label[LabelBufferSize] = L"";
+    if (!GetVolumeInformationW(Widened(root).c_str(), label, LabelBufferSize, nullptr, nullptr,
+                               nullptr, nullptr, 0))
         return {};
-    return label;
+    return Narrowed(label);
 }
 
 std::string BracketedLabel(char letter, const std::string& root) {
@@ -46,19 +45,23 @@ std::string BracketedLabel(char letter, const std::string& root) {
     return text;
 }
 
-// The remote name of a mapped network drive, such as \\SERVER\SHARE; nullopt for others.
+// The remote name of a mapped network drive, such as \\SERVER\SHARE, also of one remembered
+// but not connected now, whose volume is then never asked for its label: that would wait on a
+// server that may not answer. Nullopt for other drives.
 std::optional<std::string> RemoteName(char letter) {
-    const std::string local = {UpperCaseDrive(letter), ':'};
-    char remote[LabelBufferSize] = "";
-    DWORD size = sizeof remote;
-    if (WNetGetConnectionA(local.c_str(), remote, &size) != NO_ERROR)
+    const std::wstring local = {static_cast<wchar_t>(UpperCaseDrive(letter)), L':'};
+    wchar_t remote[LabelBufferSize] = L"";
+    DWORD size = LabelBufferSize;
+    const DWORD result = WNetGetConnectionW(local.c_str(), remote, &size);
+    if (result != NO_ERROR && result != ERROR_CONNECTION_UNAVAIL)
         return std::nullopt;
-    return InCaseOf(letter, remote);
+    return InCaseOf(letter, Narrowed(remote));
 }
 
 } // namespace
 
-TDriveComboBox::TDriveComboBox() {
+TDriveComboBox::TDriveComboBox(const GlyphNames& glyphs)
+    : glyphs_{glyphs.removable, glyphs.fixed, glyphs.remote, glyphs.cdRom, glyphs.ramDisk} {
     const std::string current = CurrentDirectory();
     drive_ = current[0] == '\\' ? '\0' : current[0];
 }
@@ -88,15 +91,15 @@ void TDriveComboBox::SetDirList(TDirectoryListBox* dirList) {
 }
 
 int TDriveComboBox::EntryCount() const {
-    return hwnd() ? static_cast<int>(SendMessageA(hwnd(), CB_GETCOUNT, 0, 0)) : 0;
+    return Hwnd() ? static_cast<int>(SendMessageW(Hwnd(), CB_GETCOUNT, 0, 0)) : 0;
 }
 
 std::string TDriveComboBox::EntryText(int index) const {
-    return reelbond::EntryText(hwnd(), ComboBoxEntries, index);
+    return reelbond::EntryText(Hwnd(), ComboBoxEntries, index);
 }
 
 int TDriveComboBox::SelectedIndex() const {
-    return hwnd() ? static_cast<int>(SendMessageA(hwnd(), CB_GETCURSEL, 0, 0)) : -1;
+    return Hwnd() ? static_cast<int>(SendMessageW(Hwnd(), CB_GETCURSEL, 0, 0)) : -1;
 }
 
 std::optional<LRESULT> TDriveComboBox::HandleNotification(UINT message, WPARAM wParam, LPARAM) {
@@ -130,8 +133,8 @@ LRESULT TDriveComboBox::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
 
 // A rebuild leaves no entry selected, so writing the drive again selects it and notifies.
 void TDriveComboBox::RebuildEntries() {
-    if (hwnd()) {
-        SendMessageA(hwnd(), CB_RESETCONTENT, 0, 0);
+    if (Hwnd()) {
+        SendMessageW(Hwnd(), CB_RESETCONTENT, 0, 0);
         const DWORD present = GetLogicalDrives();
         for (char letter = 'a'; letter <= 'z'; ++letter)
             if (present & (1u << (letter - 'a')))
@@ -144,7 +147,7 @@ void TDriveComboBox::RebuildEntries() {
 // Other drive types (unknown, no root directory) get no entry.
 void TDriveComboBox::AddDriveEntry(char letter) {
     const std::string root = {letter, ':', '\\'};
-    const UINT type = GetDriveTypeA(root.c_str());
+    const UINT type = GetDriveTypeW(Widened(root).c_str());
     if (type < DRIVE_REMOVABLE || type > DRIVE_RAMDISK)
         return;
     const char shown = LetterInCase(letter, textCase_);
@@ -154,43 +157,43 @@ void TDriveComboBox::AddDriveEntry(char letter) {
     const std::string text = type == DRIVE_REMOVABLE
                                  ? prefix
                                  : prefix + " " + (remote ? *remote : BracketedLabel(shown, root));
-    AddEntry(hwnd(), ComboBoxEntries, text, type - DRIVE_REMOVABLE);
+    AddEntry(Hwnd(), ComboBoxEntries, text, type - DRIVE_REMOVABLE);
 }
 
 // The first entry that starts with the letter and a colon, in either case; the selection
 // stays as it was when there is none. No drive (a network directory) selects no entry.
 void TDriveComboBox::SelectEntryOf(char drive) {
-    if (!hwnd())
+    if (!Hwnd())
         return;
-    const std::string prefix = {drive, ':'};
+    const std::wstring prefix = {static_cast<wchar_t>(drive), L':'};
     if (drive == '\0')
-        SendMessageA(hwnd(), CB_SETCURSEL, static_cast<WPARAM>(-1), 0);
+        SendMessageW(Hwnd(), CB_SETCURSEL, static_cast<WPARAM>(-1), 0);
     else
-        SendMessageA(hwnd(), CB_SELECTSTRING, static_cast<WPARAM>(-1),
+        SendMessageW(Hwnd(), CB_SELECTSTRING, static_cast<WPARAM>(-1),
                      reinterpret_cast<LPARAM>(prefix.c_str()));
 }
 
 void TDriveComboBox::ResetItemHeight() {
-    const int height = std::max(FontCharacterHeight(hwnd()), glyphs_.TallestHeight());
+    const int height = std::max(FontCharacterHeight(Hwnd()), glyphs_.TallestHeight());
     // -1 is the selection field, 0 the entries of the list.
-    SendMessageA(hwnd(), CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), height);
-    SendMessageA(hwnd(), CB_SETITEMHEIGHT, 0, height);
+    SendMessageW(Hwnd(), CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), height);
+    SendMessageW(Hwnd(), CB_SETITEMHEIGHT, 0, height);
     if (fieldHeight_)
-        FitComboBoxField(hwnd(), fieldHeight_);
+        FitComboBoxField(Hwnd(), fieldHeight_);
 }
 
-void TDriveComboBox::SetFieldHeight(int height) {
+void TDriveComboBox::FitToHeight(int height) {
     fieldHeight_ = height;
-    if (hwnd())
+    if (Hwnd())
         ResetItemHeight();
 }
 
 // The window's height is that of the open list: without room for entries it opens empty.
 void TDriveComboBox::FitDropDownToEntries() {
-    const RECT field = WindowRect(hwnd());
-    const auto entryHeight = SendMessageA(hwnd(), CB_GETITEMHEIGHT, 0, 0);
+    const RECT field = WindowRect(Hwnd());
+    const auto entryHeight = SendMessageW(Hwnd(), CB_GETITEMHEIGHT, 0, 0);
     const int shown = std::clamp(EntryCount(), 1, DropDownEntries);
-    SetWindowPos(hwnd(), nullptr, 0, 0, field.right - field.left,
+    SetWindowPos(Hwnd(), nullptr, 0, 0, field.right - field.left,
                  field.bottom - field.top + static_cast<int>(entryHeight) * shown + Scaled(2),
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }

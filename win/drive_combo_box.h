@@ -18,7 +18,15 @@ enum TTextCase { tcLowerCase, tcUpperCase };
 class TDriveComboBox : public Control, public DriveSelectorLink {
 public:
     // Starts on the drive of the process's current directory; 0 on a network path.
-    TDriveComboBox();
+    // The bitmap resources of the glyphs of drives, by kind.
+    struct GlyphNames {
+        const char* removable;
+        const char* fixed;
+        const char* remote;
+        const char* cdRom;
+        const char* ramDisk;
+    };
+    explicit TDriveComboBox(const GlyphNames& glyphs);
     ~TDriveComboBox() override;
 
     char Drive() const { return drive_; }
@@ -27,11 +35,8 @@ public:
     void SetDrive(char drive) override;
     // Rebuilds the entries in the new case and selects the drive again, which notifies.
     void SetTextCase(TTextCase textCase);
-    TDirectoryListBox* DirList() const { return dirList_; }
     void SetDirList(TDirectoryListBox* dirList);
     void ForgetLinkedWidget() noexcept override { dirList_ = nullptr; }
-    // The height of the closed selector, kept through font changes; 0 follows the font.
-    void SetFieldHeight(int height);
 
     int EntryCount() const;
     std::string EntryText(int index) const;
@@ -43,10 +48,12 @@ public:
     std::optional<LRESULT> HandleNotification(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 protected:
-    const char* ClassName() const override { return "COMBOBOX"; }
+    const wchar_t* ClassName() const override { return L"COMBOBOX"; }
     DWORD Style() const override;
     void OnCreated() override;
-    void OnDpiChanged() override { glyphs_.ScaleTo(WindowDpi(hwnd())); }
+    // The height of the closed selector, kept through font changes.
+    void FitToHeight(int height) override;
+    void OnDpiChanged() override { glyphs_.ScaleTo(WindowDpi(Hwnd())); }
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
@@ -64,7 +71,7 @@ private:
     TDirectoryListBox* dirList_ = nullptr;
     int fieldHeight_ = 0;
     // In the order of the drive types, DRIVE_REMOVABLE to DRIVE_RAMDISK.
-    GlyphSet glyphs_{"FLOPPY", "HARD", "NETWORK", "CDROM", "RAM"};
+    GlyphSet glyphs_;
 };
 
 } // namespace reelbond

@@ -10,7 +10,7 @@ namespace reelbond {
 
 class TEdit : public Control {
 protected:
-    const char* ClassName() const override { return "EDIT"; }
+    const wchar_t* ClassName() const override { return L"EDIT"; }
     DWORD Style() const override { return ES_AUTOHSCROLL | WS_TABSTOP; }
     DWORD ExStyle() const override { return WS_EX_CLIENTEDGE; }
 };
@@ -22,7 +22,7 @@ public:
     std::string PanelText(int panel) const;
 
 protected:
-    const char* ClassName() const override { return STATUSCLASSNAMEA; }
+    const wchar_t* ClassName() const override { return STATUSCLASSNAMEW; }
     DWORD Style() const override { return CCS_NOPARENTALIGN | CCS_NORESIZE | WS_CLIPSIBLINGS; }
 };
 
@@ -30,10 +30,10 @@ class TProgressBar : public Control {
 public:
     // Sets the position and repaints at once: long handlers do not return to the loop.
     void SetPosition(int position);
-    int Position() const { return static_cast<int>(SendMessageA(hwnd(), PBM_GETPOS, 0, 0)); }
+    int Position() const { return static_cast<int>(SendMessageW(Hwnd(), PBM_GETPOS, 0, 0)); }
 
 protected:
-    const char* ClassName() const override { return PROGRESS_CLASSA; }
+    const wchar_t* ClassName() const override { return PROGRESS_CLASSW; }
     DWORD Style() const override { return 0; }
     void OnCreated() override;
 };

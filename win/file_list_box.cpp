@@ -1,6 +1,7 @@
 #include "win/file_list_box.h"
 
 #include "core/path.h"
+#include "core/text.h"
 #include "win/busy.h"
 #include "win/list_entries.h"
 #include "win/owner_draw.h"
@@ -13,14 +14,6 @@ namespace {
 
 constexpr int WaitPointerPosition = 100;
 constexpr int TextIndent = 2;
-constexpr int GlyphIndent = 2;
-
-bool IsProgramName(const std::string& name) {
-    const std::size_t dot = name.rfind('.');
-    const std::string extension =
-        dot == std::string::npos ? "" : LowerCaseFileName(name.substr(dot));
-    return extension == ".exe" || extension == ".com" || extension == ".bat" || extension == ".pif";
-}
 
 std::vector<std::string> SplitMask(const std::string& mask) {
     std::vector<std::string> patterns;
@@ -34,10 +27,7 @@ std::vector<std::string> SplitMask(const std::string& mask) {
 
 } // namespace
 
-// The glyphs in the order of GlyphKind.
-TFileListBox::TFileListBox()
-    : OwnerDrawnListBox({"EXECUTABLE", "CLOSEDFOLDER", "UNKNOWNFILE"}),
-      directory_(CurrentDirectory()) {}
+TFileListBox::TFileListBox() : OwnerDrawnListBox({}), directory_(CurrentDirectory()) {}
 
 TFileListBox::~TFileListBox() {
     if (filter_)
@@ -81,20 +71,8 @@ void TFileListBox::SetMask(const std::string& mask) {
     StoreAndRescan(mask_, mask);
 }
 
-void TFileListBox::SetFileType(const FileAttrSet& fileType) {
-    StoreAndRescan(fileType_, fileType);
-}
-
-void TFileListBox::SetShowGlyphs(bool show) {
-    if (std::exchange(showGlyphs_, show) == show || !hwnd())
-        return;
-    if (show && ItemHeight() < MinimumItemHeight())
-        ResetItemHeight();
-    InvalidateRect(hwnd(), nullptr, TRUE);
-}
-
 bool TFileListBox::IsSelected(int index) const {
-    return SendToClassProcedure(hwnd(), LB_GETSEL, index, 0) > 0;
+    return SendToClassProcedure(Hwnd(), LB_GETSEL, index, 0) > 0;
 }
 
 std::vector<std::string> TFileListBox::SelectedNames() const {
@@ -106,7 +84,7 @@ std::vector<std::string> TFileListBox::SelectedNames() const {
 }
 
 int TFileListBox::FocusedIndex() const {
-    return hwnd() ? static_cast<int>(SendMessageA(hwnd(), LB_GETCARETINDEX, 0, 0)) : -1;
+    return Hwnd() ? static_cast<int>(SendMessageW(Hwnd(), LB_GETCARETINDEX, 0, 0)) : -1;
 }
 
 std::optional<LRESULT> TFileListBox::HandleNotification(UINT message, WPARAM wParam, LPARAM) {
@@ -138,7 +116,7 @@ void TFileListBox::OnCreated() {
 }
 
 void TFileListBox::ApplyPath(const std::string& text) {
-    const PathParts parts = SplitPath(text);
+    const PathParts parts = SplitPath(text, directory_);
     if (dirList_)
         dirList_->SetDirectory(text);
     else
@@ -153,18 +131,18 @@ void TFileListBox::ApplyPath(const std::string& text) {
 void TFileListBox::MoveToDirectory(const std::string& path) {
     if (SamePath(path, directory_))
         return;
-    if (DirectoryExists(directory_))
-        ChangeDirectory(directory_);
-    ChangeDirectory(path);
-    directory_ = CurrentDirectory();
+    CheckDirectoryExists(path);
+    directory_ = path;
+    RememberDirectoryOfDrive(directory_);
     Rescan();
 }
 
 // Selects the entry of an existing file, widening the mask to it when the mask hides it.
 void TFileListBox::FocusFile(const std::string& name) {
+    const std::wstring wide = Widened(name);
     const auto find = [&] {
         return static_cast<int>(
-            SendMessageA(hwnd(), LB_FINDSTRINGEXACT, -1, reinterpret_cast<LPARAM>(name.c_str())));
+            SendMessageW(Hwnd(), LB_FINDSTRINGEXACT, -1, reinterpret_cast<LPARAM>(wide.c_str())));
     };
     int index = find();
     if (index < 0) {
@@ -174,37 +152,35 @@ void TFileListBox::FocusFile(const std::string& name) {
     if (index < 0)
         return;
     if (multiSelect_) {
-        SendMessageA(hwnd(), LB_SETSEL, FALSE, -1);
-        SendMessageA(hwnd(), LB_SETSEL, TRUE, index);
-        SendMessageA(hwnd(), LB_SETANCHORINDEX, index, 0);
-        SendMessageA(hwnd(), LB_SETCARETINDEX, index, FALSE);
+        SendMessageW(Hwnd(), LB_SETSEL, FALSE, -1);
+        SendMessageW(Hwnd(), LB_SETSEL, TRUE, index);
+        SendMessageW(Hwnd(), LB_SETANCHORINDEX, index, 0);
+        SendMessageW(Hwnd(), LB_SETCARETINDEX, index, FALSE);
     } else {
-        SendMessageA(hwnd(), LB_SETCURSEL, index, 0);
+        SendMessageW(Hwnd(), LB_SETCURSEL, index, 0);
     }
     Change();
 }
 
 void TFileListBox::Rescan() {
-    if (!hwnd())
+    if (!Hwnd())
         return;
-    const DWORD attributes = fileType_.AttributeBits();
-    const DWORD passedOver =
-        FileAttrSet{ftHidden, ftSystem, ftVolumeID, ftDirectory}.AttributeBits() & ~attributes;
+    // Files only: no directory, nor what the system hides.
+    constexpr DWORD passedOver =
+        FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
     // A vanished directory fails here, before the entries are touched.
-    ChangeDirectory(directory_);
+    CheckDirectoryExists(directory_);
     {
-        const auto suspended = RedrawSuspended(hwnd());
-        SendMessageA(hwnd(), LB_RESETCONTENT, 0, 0);
+        const auto suspended = RedrawSuspended(Hwnd());
+        SendMessageW(Hwnd(), LB_RESETCONTENT, 0, 0);
         WaitPointerOnDemand wait;
         for (const std::string& pattern : SplitMask(mask_)) {
             if (pattern.empty())
                 continue;
-            ForEachFound(pattern, [&](const WIN32_FIND_DATAA& found) {
-                if (found.dwFileAttributes & passedOver)
+            ForEachFound(JoinPath(directory_, pattern), [&](const FoundEntry& found) {
+                if (found.attributes & passedOver)
                     return;
-                if (!fileType_.Contains(ftNormal) && !(found.dwFileAttributes & attributes))
-                    return;
-                if (AddEntry(found) == WaitPointerPosition)
+                if (InsertEntry(found.name) == WaitPointerPosition)
                     wait.Show();
             });
         }
@@ -212,14 +188,8 @@ void TFileListBox::Rescan() {
     Change();
 }
 
-int TFileListBox::AddEntry(const WIN32_FIND_DATAA& found) {
-    const std::string name = found.cFileName;
-    const bool isDirectory = found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY;
-    const std::string text = isDirectory ? "[" + name + "]" : name;
-    GlyphKind glyph = IsProgramName(name) ? ExecutableGlyph : UnknownFileGlyph;
-    if (isDirectory)
-        glyph = showGlyphs_ ? ClosedFolderGlyph : NoGlyph;
-    return reelbond::AddEntry(hwnd(), ListBoxEntries, text, glyph);
+int TFileListBox::InsertEntry(const std::string& name) {
+    return AddEntry(Hwnd(), ListBoxEntries, name);
 }
 
 void TFileListBox::Change() {
@@ -229,8 +199,7 @@ void TFileListBox::Change() {
 }
 
 void TFileListBox::DrawItem(const DRAWITEMSTRUCT& item) const {
-    DrawEntry(item, GlyphOf(item), GlyphIndent, TextIndent,
-              EntryText(static_cast<int>(item.itemID)), DT_TOP);
+    DrawEntry(item, nullptr, 0, TextIndent, EntryText(static_cast<int>(item.itemID)), DT_TOP);
 }
 
 } // namespace reelbond

@@ -4,30 +4,10 @@
 #include "win/widget_link.h"
 
 #include <functional>
-#include <initializer_list>
 #include <optional>
 #include <string>
 
 namespace reelbond {
-
-// Kinds of entry a file list shows; each but ftNormal stands for one attribute bit.
-enum TFileAttr { ftReadOnly, ftHidden, ftSystem, ftVolumeID, ftDirectory, ftArchive, ftNormal };
-
-// A set of TFileAttr.
-class FileAttrSet {
-public:
-    FileAttrSet(std::initializer_list<TFileAttr> members) {
-        for (TFileAttr member : members)
-            bits_ |= 1u << member;
-    }
-    bool Contains(TFileAttr member) const { return bits_ & (1u << member); }
-    // The file attribute bits of the members; ftNormal has none.
-    DWORD AttributeBits() const { return bits_ & ~(1u << ftNormal); }
-    bool operator==(const FileAttrSet&) const = default;
-
-private:
-    DWORD bits_ = 0;
-};
 
 // What a file list needs of a directory list linked to it.
 class DirListLink : public WidgetLinkSource {
@@ -40,27 +20,27 @@ protected:
     ~DirListLink() = default;
 };
 
+struct FoundEntry;
+
 // The file list: the files of Directory that match Mask, sorted, with multiple selection.
-// Whenever it has read a directory, that directory is the process's current directory.
+// Directory is a value of its own: the process's current directory stays where it is.
 class TFileListBox : public OwnerDrawnListBox {
 public:
     TFileListBox();
     ~TFileListBox() override;
 
     const std::string& Directory() const { return directory_; }
-    // Applies text as a path: its directory is entered and listed, a file name in it is
-    // focused and a pattern becomes the mask.
+    // Applies text as a path, a relative one taken from Directory: its directory is listed, a
+    // file name in it is focused and a pattern becomes the mask.
     void SetDirectory(const std::string& text) { SetFileName(text); }
     char Drive() const { return directory_[0]; }
-    // Moves to the directory last current on drive; 0 (no drive) leaves the list where it is.
+    // Moves to the directory last shown on drive; 0 (no drive) leaves the list where it is.
     void SetDrive(char drive);
     // The focused entry's full path when it is selected, else empty.
     std::string FileName() const;
     void SetFileName(const std::string& text);
     const std::string& Mask() const { return mask_; }
     void SetMask(const std::string& mask);
-    void SetFileType(const FileAttrSet& fileType);
-    void SetShowGlyphs(bool show);
     // Extended selection (Shift and Ctrl clicks); takes effect when the window is created.
     void SetMultiSelect(bool on) { multiSelect_ = on; }
 
@@ -74,8 +54,8 @@ public:
     void SetDirListLink(DirListLink* dirList) { dirList_ = dirList; }
     // Set by a file type selector when it links to this list; null unlinks.
     void SetFilterLink(WidgetLinkSource* filter) { filter_ = filter; }
-    // The set-directory step, by which a linked directory list moves this list: enters the
-    // existing directory path and lists it, unless it is Directory already.
+    // The set-directory step, by which a linked directory list moves this list: lists the
+    // existing directory at the full path, unless it is Directory already.
     void MoveToDirectory(const std::string& path);
 
     std::function<void()> OnChange;
@@ -86,24 +66,19 @@ public:
 protected:
     DWORD Style() const override;
     void OnCreated() override;
-    bool ShowsGlyphs() const override { return showGlyphs_; }
 
 private:
-    enum GlyphKind { ExecutableGlyph, ClosedFolderGlyph, UnknownFileGlyph, NoGlyph };
-
     void ApplyPath(const std::string& text);
     void FocusFile(const std::string& name);
     template <typename Setting> void StoreAndRescan(Setting& setting, const Setting& value);
     void Rescan();
-    // Inserts the entry of a search result at its sorted place; returns that place.
-    int AddEntry(const WIN32_FIND_DATAA& found);
+    // Inserts a file's name at its sorted place; returns that place.
+    int InsertEntry(const std::string& name);
     void Change();
     void DrawItem(const DRAWITEMSTRUCT& item) const override;
 
     std::string directory_;
     std::string mask_ = "*.*";
-    FileAttrSet fileType_{ftNormal};
-    bool showGlyphs_ = false;
     bool multiSelect_ = false;
     int lastNotifiedFocus_ = -1;
     DirListLink* dirList_ = nullptr;

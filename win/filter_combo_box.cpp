@@ -3,6 +3,7 @@
 #include "core/path.h"
 #include "core/text.h"
 #include "win/list_entries.h"
+#include "win/owner_draw.h"
 
 namespace reelbond {
 
@@ -14,17 +15,21 @@ void TFilterComboBox::SetFilter(const std::string& filter) {
     if (EqualIgnoringCase(filter, filter_))
         return;
     filter_ = filter;
-    if (hwnd())
+    if (Hwnd())
         ParseFilter();
     Change();
 }
 
-std::string TFilterComboBox::Mask() {
-    if (!hwnd() || patterns_.empty())
+void TFilterComboBox::FitToHeight(int height) {
+    FitComboBoxField(Hwnd(), height);
+}
+
+std::string TFilterComboBox::MaskSelectingLastIfNone() {
+    if (!Hwnd() || patterns_.empty())
         return "*.*";
-    if (SendMessageA(hwnd(), CB_GETCURSEL, 0, 0) < 0)
-        SendMessageA(hwnd(), CB_SETCURSEL, patterns_.size() - 1, 0);
-    return patterns_.at(SendMessageA(hwnd(), CB_GETCURSEL, 0, 0));
+    if (SendMessageW(Hwnd(), CB_GETCURSEL, 0, 0) < 0)
+        SendMessageW(Hwnd(), CB_SETCURSEL, patterns_.size() - 1, 0);
+    return patterns_.at(SendMessageW(Hwnd(), CB_GETCURSEL, 0, 0));
 }
 
 void TFilterComboBox::SetFileList(TFileListBox* fileList) {
@@ -40,23 +45,23 @@ std::optional<LRESULT> TFilterComboBox::HandleNotification(UINT message, WPARAM 
 
 // Pairs of description and patterns; a description without a bar after it is dropped.
 void TFilterComboBox::ParseFilter() {
-    SendMessageA(hwnd(), CB_RESETCONTENT, 0, 0);
+    SendMessageW(Hwnd(), CB_RESETCONTENT, 0, 0);
     patterns_.clear();
     std::string rest = filter_;
     for (std::size_t bar; (bar = FindCharacter(rest, '|')) != std::string::npos;) {
         const std::string description = rest.substr(0, bar);
         rest.erase(0, bar + 1);
         const std::size_t nextBar = FindCharacter(rest, '|');
-        AddEntry(hwnd(), ComboBoxEntries, description);
+        AddEntry(Hwnd(), ComboBoxEntries, description);
         patterns_.push_back(rest.substr(0, nextBar));
         rest.erase(0, nextBar == std::string::npos ? rest.size() : nextBar + 1);
     }
-    SendMessageA(hwnd(), CB_SETCURSEL, 0, 0);
+    SendMessageW(Hwnd(), CB_SETCURSEL, 0, 0);
 }
 
 void TFilterComboBox::Change() {
     if (fileList_)
-        fileList_->SetMask(Mask());
+        fileList_->SetMask(MaskSelectingLastIfNone());
     if (OnChange)
         OnChange();
 }

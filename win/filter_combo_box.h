@@ -17,13 +17,11 @@ class TFilterComboBox : public Control, public WidgetLinkSource {
 public:
     ~TFilterComboBox() override;
 
-    const std::string& Filter() const { return filter_; }
     // Descriptions and their patterns, alternating, separated by "|".
     void SetFilter(const std::string& filter);
-    // The patterns of the selected entry; selects the last entry when none is selected,
-    // and reads "*.*" when there are no entries.
-    std::string Mask();
-    TFileListBox* FileList() const { return fileList_; }
+    // The patterns of the selected entry, selecting the last entry first when none is
+    // selected; "*.*" when there are no entries.
+    std::string MaskSelectingLastIfNone();
     void SetFileList(TFileListBox* fileList);
     void ForgetLinkedWidget() noexcept override { fileList_ = nullptr; }
 
@@ -32,9 +30,10 @@ public:
     std::optional<LRESULT> HandleNotification(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 protected:
-    const char* ClassName() const override { return "COMBOBOX"; }
+    const wchar_t* ClassName() const override { return L"COMBOBOX"; }
     DWORD Style() const override { return CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP; }
     void OnCreated() override { ParseFilter(); }
+    void FitToHeight(int height) override;
 
 private:
     void ParseFilter();

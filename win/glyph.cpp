@@ -1,6 +1,7 @@
 #include "win/glyph.h"
 
 #include "core/io_error.h"
+#include "core/text.h"
 
 #include <algorithm>
 #include <new>
@@ -44,12 +45,12 @@ UniqueBitmap Enlarged(HBITMAP bitmap, const BITMAP& info, int width, int height)
 
 // Made whole before anything is replaced: a failure leaves the glyph as it was.
 void Glyph::ScaleTo(UINT dpi) {
-    UniqueBitmap bitmap(static_cast<HBITMAP>(
-        LoadImageA(GetModuleHandleA(nullptr), resourceName_, IMAGE_BITMAP, 0, 0, 0)));
+    UniqueBitmap bitmap(static_cast<HBITMAP>(LoadImageW(
+        GetModuleHandleW(nullptr), Widened(resourceName_).c_str(), IMAGE_BITMAP, 0, 0, 0)));
     if (!bitmap)
         ThrowLastError();
     BITMAP info{};
-    GetObjectA(bitmap.get(), sizeof info, &info);
+    GetObjectW(bitmap.get(), sizeof info, &info);
     const COLORREF transparent = BottomLeftColour(bitmap.get(), info.bmHeight);
     const int width = Scaled(info.bmWidth, dpi);
     const int height = Scaled(info.bmHeight, dpi);

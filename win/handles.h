@@ -27,6 +27,9 @@ using UniqueDc = Unique<HDC, ReleasedBy<DeleteDC>>;
 // A device context from GetDC or GetWindowDC, released to the window it came from.
 using UniqueWindowDc = Unique<HDC, WindowDcReleaser>;
 using UniqueImageList = Unique<HIMAGELIST, ReleasedBy<ImageList_Destroy>>;
+// A window of our own class; the system may destroy it first (with its owner, or when it is
+// closed), and its procedure then lets go of it.
+using UniqueWindow = Unique<HWND, ReleasedBy<DestroyWindow>>;
 
 // Selects an object into a device context until the end of the scope.
 inline auto SelectedInto(HDC dc, HGDIOBJ object) noexcept {

@@ -22,9 +22,9 @@ HKL FindInputMethod(const std::wstring& description) {
 } // namespace
 
 void InputMethodSwitch::SwitchOn() {
-    if (name.empty())
+    if (name_.empty())
         return;
-    if (const HKL inputMethod = FindInputMethod(name))
+    if (const HKL inputMethod = FindInputMethod(name_))
         layoutBefore_ = ActivateKeyboardLayout(inputMethod, 0);
 }
 

@@ -14,7 +14,7 @@ int DrawTextWidened(HDC dc, const std::string& text, RECT& area, UINT format) {
 
 int FontCharacterHeight(HWND window) {
     const UniqueWindowDc dc = ClientDc(window);
-    auto font = reinterpret_cast<HGDIOBJ>(SendMessageA(window, WM_GETFONT, 0, 0));
+    auto font = reinterpret_cast<HGDIOBJ>(SendMessageW(window, WM_GETFONT, 0, 0));
     const auto selected = SelectedInto(dc.get(), font ? font : GetStockObject(SYSTEM_FONT));
     TEXTMETRICW metrics{};
     GetTextMetricsW(dc.get(), &metrics);
@@ -50,9 +50,9 @@ void FitComboBoxField(HWND comboBox, int height) {
     // The frame around the field differs between systems: the field takes what the closed
     // window lacks or has too much. The height read back is not the one set (under Wine).
     const int field = FontCharacterHeight(comboBox);
-    SendMessageA(comboBox, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), field);
+    SendMessageW(comboBox, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), field);
     const RECT closed = WindowRect(comboBox);
-    SendMessageA(comboBox, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1),
+    SendMessageW(comboBox, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1),
                  field + height - (closed.bottom - closed.top));
 }
 

@@ -7,8 +7,7 @@
 
 namespace reelbond {
 
-// Draws or (with DT_CALCRECT) measures 8-bit text through the wide function: the 8-bit one
-// converts with the code page of the font's character set, not with the program's.
+// Draws or (with DT_CALCRECT) measures the program's text.
 int DrawTextWidened(HDC dc, const std::string& text, RECT& area, UINT format);
 
 // The character height (ascent plus descent) of the window's font.

@@ -8,20 +8,20 @@
 namespace reelbond {
 
 int OwnerDrawnListBox::ItemHeight() const {
-    return static_cast<int>(SendMessageA(hwnd(), LB_GETITEMHEIGHT, 0, 0));
+    return static_cast<int>(SendMessageW(Hwnd(), LB_GETITEMHEIGHT, 0, 0));
 }
 
 void OwnerDrawnListBox::SetItemHeight(int height) {
     explicitItemHeight_ = height;
-    SendMessageA(hwnd(), LB_SETITEMHEIGHT, 0, height);
+    SendMessageW(Hwnd(), LB_SETITEMHEIGHT, 0, height);
 }
 
 int OwnerDrawnListBox::EntryCount() const {
-    return hwnd() ? static_cast<int>(SendMessageA(hwnd(), LB_GETCOUNT, 0, 0)) : 0;
+    return Hwnd() ? static_cast<int>(SendMessageW(Hwnd(), LB_GETCOUNT, 0, 0)) : 0;
 }
 
 std::string OwnerDrawnListBox::EntryText(int index) const {
-    return reelbond::EntryText(hwnd(), ListBoxEntries, index);
+    return reelbond::EntryText(Hwnd(), ListBoxEntries, index);
 }
 
 void OwnerDrawnListBox::OnCreated() {
@@ -41,12 +41,12 @@ LRESULT OwnerDrawnListBox::HandleMessage(UINT message, WPARAM wParam, LPARAM lPa
 }
 
 int OwnerDrawnListBox::MinimumItemHeight() const {
-    return ShowsGlyphs() ? glyphs_.TallestHeight() + Scaled(1) : 0;
+    return glyphs_.TallestHeight() ? glyphs_.TallestHeight() + Scaled(1) : 0;
 }
 
 void OwnerDrawnListBox::ResetItemHeight() {
-    SendMessageA(hwnd(), LB_SETITEMHEIGHT, 0,
-                 std::max(FontCharacterHeight(hwnd()), MinimumItemHeight()));
+    SendMessageW(Hwnd(), LB_SETITEMHEIGHT, 0,
+                 std::max(FontCharacterHeight(Hwnd()), MinimumItemHeight()));
 }
 
 } // namespace reelbond

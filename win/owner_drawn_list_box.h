@@ -22,18 +22,15 @@ public:
     std::string EntryText(int index) const;
 
 protected:
-    const char* ClassName() const override { return "LISTBOX"; }
+    const wchar_t* ClassName() const override { return L"LISTBOX"; }
     DWORD ExStyle() const override { return WS_EX_CLIENTEDGE; }
     void OnCreated() override;
-    void OnDpiChanged() override { glyphs_.ScaleTo(WindowDpi(hwnd())); }
+    void OnDpiChanged() override { glyphs_.ScaleTo(WindowDpi(Hwnd())); }
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     // The height from the font, raised to the glyphs' when they are shown.
     void ResetItemHeight();
     int MinimumItemHeight() const;
-    virtual bool ShowsGlyphs() const { return true; }
-    const Glyph* GlyphOf(const DRAWITEMSTRUCT& item) const {
-        return ShowsGlyphs() ? glyphs_.At(item.itemData) : nullptr;
-    }
+    const Glyph* GlyphOf(const DRAWITEMSTRUCT& item) const { return glyphs_.At(item.itemData); }
 
 private:
     GlyphSet glyphs_;
@@ -44,9 +41,9 @@ private:
 // Suspends a list's repainting while its entries are replaced, then repaints it once:
 // repainting after every insert makes a large directory take seconds to list.
 inline auto RedrawSuspended(HWND list) noexcept {
-    SendMessageA(list, WM_SETREDRAW, FALSE, 0);
+    SendMessageW(list, WM_SETREDRAW, FALSE, 0);
     return ScopeExit([list] {
-        SendMessageA(list, WM_SETREDRAW, TRUE, 0);
+        SendMessageW(list, WM_SETREDRAW, TRUE, 0);
         InvalidateRect(list, nullptr, TRUE);
     });
 }

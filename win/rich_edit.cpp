@@ -2,10 +2,13 @@
 
 #include "core/file.h"
 #include "core/io_error.h"
+#include "core/text.h"
 #include "win/handles.h"
 #include "win/high_contrast.h"
 
 #include <algorithm>
+#include <exception>
+#include <functional>
 #include <richedit.h>
 #include <stdexcept>
 #include <string_view>
@@ -14,46 +17,50 @@
 namespace reelbond {
 namespace {
 
-// Hands the control the next piece of the file; a failed read ends the stream with the
-// error's code.
-DWORD CALLBACK ReadFromFile(DWORD_PTR file, LPBYTE buffer, LONG count, LONG* delivered) {
+// One piece of a stream: fills or takes the buffer's count bytes and says how many it moved.
+using StreamStep = std::function<LONG(LPBYTE buffer, LONG count)>;
+
+struct Stream {
+    const StreamStep& step;
+    std::exception_ptr failure;
+};
+
+// The control's C code lies between this callback and the caller: a failure is kept for the
+// caller, and the stream stops.
+DWORD CALLBACK TakeStreamStep(DWORD_PTR cookie, LPBYTE buffer, LONG count, LONG* moved) noexcept {
+    auto& stream = *reinterpret_cast<Stream*>(cookie);
     try {
-        *delivered = static_cast<LONG>(
-            reinterpret_cast<File*>(file)->ReadUpTo(buffer, static_cast<std::size_t>(count)));
+        *moved = stream.step(buffer, count);
         return 0;
-    } catch (const IoError& error) {
-        return error.code() ? static_cast<DWORD>(error.code()) : ERROR_READ_FAULT;
+    } catch (...) {
+        stream.failure = std::current_exception();
+        *moved = 0;
+        return ERROR_READ_FAULT;
     }
 }
 
-DWORD CALLBACK AppendToString(DWORD_PTR text, LPBYTE buffer, LONG count, LONG* taken) {
-    reinterpret_cast<std::string*>(text)->append(reinterpret_cast<const char*>(buffer),
-                                                 static_cast<std::size_t>(count));
-    *taken = count;
-    return 0;
+// Streams the control's content in (EM_STREAMIN) or out (EM_STREAMOUT) through step; raises
+// the step's failure, else returns the stream's error, 0 when the whole content went through.
+DWORD Streamed(HWND edit, UINT message, UINT format, const StreamStep& step) {
+    Stream stream{step, nullptr};
+    EDITSTREAM edited{reinterpret_cast<DWORD_PTR>(&stream), 0, TakeStreamStep};
+    SendMessageW(edit, message, format, reinterpret_cast<LPARAM>(&edited));
+    if (stream.failure)
+        std::rethrow_exception(stream.failure);
+    return edited.dwError;
 }
 
-DWORD CALLBACK ReadFromString(DWORD_PTR rest, LPBYTE buffer, LONG count, LONG* delivered) {
-    auto& text = *reinterpret_cast<std::string_view*>(rest);
-    const std::size_t size = std::min(text.size(), static_cast<std::size_t>(count));
-    text.copy(reinterpret_cast<char*>(buffer), size);
-    text.remove_prefix(size);
-    *delivered = static_cast<LONG>(size);
-    return 0;
-}
-
-// Streams the control's content in (EM_STREAMIN) or out (EM_STREAMOUT) through callback;
-// returns the stream's error, 0 when the whole content went through.
-DWORD Streamed(HWND edit, UINT message, UINT format, void* cookie, EDITSTREAMCALLBACK callback) {
-    EDITSTREAM stream{reinterpret_cast<DWORD_PTR>(cookie), 0, callback};
-    SendMessageA(edit, message, format, reinterpret_cast<LPARAM>(&stream));
-    return stream.dwError;
+DWORD StreamedIn(HWND edit, UINT format, File& file) {
+    return Streamed(edit, EM_STREAMIN, format, [&file](LPBYTE buffer, LONG count) {
+        return static_cast<LONG>(file.ReadUpTo(buffer, static_cast<std::size_t>(count)));
+    });
 }
 
 } // namespace
 
 void TRichEdit::Register() {
-    if (!LoadLibraryA("RICHED20.DLL"))
+    // Not a known DLL: by its bare name the system would look beside the program first.
+    if (!LoadLibraryExW(L"riched20.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32))
         ThrowLastError();
 }
 
@@ -64,36 +71,36 @@ DWORD TRichEdit::Style() const {
 }
 
 void TRichEdit::OnCreated() {
-    SendMessageA(hwnd(), EM_AUTOURLDETECT, FALSE, 0);
+    SendMessageW(Hwnd(), EM_AUTOURLDETECT, FALSE, 0);
     OnDpiChanged();
 }
 
 void TRichEdit::OnDpiChanged() {
-    const UniqueWindowDc dc = ClientDc(hwnd());
+    const UniqueWindowDc dc = ClientDc(Hwnd());
     const int measured = GetDeviceCaps(dc.get(), LOGPIXELSY);
     // A zoom of 1 (not "none", 0/0) also lays the text out again under Wine.
     if (measured > 0)
-        SendMessageA(hwnd(), EM_SETZOOM, WindowDpi(hwnd()), measured);
+        SendMessageW(Hwnd(), EM_SETZOOM, WindowDpi(Hwnd()), measured);
 }
 
 void TRichEdit::SetDefaultFont(const FontSpec& font) {
-    CHARFORMAT2A format{};
+    CHARFORMAT2W format{};
     format.cbSize = sizeof format;
     format.dwMask = CFM_FACE | CFM_SIZE | CFM_CHARSET | CFM_COLOR | CFM_BOLD;
     format.dwEffects = CFE_AUTOCOLOR | (font.bold ? CFE_BOLD : 0);
     // Twips of the character height at 96 dots per inch.
     format.yHeight = MulDiv(font.pixels, 1440, 96);
     format.bCharSet = font.charset;
-    std::string_view(font.face).copy(format.szFaceName, LF_FACESIZE - 1);
-    SendMessageA(hwnd(), EM_SETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&format));
+    Widened(font.face).copy(format.szFaceName, LF_FACESIZE - 1);
+    SendMessageW(Hwnd(), EM_SETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&format));
 }
 
 bool TRichEdit::PlainText() const {
-    return SendMessageA(hwnd(), EM_GETTEXTMODE, 0, 0) & TM_PLAINTEXT;
+    return SendMessageW(Hwnd(), EM_GETTEXTMODE, 0, 0) & TM_PLAINTEXT;
 }
 
 void TRichEdit::SetPlainText(bool plainText) {
-    SendMessageA(hwnd(), EM_SETTEXTMODE, plainText ? TM_PLAINTEXT : TM_RICHTEXT, 0);
+    SendMessageW(Hwnd(), EM_SETTEXTMODE, plainText ? TM_PLAINTEXT : TM_RICHTEXT, 0);
 }
 
 void TRichEdit::LoadFromFile(const std::string& path) {
@@ -111,10 +118,10 @@ void TRichEdit::LoadFromStream(File& file) {
     try {
         const std::int64_t start = file.Position();
         const UINT format = TextFormat();
-        DWORD error = Streamed(hwnd(), EM_STREAMIN, format, &file, ReadFromFile);
+        DWORD error = StreamedIn(Hwnd(), format, file);
         if (error && format == SF_RTF) {
             file.Seek(start);
-            error = Streamed(hwnd(), EM_STREAMIN, SF_TEXT, &file, ReadFromFile);
+            error = StreamedIn(Hwnd(), SF_TEXT, file);
         }
         if (!error) {
             colouredContent_.reset();
@@ -134,16 +141,24 @@ UINT TRichEdit::TextFormat() const {
 void TRichEdit::FollowContrast() {
     if (HighContrastOn() && !colouredContent_) {
         std::string content;
-        Streamed(hwnd(), EM_STREAMOUT, TextFormat(), &content, AppendToString);
+        Streamed(Hwnd(), EM_STREAMOUT, TextFormat(), [&content](LPBYTE buffer, LONG count) {
+            content.append(reinterpret_cast<const char*>(buffer), static_cast<std::size_t>(count));
+            return count;
+        });
         colouredContent_ = std::move(content);
-        CHARFORMAT2A format{};
+        CHARFORMAT2W format{};
         format.cbSize = sizeof format;
         format.dwMask = CFM_COLOR;
         format.dwEffects = CFE_AUTOCOLOR;
-        SendMessageA(hwnd(), EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&format));
+        SendMessageW(Hwnd(), EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&format));
     } else if (!HighContrastOn() && colouredContent_) {
         std::string_view rest = *colouredContent_;
-        Streamed(hwnd(), EM_STREAMIN, TextFormat(), &rest, ReadFromString);
+        Streamed(Hwnd(), EM_STREAMIN, TextFormat(), [&rest](LPBYTE buffer, LONG count) {
+            const std::size_t size = std::min(rest.size(), static_cast<std::size_t>(count));
+            rest.copy(reinterpret_cast<char*>(buffer), size);
+            rest.remove_prefix(size);
+            return static_cast<LONG>(size);
+        });
         colouredContent_.reset();
     }
 }

@@ -38,7 +38,7 @@ public:
     static void Register();
 
 protected:
-    const char* ClassName() const override { return "RichEdit20A"; }
+    const wchar_t* ClassName() const override { return L"RichEdit20W"; }
     DWORD Style() const override;
     DWORD ExStyle() const override { return WS_EX_CLIENTEDGE; }
     void OnCreated() override;

@@ -1,6 +1,7 @@
 #include "win/static_controls.h"
 
 #include "core/io_error.h"
+#include "core/text.h"
 #include "win/high_contrast.h"
 #include "win/owner_draw.h"
 
@@ -9,12 +10,12 @@ namespace reelbond {
 void TLabel::SizeToText() {
     RECT bounds{};
     {
-        const UniqueWindowDc dc = ClientDc(hwnd());
+        const UniqueWindowDc dc = ClientDc(Hwnd());
         const auto font = SelectedInto(
-            dc.get(), reinterpret_cast<HGDIOBJ>(SendMessageA(hwnd(), WM_GETFONT, 0, 0)));
+            dc.get(), reinterpret_cast<HGDIOBJ>(SendMessageW(Hwnd(), WM_GETFONT, 0, 0)));
         DrawTextWidened(dc.get(), Text(), bounds, DT_CALCRECT | DT_NOPREFIX | DT_EXPANDTABS);
     }
-    SetWindowPos(hwnd(), nullptr, 0, 0, bounds.right, bounds.bottom,
+    SetWindowPos(Hwnd(), nullptr, 0, 0, bounds.right, bounds.bottom,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
@@ -24,12 +25,13 @@ void TBevel::DrawItem(const DRAWITEMSTRUCT& item) const {
 }
 
 void TImage::SetIcon(const char* resourceName, int size) {
-    icon_.reset(static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), resourceName, IMAGE_ICON,
-                                              size, size, LR_DEFAULTCOLOR)));
+    icon_.reset(
+        static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), Widened(resourceName).c_str(),
+                                      IMAGE_ICON, size, size, LR_DEFAULTCOLOR)));
     if (!icon_)
         ThrowLastError();
     size_ = size;
-    InvalidateRect(hwnd(), nullptr, TRUE);
+    InvalidateRect(Hwnd(), nullptr, TRUE);
 }
 
 void TImage::DrawItem(const DRAWITEMSTRUCT& item) const {

@@ -12,14 +12,14 @@ public:
     void SizeToText();
 
 protected:
-    const char* ClassName() const override { return "STATIC"; }
+    const wchar_t* ClassName() const override { return L"STATIC"; }
     DWORD Style() const override { return SS_LEFT | SS_NOPREFIX; }
 };
 
 // A static control that draws itself in DrawItem.
 class OwnerDrawnStatic : public Control {
 protected:
-    const char* ClassName() const override { return "STATIC"; }
+    const wchar_t* ClassName() const override { return L"STATIC"; }
     DWORD Style() const override { return SS_OWNERDRAW; }
 };
 
@@ -48,14 +48,14 @@ public:
     std::optional<LRESULT> HandleNotification(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 protected:
-    const char* ClassName() const override { return "BUTTON"; }
+    const wchar_t* ClassName() const override { return L"BUTTON"; }
     DWORD Style() const override { return BS_GROUPBOX; }
 };
 
 // A bevelled panel: lowered outer and raised inner bevel.
 class TPanel : public Control {
 protected:
-    const char* ClassName() const override { return "STATIC"; }
+    const wchar_t* ClassName() const override { return L"STATIC"; }
     DWORD Style() const override { return SS_ETCHEDFRAME; }
 };
 

@@ -12,7 +12,7 @@ namespace reelbond {
 constexpr int SizingMargin = 3;
 
 void TStringGrid::Register() {
-    RegisterWindowClass(WindowClass, DefWindowProcA, CS_DBLCLKS, nullptr);
+    RegisterWindowClass(WindowClass, DefWindowProcW, CS_DBLCLKS, nullptr);
 }
 
 void TStringGrid::SetColumnWidths(const std::vector<int>& widths) {
@@ -21,11 +21,11 @@ void TStringGrid::SetColumnWidths(const std::vector<int>& widths) {
 }
 
 void TStringGrid::Refresh() {
-    if (!hwnd())
+    if (!Hwnd())
         return;
     ScrollCurrentRowIntoView();
     UpdateScrollBars();
-    InvalidateRect(hwnd(), nullptr, FALSE);
+    InvalidateRect(Hwnd(), nullptr, FALSE);
     AnnounceChanges();
 }
 
@@ -38,17 +38,17 @@ RECT TStringGrid::CellRect(int column, int row) const {
 }
 
 int TStringGrid::VisibleDataRows() const {
-    return std::max<int>(1, ClientRect(hwnd()).bottom / rowHeight_ - 1);
+    return std::max<int>(1, ClientRect(Hwnd()).bottom / rowHeight_ - 1);
 }
 
 void TStringGrid::UpdateScrollBars() {
     const auto setBar = [this](int bar, int min, int max, int page, int position) {
         const UINT parts = SIF_RANGE | SIF_PAGE | SIF_POS;
         const SCROLLINFO info{sizeof info, parts, min, max, static_cast<UINT>(page), position};
-        SetScrollInfo(hwnd(), bar, &info, TRUE);
+        SetScrollInfo(Hwnd(), bar, &info, TRUE);
     };
     setBar(SB_VERT, 1, rows_.DataRowCount(), VisibleDataRows(), topRow_);
-    const int width = ClientRect(hwnd()).right;
+    const int width = ClientRect(Hwnd()).right;
     const int totalWidth = std::accumulate(widths_.begin(), widths_.end(), 0);
     leftOffset_ = std::clamp(leftOffset_, 0, std::max(0, totalWidth - width));
     setBar(SB_HORZ, 0, totalWidth - 1, width, leftOffset_);
@@ -88,12 +88,12 @@ LRESULT TStringGrid::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_GETDLGCODE:
         return DLGC_WANTARROWS;
     case WM_SETFOCUS:
-        InvalidateRect(hwnd(), nullptr, FALSE);
+        InvalidateRect(Hwnd(), nullptr, FALSE);
         if (const int row = CurrentItem())
-            NotifyWinEvent(EVENT_OBJECT_FOCUS, hwnd(), OBJID_CLIENT, row);
+            NotifyWinEvent(EVENT_OBJECT_FOCUS, Hwnd(), OBJID_CLIENT, row);
         return 0;
     case WM_KILLFOCUS:
-        InvalidateRect(hwnd(), nullptr, FALSE);
+        InvalidateRect(Hwnd(), nullptr, FALSE);
         return 0;
     case WM_UPDATEUISTATE: {
         const LRESULT result = Default(message, wParam, lParam);
@@ -104,8 +104,7 @@ LRESULT TStringGrid::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         OnKeyDown(wParam);
         return 0;
     case WM_MOUSEWHEEL:
-        // Like the keys, the wheel moves the current row, one row a notch.
-        MoveCurrentRow(rows_.CurrentRow() - GET_WHEEL_DELTA_WPARAM(wParam) / WHEEL_DELTA);
+        OnMouseWheel(GET_WHEEL_DELTA_WPARAM(wParam));
         return 0;
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
@@ -122,10 +121,10 @@ LRESULT TStringGrid::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         // The sizing pointer while a column is sized and over a column border.
         POINT pointer;
         GetCursorPos(&pointer);
-        ScreenToClient(hwnd(), &pointer);
+        ScreenToClient(Hwnd(), &pointer);
         if (LOWORD(lParam) != HTCLIENT || (sizingColumn_ < 0 && ColumnBorderAt(pointer) < 0))
             break;
-        SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_SIZEWE)));
+        SetCursor(LoadCursorW(nullptr, IDC_SIZEWE));
         return TRUE;
     }
     case WM_VSCROLL:
@@ -149,6 +148,18 @@ void TStringGrid::OnKeyDown(WPARAM key) {
         MoveCurrentRow(target);
 }
 
+// Like the keys, the wheel moves the current row, one row a notch. Touchpads and free-spinning
+// wheels send parts of a notch: they add up until a whole one is turned, in one direction.
+void TStringGrid::OnMouseWheel(int delta) {
+    if ((delta < 0) != (wheelRest_ < 0))
+        wheelRest_ = 0;
+    wheelRest_ += delta;
+    const int notches = wheelRest_ / WHEEL_DELTA;
+    wheelRest_ -= notches * WHEEL_DELTA;
+    if (notches)
+        MoveCurrentRow(rows_.CurrentRow() - notches);
+}
+
 int TStringGrid::ColumnBorderAt(POINT point) const {
     if (point.y < 0 || point.y >= rowHeight_)
         return -1;
@@ -161,19 +172,18 @@ int TStringGrid::ColumnBorderAt(POINT point) const {
 }
 
 void TStringGrid::OnLeftButtonDown(POINT point) {
-    SetFocus(hwnd());
+    SetFocus(Hwnd());
     const int border = ColumnBorderAt(point);
     if (border >= 0) {
         sizingColumn_ = border;
         sizingStartX_ = point.x;
         sizingStartWidth_ = widths_[border];
-        SetCapture(hwnd());
+        SetCapture(Hwnd());
         return;
     }
-    if (point.y < rowHeight_)
-        return; // the header row selects nothing
-    const int row = topRow_ + point.y / rowHeight_ - 1;
-    if (row <= rows_.DataRowCount())
+    // The header row selects nothing.
+    const int row = RowAt(point);
+    if (row >= 1 && row <= rows_.DataRowCount())
         MoveCurrentRow(row);
 }
 
@@ -183,12 +193,12 @@ void TStringGrid::OnMouseMove(POINT point) {
     widths_[sizingColumn_] =
         std::max(0, sizingStartWidth_ + static_cast<int>(point.x) - sizingStartX_);
     UpdateScrollBars();
-    InvalidateRect(hwnd(), nullptr, FALSE);
+    InvalidateRect(Hwnd(), nullptr, FALSE);
 }
 
 void TStringGrid::OnScroll(int bar, WORD request) {
     SCROLLINFO info{sizeof info, SIF_ALL};
-    GetScrollInfo(hwnd(), bar, &info);
+    GetScrollInfo(Hwnd(), bar, &info);
     const int line = bar == SB_VERT ? 1 : 8;
     int position = info.nPos;
     switch (request) {
@@ -215,12 +225,12 @@ void TStringGrid::OnScroll(int bar, WORD request) {
     scrolled = std::clamp(position, info.nMin,
                           std::max(info.nMin, info.nMax - static_cast<int>(info.nPage) + 1));
     UpdateScrollBars();
-    InvalidateRect(hwnd(), nullptr, FALSE);
+    InvalidateRect(Hwnd(), nullptr, FALSE);
 }
 
 void TStringGrid::Paint() {
     PAINTSTRUCT paint{};
-    const auto painting = Painting(hwnd(), paint);
+    const auto painting = Painting(Hwnd(), paint);
     const auto font = SelectedInto(paint.hdc, font_ ? font_ : GetStockObject(DEFAULT_GUI_FONT));
     const int lastRow = std::min(rows_.DataRowCount(), topRow_ + VisibleDataRows());
     for (int column = 0; column < ColumnCount(); ++column) {
@@ -228,7 +238,7 @@ void TStringGrid::Paint() {
         for (int row = topRow_; row <= lastRow; ++row)
             PaintCell(paint.hdc, column, row);
     }
-    const RECT client = ClientRect(hwnd());
+    const RECT client = ClientRect(Hwnd());
     const RECT right{CellRect(ColumnCount() - 1, 0).right, 0, client.right, client.bottom};
     const RECT below{0, CellRect(0, lastRow).bottom, client.right, client.bottom};
     FillRect(paint.hdc, &right, GetSysColorBrush(COLOR_WINDOW));
@@ -240,22 +250,26 @@ void TStringGrid::Paint() {
 // default window procedure keeps nothing.
 void TStringGrid::FollowFocusCues(WPARAM change) {
     if (LOWORD(change) == UIS_INITIALIZE)
-        focusCuesHidden_ = SendMessageW(hwnd(), WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS;
+        focusCuesHidden_ = SendMessageW(Hwnd(), WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS;
     else if (HIWORD(change) & UISF_HIDEFOCUS)
         focusCuesHidden_ = LOWORD(change) == UIS_SET;
-    InvalidateRect(hwnd(), nullptr, FALSE);
+    InvalidateRect(Hwnd(), nullptr, FALSE);
 }
 
 // As in a list box: the current row shows the focus, unless the system hides focus cues
 // until the keyboard is used.
 void TStringGrid::PaintFocus(HDC dc, int lastRow) {
     const int current = rows_.CurrentRow();
-    if (GetFocus() != hwnd() || focusCuesHidden_ || current < topRow_ || current > lastRow)
+    if (GetFocus() != Hwnd() || focusCuesHidden_ || current < topRow_ || current > lastRow)
         return;
     const RECT row = RowRect(current);
     SetTextColor(dc, RGB(0, 0, 0));
     SetBkColor(dc, RGB(255, 255, 255));
     DrawFocusRect(dc, &row);
+}
+
+int TStringGrid::RowAt(POINT point) const {
+    return point.y < rowHeight_ ? 0 : topRow_ + point.y / rowHeight_ - 1;
 }
 
 RECT TStringGrid::RowRect(int row) const {

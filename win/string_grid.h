@@ -45,8 +45,6 @@ public:
     int ColumnCount() const { return static_cast<int>(widths_.size()); }
     int ColumnWidth(int column) const { return widths_.at(column); }
     void SetRowHeight(int height) { rowHeight_ = height; }
-    // The first data row shown below the header.
-    int TopRow() const { return topRow_; }
     // Shows the table as it is now: scroll ranges, the current row in view, a repaint; and
     // tells screen readers what changed.
     void Refresh();
@@ -56,8 +54,8 @@ public:
     static void Register();
 
 protected:
-    static constexpr char WindowClass[] = "ReelbondStringGrid";
-    const char* ClassName() const override { return WindowClass; }
+    static constexpr wchar_t WindowClass[] = L"ReelbondStringGrid";
+    const wchar_t* ClassName() const override { return WindowClass; }
     DWORD Style() const override { return WS_TABSTOP | WS_VSCROLL | WS_HSCROLL; }
     DWORD ExStyle() const override { return WS_EX_CLIENTEDGE; }
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -70,6 +68,7 @@ private:
     int ItemCount() const override;
     std::string ItemName(int row) const override;
     RECT ItemPlace(int row) const override;
+    int ItemAt(POINT screenPoint) const override;
     int CurrentItem() const override;
     // Events for screen readers: the rows changed, the current row moved.
     void AnnounceChanges();
@@ -80,12 +79,16 @@ private:
     void PaintFocus(HDC dc, int lastRow);
     // The data row's rectangle across all columns, in client coordinates.
     RECT RowRect(int row) const;
+    // The number of the row shown at a point of the client area below the header row; 0 in
+    // the header row.
+    int RowAt(POINT point) const;
     void PaintCell(HDC dc, int column, int row);
     int VisibleDataRows() const;
     void UpdateScrollBars();
     void ScrollCurrentRowIntoView();
     void MoveCurrentRow(int row);
     void OnKeyDown(WPARAM key);
+    void OnMouseWheel(int delta);
     void OnLeftButtonDown(POINT point);
     void OnMouseMove(POINT point);
     void OnScroll(int bar, WORD request);
@@ -101,6 +104,8 @@ private:
     int sizingColumn_ = -1;
     int sizingStartX_ = 0;
     int sizingStartWidth_ = 0;
+    // The part of a notch the wheel has turned so far, signed by its direction.
+    int wheelRest_ = 0;
     bool focusCuesHidden_ = false;
     // The rows and the current row as screen readers were last told of them.
     std::vector<std::string> announcedRows_;

@@ -27,8 +27,18 @@ std::string TStringGrid::ItemName(int row) const {
 
 RECT TStringGrid::ItemPlace(int row) const {
     RECT place = RowRect(row);
-    MapWindowPoints(hwnd(), HWND_DESKTOP, reinterpret_cast<POINT*>(&place), 2);
+    MapWindowPoints(Hwnd(), HWND_DESKTOP, reinterpret_cast<POINT*>(&place), 2);
     return place;
+}
+
+// Only where the row is shown: in the client area, and left of the columns' end.
+int TStringGrid::ItemAt(POINT screenPoint) const {
+    POINT point = screenPoint;
+    ScreenToClient(Hwnd(), &point);
+    const RECT client = ClientRect(Hwnd());
+    const int row = RowAt(point);
+    const RECT place = RowRect(row);
+    return PtInRect(&client, point) && row <= ItemCount() && PtInRect(&place, point) ? row : 0;
 }
 
 int TStringGrid::CurrentItem() const {
@@ -43,7 +53,7 @@ void TStringGrid::AnnounceChanges() {
         rows.push_back(ItemName(row));
     if (rows != announcedRows_) {
         announcedRows_ = std::move(rows);
-        NotifyWinEvent(EVENT_OBJECT_REORDER, hwnd(), OBJID_CLIENT, CHILDID_SELF);
+        NotifyWinEvent(EVENT_OBJECT_REORDER, Hwnd(), OBJID_CLIENT, CHILDID_SELF);
     }
     const int row = CurrentItem();
     std::pair<int, std::string> current{row, row ? announcedRows_[row - 1] : ""};
@@ -52,9 +62,9 @@ void TStringGrid::AnnounceChanges() {
     announcedCurrent_ = std::move(current);
     if (!row)
         return;
-    if (GetFocus() == hwnd())
-        NotifyWinEvent(EVENT_OBJECT_FOCUS, hwnd(), OBJID_CLIENT, row);
-    NotifyWinEvent(EVENT_OBJECT_SELECTION, hwnd(), OBJID_CLIENT, row);
+    if (GetFocus() == Hwnd())
+        NotifyWinEvent(EVENT_OBJECT_FOCUS, Hwnd(), OBJID_CLIENT, row);
+    NotifyWinEvent(EVENT_OBJECT_SELECTION, Hwnd(), OBJID_CLIENT, row);
 }
 
 } // namespace reelbond

@@ -12,7 +12,7 @@
 namespace reelbond {
 namespace {
 
-constexpr char ControlProperty[] = "Reelbond.Control";
+constexpr wchar_t ControlProperty[] = L"Reelbond.Control";
 
 HWND NotifyingChild(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
@@ -35,67 +35,76 @@ HWND NotifyingChild(UINT message, WPARAM wParam, LPARAM lParam) {
 
 } // namespace
 
-void RegisterWindowClass(const char* name, WNDPROC procedure, UINT style, HBRUSH background,
+void RegisterWindowClass(const wchar_t* name, WNDPROC procedure, UINT style, HBRUSH background,
                          HICON icon) {
-    WNDCLASSEXA windowClass{};
+    WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof windowClass;
     windowClass.style = style;
     windowClass.lpfnWndProc = procedure;
-    windowClass.hInstance = GetModuleHandleA(nullptr);
-    windowClass.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     windowClass.hbrBackground = background;
     windowClass.hIcon = icon;
     windowClass.lpszClassName = name;
-    if (!RegisterClassExA(&windowClass))
+    if (!RegisterClassExW(&windowClass))
         ThrowLastError();
 }
 
-Window::~Window() {
-    if (hwnd_) {
-        SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
-        DestroyWindow(hwnd_);
-    }
-}
-
-void Window::CreateWindowOfClass(const char* className, DWORD exStyle, DWORD style,
+void Window::CreateWindowOfClass(const wchar_t* className, DWORD exStyle, DWORD style,
                                  const char* caption, const RECT& frame, HWND parent) {
-    if (CreateWindowExA(exStyle, className, caption, style, frame.left, frame.top,
+    if (CreateWindowExW(exStyle, className, Widened(caption).c_str(), style, frame.left, frame.top,
                         frame.right - frame.left, frame.bottom - frame.top, parent, nullptr,
-                        GetModuleHandleA(nullptr), this))
+                        GetModuleHandleW(nullptr), this))
         return;
     if (creationFailure_)
         std::rethrow_exception(std::exchange(creationFailure_, nullptr));
     ThrowLastError();
 }
 
-void Window::CreateTopLevelWindow(const char* className, DWORD exStyle, DWORD style,
+void Window::CreateTopLevelWindow(const wchar_t* className, DWORD exStyle, DWORD style,
                                   const char* caption, int clientWidth, int clientHeight) {
-    const UINT dpi = WindowDpi(nullptr);
-    RECT frame{0, 0, reelbond::Scaled(clientWidth, dpi), reelbond::Scaled(clientHeight, dpi)};
-    AdjustWindowRectEx(&frame, style, FALSE, exStyle);
-    OffsetRect(&frame, -frame.left, -frame.top);
-    CreateWindowOfClass(className, exStyle, style, caption, frame, nullptr);
+    layoutClient_ = SIZE{clientWidth, clientHeight};
+    // Sized once it exists, when its own density is known, and before its controls are made.
+    CreateWindowOfClass(className, exStyle, style, caption, RECT{}, nullptr);
+}
+
+void Window::FitToLayout(POINT topLeft) {
+    const UINT dpi = WindowDpi(Hwnd());
+    const SIZE client{reelbond::Scaled(layoutClient_->cx, dpi),
+                      reelbond::Scaled(layoutClient_->cy, dpi)};
+    const RECT frame =
+        FrameAroundClient(client, static_cast<DWORD>(GetWindowLongPtrW(Hwnd(), GWL_STYLE)),
+                          static_cast<DWORD>(GetWindowLongPtrW(Hwnd(), GWL_EXSTYLE)), dpi);
+    SetWindowPos(Hwnd(), nullptr, topLeft.x, topLeft.y, frame.right, frame.bottom,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    // Where the system draws the frame at a density other than the window's (Wine draws every
+    // frame at the system's), the client area takes what the frame did not.
+    const RECT placed = ClientRect(Hwnd());
+    if (placed.right != client.cx || placed.bottom != client.cy)
+        SetWindowPos(Hwnd(), nullptr, 0, 0, frame.right + client.cx - placed.right,
+                     frame.bottom + client.cy - placed.bottom,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void Window::CentreOnScreen() {
-    const RECT frame = WindowRect(hwnd_);
+    const RECT frame = WindowRect(Hwnd());
     const int left = (GetSystemMetrics(SM_CXSCREEN) - (frame.right - frame.left)) / 2;
     const int top = (GetSystemMetrics(SM_CYSCREEN) - (frame.bottom - frame.top)) / 2;
-    SetWindowPos(hwnd_, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(Hwnd(), nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 std::optional<LRESULT> Window::KeepFocusOnActivation(UINT message, WPARAM wParam) {
     if (message == WM_ACTIVATE && LOWORD(wParam) == WA_INACTIVE) {
-        if (const HWND focus = GetFocus(); IsChild(hwnd_, focus))
+        if (const HWND focus = GetFocus(); IsChild(Hwnd(), focus))
             lastFocus_ = focus;
         return 0;
     }
     if (message != WM_ACTIVATE && message != WM_SETFOCUS)
         return std::nullopt;
-    if (lastFocus_ && IsChild(hwnd_, lastFocus_) && IsWindowEnabled(lastFocus_))
+    if (lastFocus_ && IsChild(Hwnd(), lastFocus_) && IsWindowEnabled(lastFocus_))
         SetFocus(lastFocus_);
     else
-        SetFocus(GetNextDlgTabItem(hwnd_, nullptr, FALSE));
+        SetFocus(GetNextDlgTabItem(Hwnd(), nullptr, FALSE));
     return 0;
 }
 
@@ -105,46 +114,55 @@ LRESULT Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     }
     if (ChangesColours(message))
-        RepaintInNewColours(hwnd_);
+        RepaintInNewColours(Hwnd());
     if (auto result = ReflectNotification(message, wParam, lParam))
         return *result;
-    return DefWindowProcA(hwnd_, message, wParam, lParam);
+    return DefWindowProcW(Hwnd(), message, wParam, lParam);
 }
 
 // The window takes the place the system suggests, which keeps it under the pointer when it
-// is dragged from one screen to another.
+// is dragged from one screen to another. A window of a fixed layout takes the size that holds
+// the layout at the new density, whatever size comes with the place.
 void Window::ChangeDpi(UINT dpi, const RECT& suggested) {
-    SetTopLevelDpi(hwnd_, dpi);
-    SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
-                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    SetTopLevelDpi(Hwnd(), dpi);
+    if (layoutClient_)
+        FitToLayout(POINT{suggested.left, suggested.top});
+    else
+        SetWindowPos(Hwnd(), nullptr, suggested.left, suggested.top,
+                     suggested.right - suggested.left, suggested.bottom - suggested.top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
     LayOut();
-    RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+    RedrawWindow(Hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 LRESULT CALLBACK Window::Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE) {
-        auto* self = static_cast<Window*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
-        self->hwnd_ = hwnd;
-        SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+        auto* self = static_cast<Window*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        self->window_ = UniqueWindow(hwnd);
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
     }
-    auto* self = reinterpret_cast<Window*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    auto* self = reinterpret_cast<Window*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     if (!self)
-        return DefWindowProcA(hwnd, message, wParam, lParam);
+        return DefWindowProcW(hwnd, message, wParam, lParam);
     if (message == WM_NCDESTROY) {
         ForgetTopLevelDpi(hwnd);
-        SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
-        self->hwnd_ = nullptr;
-        return DefWindowProcA(hwnd, message, wParam, lParam);
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+        self->window_.release();
+        return DefWindowProcW(hwnd, message, wParam, lParam);
     }
     // A half-built window is left to the system to take apart: its own handlers would act on
     // a window that never stood (the main window's would end the program).
     if (self->creationFailure_)
-        return DefWindowProcA(hwnd, message, wParam, lParam);
-    // Controls that cannot all be made fail the window's creation: the system destroys the
-    // half-built window, and CreateWindowOfClass hands the failure on to whoever creates it.
+        return DefWindowProcW(hwnd, message, wParam, lParam);
+    // A failure while the window is made, its controls' or its own handler's, fails its
+    // creation: the system destroys the half-built window, and CreateWindowOfClass hands the
+    // failure on to whoever creates it.
     if (message == WM_CREATE) {
         try {
+            if (self->layoutClient_)
+                self->FitToLayout(POINT{0, 0});
             self->CreateControls();
+            return self->HandleMessage(message, wParam, lParam);
         } catch (...) {
             self->creationFailure_ = std::current_exception();
             return -1;
@@ -160,26 +178,22 @@ Control::~Control() {
 
 void Control::Detach() {
     RemoveWindowSubclass(hwnd_, SubclassProcedure, 0);
-    RemovePropA(hwnd_, ControlProperty);
+    RemovePropW(hwnd_, ControlProperty);
     hwnd_ = nullptr;
 }
 
-// Created as a wide window: the system's controls then take typed characters whole. As an
-// 8-bit window, an edit box got "é" converted with the keyboard's code page and read it with
-// the program's, as U+FFFD (seen under Wine with the UTF-8 code page). The program's 8-bit
-// calls to it are converted with the program's code page.
+// Created as a wide window: the system's controls then take typed characters whole.
 void Control::Create(HWND parent, int id, const RECT& frame, const std::string& text) {
     const HWND created = CreateWindowExW(
-        ExStyle(), Widened(ClassName()).c_str(), Widened(text).c_str(),
-        Style() | WS_CHILD | WS_VISIBLE, frame.left, frame.top, frame.right - frame.left,
-        frame.bottom - frame.top, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-        GetModuleHandleA(nullptr), nullptr);
+        ExStyle(), ClassName(), Widened(text).c_str(), Style() | WS_CHILD | WS_VISIBLE, frame.left,
+        frame.top, frame.right - frame.left, frame.bottom - frame.top, parent,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
     if (!created ||
         !SetWindowSubclass(created, SubclassProcedure, 0, reinterpret_cast<DWORD_PTR>(this)))
         ThrowLastError();
     hwnd_ = created;
     // Without it the control would never get the notifications its parent receives.
-    if (!SetPropA(hwnd_, ControlProperty, this))
+    if (!SetPropW(hwnd_, ControlProperty, this))
         ThrowLastError();
     OnCreated();
 }
@@ -229,18 +243,18 @@ void Control::PaintBorderBand() {
 }
 
 void Control::SetFont(HFONT font) {
-    SendMessageA(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
 }
 
 std::string Control::Text() const {
-    // The length may count characters; in UTF-8 one of them takes up to three bytes.
-    std::string text(GetWindowTextLengthA(hwnd_) * 3 + 1, '\0');
-    text.resize(GetWindowTextA(hwnd_, text.data(), static_cast<int>(text.size())));
-    return text;
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(hwnd_)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(
+        GetWindowTextW(hwnd_, text.data(), static_cast<int>(text.size()))));
+    return Narrowed(text);
 }
 
 Control* Control::FromHandle(HWND hwnd) {
-    return hwnd ? static_cast<Control*>(GetPropA(hwnd, ControlProperty)) : nullptr;
+    return hwnd ? static_cast<Control*>(GetPropW(hwnd, ControlProperty)) : nullptr;
 }
 
 LRESULT Control::Default(UINT message, WPARAM wParam, LPARAM lParam) {

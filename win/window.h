@@ -13,34 +13,38 @@ namespace reelbond {
 
 // Registers a window class of this program; start-up does it once for each class, so a
 // second registration fails.
-void RegisterWindowClass(const char* name, WNDPROC procedure, UINT style, HBRUSH background,
+void RegisterWindowClass(const wchar_t* name, WNDPROC procedure, UINT style, HBRUSH background,
                          HICON icon = nullptr);
 
 // A top-level or child window of a class of our own. The window procedure is the one
 // place where C++ exceptions stop: a failure in a handler goes to the top-level error box.
+// A window class is made only as Owned<T> (below), which destroys the window while all of
+// the class's controls and fonts still stand.
 class Window {
 public:
     Window() = default;
     Window(const Window&) = delete;
     Window& operator=(const Window&) = delete;
-    virtual ~Window();
+    virtual ~Window() = default;
 
-    HWND hwnd() const noexcept { return hwnd_; }
+    HWND Hwnd() const noexcept { return window_.get(); }
     // A length of the 96-dpi layout in pixels at the window's density.
-    int Scaled(int length) const { return reelbond::Scaled(length, WindowDpi(hwnd_)); }
+    int Scaled(int length) const { return reelbond::Scaled(length, WindowDpi(Hwnd())); }
+    // Destroys the window now, if it stands.
+    void Destroy() noexcept { window_.reset(); }
 
 protected:
     // Creates the window; "this" reaches the procedure through lpCreateParams.
-    void CreateWindowOfClass(const char* className, DWORD exStyle, DWORD style, const char* caption,
-                             const RECT& frame, HWND parent);
+    void CreateWindowOfClass(const wchar_t* className, DWORD exStyle, DWORD style,
+                             const char* caption, const RECT& frame, HWND parent);
     virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     // Runs before WM_CREATE reaches HandleMessage; a failure here fails the creation.
     virtual void CreateControls() {}
     // Lays the controls out again after the screen's density changed.
     virtual void LayOut() {}
     // A top-level window, hidden, whose client area has the given size of the 96-dpi layout,
-    // scaled to the system's density.
-    void CreateTopLevelWindow(const char* className, DWORD exStyle, DWORD style,
+    // scaled to the window's density, now and whenever the density changes.
+    void CreateTopLevelWindow(const wchar_t* className, DWORD exStyle, DWORD style,
                               const char* caption, int clientWidth, int clientHeight);
     // As a dialog does: the control that had the focus when the window was deactivated gets
     // it back when it is activated again, else the first control in tab order. Answers
@@ -51,10 +55,27 @@ protected:
     static LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
 private:
+    // Overridden by Owned alone: a window class left abstract by it cannot be made otherwise.
+    virtual void MadeAsOwned() = 0;
     void ChangeDpi(UINT dpi, const RECT& suggested);
-    HWND hwnd_ = nullptr;
+    // Sizes the window so that its client area holds the layout at the window's density.
+    void FitToLayout(POINT topLeft);
+    UniqueWindow window_;
+    // The client area's size in the 96-dpi layout, for a window of a fixed layout.
+    std::optional<SIZE> layoutClient_;
     HWND lastFocus_ = nullptr;
     std::exception_ptr creationFailure_;
+};
+
+// A window class as it is made: its destructor destroys the window first, so the window's
+// last messages, WM_NCDESTROY included, reach the whole object.
+template <typename WindowClass> class Owned final : public WindowClass {
+public:
+    using WindowClass::WindowClass;
+    ~Owned() override { this->Destroy(); }
+
+private:
+    void MadeAsOwned() override {}
 };
 
 // A wrapper around a standard or custom control: it receives its own messages and the
@@ -66,8 +87,8 @@ public:
     Control& operator=(const Control&) = delete;
     virtual ~Control();
 
-    HWND hwnd() const noexcept { return hwnd_; }
-    int id() const noexcept { return GetDlgCtrlID(hwnd_); }
+    HWND Hwnd() const noexcept { return hwnd_; }
+    int Id() const noexcept { return GetDlgCtrlID(hwnd_); }
     // A length of the 96-dpi layout in pixels at the control's density.
     int Scaled(int length) const { return reelbond::Scaled(length, WindowDpi(hwnd_)); }
 
@@ -88,6 +109,9 @@ public:
     void SetFont(HFONT font);
     // The screen's density changed: the control draws its own parts anew at the new one.
     virtual void OnDpiChanged() {}
+    // A control whose window is not as tall as what it shows (a drop-down list's window
+    // holds its open list) fits what it shows to the height its layout gives it.
+    virtual void FitToHeight(int) {}
     std::string Text() const;
     // The colour in which the control draws its text, where it draws it itself.
     COLORREF TextColour() const noexcept { return textColour_; }
@@ -102,7 +126,7 @@ public:
     virtual void DrawItem(const DRAWITEMSTRUCT&) const {}
 
 protected:
-    virtual const char* ClassName() const = 0;
+    virtual const wchar_t* ClassName() const = 0;
     virtual DWORD Style() const = 0;
     virtual DWORD ExStyle() const { return 0; }
     // Called once the window exists and is attached.

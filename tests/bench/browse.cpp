@@ -1,12 +1,13 @@
 // Times the file list and the add operation on a directory of many small MPEG files:
 //   bench_browse.exe DIRECTORY OTHER_DIRECTORY ADD_COUNT [RUNS]
 // list: from writing the list's directory until it has repainted, against the bare
-// FindFirstFileA/FindNextFileA loops over the list's two patterns in that directory;
+// FindFirstFileW/FindNextFileW loops over the list's two patterns in that directory;
 // add: the add operation on the first ADD_COUNT entries. Best of RUNS each.
 #include "bench/clock.h"
 #include "core/add_operation.h"
 #include "core/file.h"
 #include "core/input_file_table.h"
+#include "core/text.h"
 #include "ui_tests/host_window.h"
 #include "win/file_list_box.h"
 
@@ -38,13 +39,14 @@ double BestSeconds(int runs, const std::function<void()>& before,
 int SearchAll(const std::string& directory) {
     int found = 0;
     for (const char* pattern : {"\\*.mpg", "\\*.mpeg"}) {
-        WIN32_FIND_DATAA data;
-        const reelbond::UniqueSearch search(FindFirstFileA((directory + pattern).c_str(), &data));
+        WIN32_FIND_DATAW data;
+        const reelbond::UniqueSearch search(
+            FindFirstFileW(reelbond::Widened(directory + pattern).c_str(), &data));
         if (!search)
             continue;
         do
             ++found;
-        while (FindNextFileA(search.get(), &data));
+        while (FindNextFileW(search.get(), &data));
     }
     return found;
 }
@@ -63,13 +65,13 @@ int main(int argc, char** argv) {
 
     // Window classes are registered once at start-up, as the program does.
     reelbond::test::HostWindow::Register();
-    reelbond::test::HostWindow host;
+    reelbond::Owned<reelbond::test::HostWindow> host;
     TFileListBox list;
     list.SetMultiSelect(true);
     list.SetMask("*.mpg;*.mpeg");
-    list.Create(host.hwnd(), 1, RECT{10, 10, 210, 310}, "");
+    list.Create(host.Hwnd(), 1, RECT{10, 10, 210, 310}, "");
     list.SetItemHeight(16);
-    UpdateWindow(host.hwnd());
+    UpdateWindow(host.Hwnd());
 
     const double search = BestSeconds(
         runs, [] {}, [&] { SearchAll(directory); });
@@ -77,11 +79,11 @@ int main(int argc, char** argv) {
         runs, [&] { list.SetDirectory(other); },
         [&] {
             list.SetDirectory(directory);
-            UpdateWindow(list.hwnd());
+            UpdateWindow(list.Hwnd());
         });
     std::printf("entries=%d\n", list.EntryCount());
 
-    SendMessageA(list.hwnd(), LB_SELITEMRANGE, TRUE, MAKELPARAM(0, addCount - 1));
+    SendMessageA(list.Hwnd(), LB_SELITEMRANGE, TRUE, MAKELPARAM(0, addCount - 1));
     reelbond::InputFileTable table;
     const double add = BestSeconds(
         runs, [&] { table.ResetGrid(); },

@@ -2,6 +2,8 @@
 // took and the process's peak memory: link.exe OUTPUT INPUT... or link.exe OUTPUT @LIST,
 // where LIST holds one input path a line (thousands of paths do not fit a command line).
 #include "core/link_operation.h"
+#include "core/path.h"
+#include "win/busy.h"
 
 #include <cstdio>
 #include <fstream>
@@ -10,11 +12,13 @@
 #include <vector>
 #include <windows.h>
 
+#include <objbase.h>
 #include <psapi.h>
 
 namespace {
 
-// The main window's part, without boxes to wait for.
+// The main window's part, without boxes to wait for; it answers the system between the
+// pieces as the main window does.
 class SilentWindow : public reelbond::LinkWindow {
 public:
     explicit SilentWindow(std::string output) : output_(std::move(output)) {}
@@ -23,17 +27,42 @@ public:
     void ErrorBox(const std::string& message) override { last_ = message; }
     std::string OutputName() const override { return output_; }
     void FocusOutputName() override {}
+    // The output is named on the command line, from the directory the benchmark runs in.
+    std::string ShownDirectory() const override { return reelbond::CurrentDirectory(); }
     void SetLinkEnabled(bool) override {}
     void SetRemoveEnabled(bool) override {}
     void SetClearEnabled(bool) override {}
     void ShowProgress(int) override {}
     void ShowCountText(const std::string&) override {}
+    void StillWorking() override { operation_.Pulse(); }
     const std::string& LastMessage() const { return last_; }
 
 private:
     std::string output_;
     std::string last_;
+    reelbond::LongOperation operation_{L"Joining files"};
 };
+
+struct ComReleaser {
+    void operator()(IUnknown* object) const noexcept { object->Release(); }
+};
+using UniqueUnknown = reelbond::Unique<IUnknown*, ComReleaser>;
+
+// The program's thread is a COM apartment, whose window the pulse looks at. Windows makes
+// the window with the apartment, Wine once an object of it is marshalled, as a screen
+// reader's first call does.
+bool EnterApartmentWithWindow() {
+    IBindCtx* context = nullptr;
+    if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) ||
+        FAILED(CreateBindCtx(0, &context)))
+        return false;
+    const UniqueUnknown ownedContext(context);
+    IStream* marshalled = nullptr;
+    if (FAILED(CoMarshalInterThreadInterfaceInStream(IID_IBindCtx, context, &marshalled)))
+        return false;
+    const UniqueUnknown ownedStream(marshalled);
+    return true;
+}
 
 double Seconds(LARGE_INTEGER from, LARGE_INTEGER to) {
     LARGE_INTEGER frequency;
@@ -71,6 +100,10 @@ int main(int argc, char** argv) {
     for (const std::string& path : InputPaths(argc, argv)) {
         table.AppendEmptyRow();
         table.FillLastRow(path, {352, 288, 3});
+    }
+    if (!EnterApartmentWithWindow()) {
+        std::fprintf(stderr, "no COM apartment\n");
+        return 1;
     }
     SilentWindow window(argv[1]);
 

@@ -21,28 +21,30 @@ int CodeOf(auto&& operation) {
     try {
         operation();
     } catch (const IoError& error) {
-        return error.code();
+        return error.Code();
     }
     return 0;
 }
 
-TEST(IoErrorTest, MessagesFollowTheCode) {
-    EXPECT_STREQ(IoError(2).what(), "File not found");
-    EXPECT_STREQ(IoError(3).what(), "Invalid filename");
-    EXPECT_STREQ(IoError(4).what(), "Too many open files");
-    EXPECT_STREQ(IoError(5).what(), "File access denied");
-    EXPECT_STREQ(IoError(100).what(), "Read beyond end of file");
-    EXPECT_STREQ(IoError(101).what(), "Disk full");
-    EXPECT_STREQ(IoError(106).what(), "Invalid numeric input");
-    EXPECT_STREQ(IoError(32).what(), "I/O error 32");
-    EXPECT_EQ(IoError(32).code(), 32);
+// The code of an operation's failure and the message the user is shown for it.
+std::string FailureOf(auto&& operation) {
+    try {
+        operation();
+    } catch (const IoError& error) {
+        return std::to_string(error.Code()) + " " + error.what();
+    }
+    return "none";
 }
 
-TEST(FileTest, OpenFailuresCarryTheSystemCode) {
+TEST(FileTest, OpenFailuresCarryTheSystemCodeAndItsMessage) {
     TempDir dir;
-    EXPECT_EQ(CodeOf([&] { File::OpenExisting(dir / "missing.mpg"); }), 2);
-    EXPECT_EQ(CodeOf([&] { File::OpenExisting(dir / "nodir\\a.mpg"); }), 3);
-    EXPECT_EQ(CodeOf([&] { File::OpenExisting(dir.path()); }), 5);
+    WriteBytes(dir / "held.mpg", "data");
+    // Shared with readers only: an open for writing meets a sharing violation.
+    const File held = File::OpenForReading(dir / "held.mpg");
+    EXPECT_EQ(FailureOf([&] { File::OpenExisting(dir / "missing.mpg"); }), "2 File not found");
+    EXPECT_EQ(FailureOf([&] { File::OpenExisting(dir / "nodir\\a.mpg"); }), "3 Invalid filename");
+    EXPECT_EQ(FailureOf([&] { File::OpenExisting(dir.path()); }), "5 File access denied");
+    EXPECT_EQ(FailureOf([&] { File::OpenExisting(dir / "held.mpg"); }), "32 I/O error 32");
 }
 
 TEST(FileTest, ReadOnlyFileIsRefused) {
@@ -60,7 +62,7 @@ TEST(FileTest, ShortReadAndClosedFileAreErrors) {
     char buffer[8];
     EXPECT_EQ(file.ReadUpTo(buffer, 8), 3u);
     file.Seek(0);
-    EXPECT_EQ(CodeOf([&] { file.Read(buffer, 4); }), 100);
+    EXPECT_EQ(FailureOf([&] { file.Read(buffer, 4); }), "100 Read beyond end of file");
     file.Close();
     EXPECT_FALSE(file.IsOpen());
     EXPECT_EQ(CodeOf([&] { file.Size(); }), 103);
@@ -87,6 +89,43 @@ TEST(FileTest, SameFileByIdentityOrElseByFullPath) {
     EXPECT_TRUE(gone.IsDiskFile());
     EXPECT_TRUE(gone.IsSameFileAs(dir / "sub\\..\\GONE.MPG"));
     EXPECT_FALSE(gone.IsSameFileAs(dir / "a.mpg"));
+}
+
+// From what the opens told: the identity and the stamp, which every name of a file shares,
+// and the serial number and final path, which tell file systems apart locally but not
+// through shares.
+TEST(FileTest, OneFileIsKnownThroughTwoSharesAndTwoFileSystemsAreTwo) {
+    const FileAtPath::Stamp stamp{1000, 0x01D0000012345678};
+    const auto seen = [&](std::uint32_t serial, std::uint64_t index, const wchar_t* finalPath,
+                          FileAtPath::Stamp stamped, std::uint32_t links = 1) {
+        return FileAtPath::Facts{serial, index, links, finalPath, true, stamped};
+    };
+    const wchar_t* home = L"\\\\?\\UNC\\nas\\home\\a.mpg";
+    const wchar_t* homes = L"\\\\?\\UNC\\nas\\homes\\ann\\a.mpg";
+    const wchar_t* onC = L"\\\\?\\C:\\clips\\a.mpg";
+    const FileAtPath::Stamp larger{1001, stamp.lastWriteTime};
+    const FileAtPath::Stamp later{1000, stamp.lastWriteTime + 1};
+    struct Row {
+        const char* what;
+        FileAtPath::Facts one, other;
+        bool same;
+    };
+    const Row rows[] = {
+        {"two shares, two serials", seen(1, 7, home, stamp), seen(2, 7, homes, stamp), true},
+        {"a share and a drive", seen(1, 7, home, stamp), seen(2, 7, onC, stamp), true},
+        {"another index", seen(1, 7, home, stamp), seen(2, 8, homes, stamp), false},
+        {"another size", seen(1, 7, home, stamp), seen(1, 7, homes, larger), false},
+        {"another time", seen(1, 7, home, stamp), seen(1, 7, homes, later), false},
+        {"two local volumes", seen(1, 7, onC, stamp), seen(2, 7, L"\\\\?\\D:\\a.mpg", stamp),
+         false},
+        {"two file systems of a drive", seen(1, 7, onC, stamp),
+         seen(1, 7, L"\\\\?\\C:\\m2\\a.mpg", stamp), false},
+        {"a hard link", seen(1, 7, onC, stamp, 2), seen(1, 7, L"\\\\?\\C:\\b.mpg", stamp, 2), true},
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(FileAtPath::IsOneFile(row.one, row.other), row.same) << row.what;
+        EXPECT_EQ(FileAtPath::IsOneFile(row.other, row.one), row.same) << row.what;
+    }
 }
 
 TEST(FileTest, DeviceNamesAreToldFromFileNames) {

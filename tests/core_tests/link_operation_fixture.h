@@ -33,6 +33,7 @@ public:
     void ErrorBox(const std::string& message) override { events.push_back("error " + message); }
     std::string OutputName() const override { return edit1; }
     void FocusOutputName() override { events.push_back("focus Edit1"); }
+    std::string ShownDirectory() const override { return shownDirectory; }
     void SetLinkEnabled(bool enabled) override { Switch("SpdBtnLink", enabled); }
     void SetRemoveEnabled(bool enabled) override { Switch("BitnRemove", enabled); }
     void SetClearEnabled(bool enabled) override { Switch("BitnClear", enabled); }
@@ -44,6 +45,7 @@ public:
     void ShowCountText(const std::string& text) override { events.push_back("panel0 " + text); }
 
     std::string edit1;
+    std::string shownDirectory;
     Events events;
     // Lets a test change the files while the link runs.
     std::function<void(int)> onProgress;
@@ -81,6 +83,8 @@ inline std::string Upper(std::string text) {
 
 class LinkOperationTest : public testing::Test {
 protected:
+    LinkOperationTest() { window.shownDirectory = dir.path(); }
+
     // Writes the files into dir and lists them in order, all of one format.
     void List(const std::vector<std::pair<std::string, std::string>>& files) {
         for (const auto& [name, bytes] : files) {
@@ -111,7 +115,7 @@ protected:
 
     void ExpectTableKept(int rows) {
         EXPECT_EQ(table.DataRowCount(), rows);
-        EXPECT_FALSE(table.IsEmpty());
+        EXPECT_GT(table.FileCount(), 0);
     }
 
     // An I/O error before the output was written: no output, nothing changed in the window.

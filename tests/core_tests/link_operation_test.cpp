@@ -1,5 +1,7 @@
 #include "link_operation_fixture.h"
 
+#include "core/text.h"
+
 #include <cstdlib>
 #include <windows.h>
 
@@ -7,7 +9,6 @@ namespace reelbond::test {
 namespace {
 
 TEST_F(LinkOperationTest, NoneOrOneFileIsRefusedWithoutBeepAndDisablesLink) {
-    const CurrentDirectoryGuard inDir(dir.path());
     window.edit1 = "joined";
     const Events refused = {"info The input files should be more than one.", "SpdBtnLink off"};
     EXPECT_EQ(Link(), 0);
@@ -32,7 +33,6 @@ TEST_F(LinkOperationTest, FormatMessageComesBeforeTheNameMessage) {
 }
 
 TEST_F(LinkOperationTest, EmptyNameIsRefusedAndBlanksAreAName) {
-    const CurrentDirectoryGuard inDir(dir.path());
     List({{"a.mpg", "a"}, {"b.mpg", "b"}});
     EXPECT_EQ(Link(), 0);
     EXPECT_EQ(window.events, (Events{"beep", "info The output file need a name.", "focus Edit1"}));
@@ -68,15 +68,15 @@ TEST_F(LinkOperationTest, MpgIsAppendedUnlessAnMpegExtensionOccursAnywhere) {
     }
 }
 
-TEST_F(LinkOperationTest, BareNameResolvesAgainstTheCurrentDirectoryAtTheStart) {
+TEST_F(LinkOperationTest, BareNameResolvesAgainstTheDirectoryShownAtTheStart) {
     TempDir shown, other;
-    const CurrentDirectoryGuard inShown(shown.path());
+    window.shownDirectory = shown.path();
     const std::string a = Bytes(LinkCopyBufferSize * 2, 'a');
     List({{"a.mpg", a}, {"b.mpg", "b"}});
     WriteBytes(other / "joined.mpg", "other");
     window.edit1 = "joined";
     // Another directory chosen while the first file is copied changes nothing.
-    window.onProgress = [&](int) { SetCurrentDirectoryA(other.path().c_str()); };
+    window.onProgress = [&](int) { window.shownDirectory = other.path(); };
     EXPECT_EQ(Link(), 0);
     EXPECT_TRUE(ReadBytes(shown / "joined.mpg") == a + "b");
     EXPECT_EQ(ReadBytes(other / "joined.mpg"), "other");
@@ -92,7 +92,7 @@ TEST_F(LinkOperationTest, OutputIsTheConcatenationInTableOrderAndReplacesAnOldOn
     window.edit1 = dir / "out.mpg";
     EXPECT_EQ(Link(), 0);
     EXPECT_TRUE(ReadBytes(dir / "out.mpg") == a + b + c + b);
-    EXPECT_TRUE(table.IsEmpty());
+    EXPECT_EQ(table.FileCount(), 0);
     EXPECT_EQ(table.DataRowCount(), 1);
     const Events last(window.events.end() - Completion.size(), window.events.end());
     EXPECT_EQ(last, Completion);
@@ -149,7 +149,7 @@ TEST_F(LinkOperationTest, MissingFileOrDirectoryEndsTheLinkBeforeAnythingIsWritt
     ExpectNothingWritten(2);
 }
 
-TEST_F(LinkOperationTest, ReadOnlyInputOrExistingOutputIsAccessDenied) {
+TEST_F(LinkOperationTest, ReadOnlyInputOrAnOutputThatCannotBeReplacedIsRefused) {
     List({{"a.mpg", "a"}, {"ro.mpg", "ro"}});
     test::MakeReadOnly(dir / "ro.mpg");
     window.edit1 = dir / "out";
@@ -165,6 +165,25 @@ TEST_F(LinkOperationTest, ReadOnlyInputOrExistingOutputIsAccessDenied) {
     EXPECT_EQ(ReadBytes(dir / "old.mpg"), "old");
     EXPECT_TRUE(window.events.empty());
     ExpectTableKept(2);
+
+    // Held open by another program, as a player or the indexer does, even one that lets it be
+    // deleted: no rename can replace a file that is open, so nothing is copied.
+    table.ResetGrid();
+    List({{"big.mpg", Bytes(LinkCopyBufferSize * 3, 'a')}, {"b.mpg", "b"}});
+    WriteBytes(dir / "held.mpg", "old");
+    const std::vector<std::string> files = FileNames(dir.path());
+    window.edit1 = dir / "held.mpg";
+    for (const DWORD sharing : {FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE}) {
+        const UniqueFileHandle held(CreateFileW(Widened(dir / "held.mpg").c_str(), GENERIC_READ,
+                                                sharing, nullptr, OPEN_EXISTING,
+                                                FILE_ATTRIBUTE_NORMAL, nullptr));
+        ASSERT_TRUE(held);
+        EXPECT_EQ(Link(), ERROR_SHARING_VIOLATION);
+        EXPECT_EQ(ReadBytes(dir / "held.mpg"), "old");
+        EXPECT_TRUE(window.events.empty());
+        EXPECT_EQ(FileNames(dir.path()), files);
+    }
 }
 
 TEST_F(LinkOperationTest, ReadFailingPartWayCutsTheOutputBack) {
@@ -204,7 +223,6 @@ TEST_F(LinkOperationTest, OutputThatIsAnInputByAnotherSpellingIsRefused) {
     List({{"a.mpg", "a"}, {"b.mpg", "b"}});
     ListPath(dir / "gone.mpg");
     CreateHardLinkA((dir / "hard.mpg").c_str(), (dir / "a.mpg").c_str(), nullptr);
-    const CurrentDirectoryGuard inDir(dir.path());
     const Events refused = {"beep", "info The output file cannot be one of the input files."};
     ExpectOutputsRefused({dir / "sub\\..\\a.mpg", Upper(dir.path()) + "\\B.mpg", "b",
                           dir / "hard.mpg", dir / "GONE.mpg"},

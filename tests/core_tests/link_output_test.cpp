@@ -128,7 +128,6 @@ bool ConsolePortIsAScratchFile() {
 }
 
 TEST_F(LinkOperationTest, OutputNamesOfDevicesAndStreamsAreRefusedBeforeAnythingIsOpened) {
-    const CurrentDirectoryGuard inDir(dir.path());
     List({{"a.mpg", "a"}, {"b.mpg", "b"}});
     std::vector<std::string> names = {"nul",
                                       "NUL.mpeg",

@@ -5,11 +5,11 @@
 
 #include <algorithm>
 #include <gtest/gtest.h>
+#include <windows.h>
 
 namespace reelbond {
 namespace {
 
-using test::CurrentDirectoryGuard;
 using test::IoErrorCodeOf;
 using test::NetworkShare;
 using test::TempDir;
@@ -19,12 +19,6 @@ std::string WithoutDrive(const std::string& path) {
     return path.substr(2);
 }
 
-std::string Environment(const char* name) {
-    char value[MAX_PATH];
-    const DWORD length = GetEnvironmentVariableA(name, value, MAX_PATH);
-    return std::string(value, length < MAX_PATH ? length : 0);
-}
-
 class SplitPathTest : public testing::Test {
 protected:
     SplitPathTest() {
@@ -32,57 +26,55 @@ protected:
         WriteBytes(dir / "clip.mpg", "x");
     }
 
+    // Taken from the directory shown, dir; the process's current directory is never entered.
     void ExpectParts(const std::string& text, char drive, const std::string& directory,
                      const std::string& last) {
-        const PathParts parts = SplitPath(text);
+        const PathParts parts = SplitPath(text, dir.path());
         EXPECT_EQ(parts.drive, drive) << text;
         EXPECT_EQ(parts.directory, directory) << text;
         EXPECT_EQ(parts.last, last) << text;
-        EXPECT_EQ(CurrentDirectory(), dir.path()) << text;
+        EXPECT_EQ(CurrentDirectory(), started) << text;
     }
 
     TempDir dir;
     const std::string clips = dir / "Clips";
     const char drive = dir.path()[0];
-    CurrentDirectoryGuard cwd{dir.path()};
+    const std::string started = CurrentDirectory();
 };
 
-TEST(PathTest, ChangeDirectoryEntersThePathOrFailsWithTheSystemCode) {
+TEST(PathTest, CheckDirectoryExistsFailsWithTheSystemCode) {
     TempDir dir;
-    CurrentDirectoryGuard cwd(dir.path());
     CreateDirectoryA((dir / "sub").c_str(), nullptr);
-    ChangeDirectory(dir / "sub");
-    EXPECT_EQ(CurrentDirectory(), dir / "sub");
+    WriteBytes(dir / "file", "x");
+    CheckDirectoryExists(dir / "sub");
 
     const std::string missing = dir / "missing";
-    SetCurrentDirectoryA(missing.c_str());
+    GetFileAttributesA(missing.c_str());
     const int systemCode = static_cast<int>(GetLastError());
     EXPECT_NE(systemCode, 0);
-    EXPECT_EQ(IoErrorCodeOf([&] { ChangeDirectory(missing); }), systemCode);
-    EXPECT_EQ(CurrentDirectory(), dir / "sub");
+    EXPECT_EQ(IoErrorCodeOf([&] { CheckDirectoryExists(missing); }), systemCode);
+    EXPECT_EQ(IoErrorCodeOf([&] { CheckDirectoryExists(dir / "file"); }), ERROR_DIRECTORY);
 }
 
-TEST(PathTest, DriveLetterReturnsToTheDirectoryLastCurrentOnThatDrive) {
+TEST(PathTest, DriveLetterNamesTheDirectoryLastShownOnThatDrive) {
     TempDir dir;
-    CurrentDirectoryGuard cwd(dir.path());
     const std::string drive = dir.path().substr(0, 2);
     ASSERT_NE(drive, "Z:");
-    ChangeDirectory(dir.path());
-    ChangeDirectory("Z:\\tmp");
-    EXPECT_EQ(Environment("=Z:"), "Z:\\tmp");
-    EXPECT_EQ(Environment(("=" + drive).c_str()), dir.path());
+    RememberDirectoryOfDrive(dir.path());
+    RememberDirectoryOfDrive("Z:\\tmp");
 
-    ChangeDirectory(drive);
-    EXPECT_EQ(CurrentDirectory(), dir.path());
-    ChangeDirectory("z:");
-    EXPECT_EQ(CurrentDirectory(), "Z:\\tmp");
+    EXPECT_EQ(LastDirectoryOfDrive(drive[0]), dir.path());
+    EXPECT_EQ(LastDirectoryOfDrive('z'), "z:\\tmp") << "the letter as written";
+    EXPECT_EQ(FullPathFrom(dir.path(), "Z:a.mpg"), "Z:\\tmp\\a.mpg");
+    EXPECT_EQ(FullPathFrom("Z:\\tmp", drive + "a.mpg"), dir / "a.mpg");
+    EXPECT_EQ(FullPathFrom(dir.path(), "\\a.mpg"), drive + "\\a.mpg");
+    EXPECT_EQ(FullPathFrom(dir.path(), "sub\\..\\a.mpg"), dir / "a.mpg");
 }
 
 TEST(PathTest, SamePathIgnoresLetterCaseOnly) {
     EXPECT_TRUE(SamePath("C:\\Video\\Clip.MPG", "c:\\video\\clip.mpg"));
     EXPECT_FALSE(SamePath("C:\\Video\\Clip1.mpg", "C:\\Video\\Clip2.mpg"));
     EXPECT_FALSE(SamePath("C:\\Video", "C:\\Video\\"));
-    ASSERT_EQ(GetACP(), CP_UTF8);
     EXPECT_TRUE(SamePath("\xC3\x84rger.mpg", "\xC3\xA4rger.mpg")); // Ärger, ärger
     EXPECT_TRUE(SamePath("\xCE\xA9MEGA", "\xCF\x89mega"));         // ΩMEGA, ωmega
     // Character by character, as file systems compare, not by a language's equivalences.
@@ -115,18 +107,16 @@ TEST_F(SplitPathTest, FileNameOrPatternIsTheLastPart) {
     ExpectParts("clip.mpg", drive, WithoutDrive(dir.path()), "clip.mpg");
 }
 
-TEST_F(SplitPathTest, BracketedNameIsASubdirectoryOfTheCurrentDirectory) {
+TEST_F(SplitPathTest, BracketedNameIsASubdirectoryOfTheDirectoryShown) {
     ExpectParts("[Clips]", drive, WithoutDrive(clips), "");
 }
 
-TEST_F(SplitPathTest, LetterAndColonGivesTheDirectoryLastCurrentOnThatDrive) {
-    ChangeDirectory(clips);
-    ChangeDirectory("Z:\\tmp");
-    const PathParts parts = SplitPath(std::string{drive, ':'});
+TEST_F(SplitPathTest, LetterAndColonGivesTheDirectoryLastShownOnThatDrive) {
+    RememberDirectoryOfDrive(clips);
+    const PathParts parts = SplitPath(std::string{drive, ':'}, "Z:\\tmp");
     EXPECT_EQ(parts.drive, drive);
     EXPECT_EQ(parts.directory, WithoutDrive(clips));
     EXPECT_EQ(parts.last, "");
-    EXPECT_EQ(CurrentDirectory(), "Z:\\tmp");
 }
 
 TEST_F(SplitPathTest, NetworkPathHasNoDriveAndKeepsItsRoot) {
@@ -135,13 +125,16 @@ TEST_F(SplitPathTest, NetworkPathHasNoDriveAndKeepsItsRoot) {
         GTEST_SKIP() << "no network share to try";
     ExpectParts(share.root() + "\\a", '\0', share.root() + "\\a", "");
     ExpectParts(share.root() + "\\a\\clip.mpg", '\0', share.root() + "\\a", "clip.mpg");
+    // A subdirectory of a share shown is on no drive either.
+    const PathParts parts = SplitPath("[a]", share.root() + "\\");
+    EXPECT_EQ(parts.drive, '\0');
+    EXPECT_EQ(parts.directory, share.root() + "\\a");
 }
 
-TEST_F(SplitPathTest, MissingDirectoryFailsAndRestoresTheCurrentDirectory) {
-    EXPECT_NE(IoErrorCodeOf([&] { SplitPath(dir / "missing"); }), 0);
-    EXPECT_EQ(CurrentDirectory(), dir.path());
-    EXPECT_NE(IoErrorCodeOf([&] { SplitPath(dir / "missing\\clip.mpg"); }), 0);
-    EXPECT_EQ(CurrentDirectory(), dir.path());
+TEST_F(SplitPathTest, MissingDirectoryFails) {
+    EXPECT_NE(IoErrorCodeOf([&] { SplitPath(dir / "missing", dir.path()); }), 0);
+    EXPECT_NE(IoErrorCodeOf([&] { SplitPath(dir / "missing\\clip.mpg", dir.path()); }), 0);
+    EXPECT_EQ(CurrentDirectory(), started);
 }
 
 } // namespace

@@ -32,7 +32,7 @@ std::string Probe(const std::string& path) {
         return std::to_string(info->HorizontalSize) + "x" + std::to_string(info->VerticalSize) +
                " code " + std::to_string(info->FrameRateCode);
     } catch (const IoError& error) {
-        return "error " + std::to_string(error.code());
+        return "error " + std::to_string(error.Code());
     }
 }
 

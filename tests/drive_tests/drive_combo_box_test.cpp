@@ -4,6 +4,7 @@
 #include "core/path.h"
 #include "core/text.h"
 #include "support/temp_dir.h"
+#include "ui/main_window.h"
 #include "ui_tests/glyph_pixels.h"
 #include "ui_tests/host_window.h"
 #include "win/directory_list_box.h"
@@ -29,7 +30,7 @@ class DriveComboBoxTest : public testing::Test {
 protected:
     void CreateSelector() {
         drives.OnChange = [this] { ++changes; };
-        drives.Create(host.hwnd(), SelectorId, RECT{10, 10, 141, 32}, "");
+        drives.Create(host.Hwnd(), SelectorId, RECT{10, 10, 141, 32}, "");
     }
 
     Names Entries() const {
@@ -45,8 +46,8 @@ protected:
 
     TempDir dir;
     CurrentDirectoryGuard cwd{dir.path()};
-    HostWindow host;
-    TDriveComboBox drives;
+    Owned<HostWindow> host;
+    TDriveComboBox drives{TForm1::DriveGlyphs};
     int changes = 0;
 };
 
@@ -106,11 +107,11 @@ TEST_F(DriveComboBoxTest, PickingAnEntryWritesItsDrive) {
     drives.SetTextCase(tcUpperCase);
     CreateSelector();
     changes = 0;
-    SetFocus(drives.hwnd());
-    SendMessageA(drives.hwnd(), WM_KEYDOWN, VK_DOWN, 0);
+    SetFocus(drives.Hwnd());
+    SendMessageA(drives.Hwnd(), WM_KEYDOWN, VK_DOWN, 0);
     EXPECT_EQ(drives.Drive(), 'D');
     EXPECT_EQ(changes, 1);
-    SendMessageA(drives.hwnd(), WM_CHAR, 'i', 0);
+    SendMessageA(drives.Hwnd(), WM_CHAR, 'i', 0);
     EXPECT_EQ(drives.Drive(), 'I');
     EXPECT_EQ(changes, 2);
 }
@@ -118,17 +119,16 @@ TEST_F(DriveComboBoxTest, PickingAnEntryWritesItsDrive) {
 TEST_F(DriveComboBoxTest, LinkedDirectoryListFollowsTheDriveAndSwitchesItBack) {
     drives.SetTextCase(tcUpperCase);
     CreateSelector();
-    TDirectoryListBox directories;
+    TDirectoryListBox directories{TForm1::FolderGlyphs};
     int directoryChanges = 0;
     directories.OnChange = [&] { ++directoryChanges; };
-    directories.Create(host.hwnd(), 2, RECT{10, 40, 210, 300}, "");
+    directories.Create(host.Hwnd(), 2, RECT{10, 40, 210, 300}, "");
     drives.SetDirList(&directories);
-    EXPECT_EQ(drives.DirList(), &directories);
     changes = 0;
 
     drives.SetDrive('D');
     EXPECT_EQ(directories.Directory(), "D:\\");
-    EXPECT_EQ(CurrentDirectory(), "D:\\");
+    EXPECT_EQ(CurrentDirectory(), dir.path());
     EXPECT_EQ(directoryChanges, 1);
     EXPECT_EQ(changes, 1);
 
@@ -147,23 +147,22 @@ TEST_F(DriveComboBoxTest, LinkedDirectoryListFollowsTheDriveAndSwitchesItBack) {
 TEST_F(DriveComboBoxTest, LinkEndsWithEitherWidget) {
     CreateSelector();
     {
-        TDirectoryListBox gone;
+        TDirectoryListBox gone(TForm1::FolderGlyphs);
         drives.SetDirList(&gone);
     }
-    EXPECT_EQ(drives.DirList(), nullptr);
     changes = 0;
     drives.SetDrive('D');
     EXPECT_EQ(changes, 1);
 
     // A list whose selector went changes drives by itself.
-    TDirectoryListBox directories;
+    TDirectoryListBox directories{TForm1::FolderGlyphs};
     {
-        TDriveComboBox other;
+        TDriveComboBox other(TForm1::DriveGlyphs);
         other.SetDirList(&directories);
     }
     directories.SetDirectory("I:\\alpha");
     EXPECT_EQ(directories.Directory(), "I:\\alpha");
-    EXPECT_EQ(CurrentDirectory(), "I:\\alpha");
+    EXPECT_EQ(CurrentDirectory(), dir.path());
 }
 
 // An entry drawn into a bitmap as the system asks the selector's window to draw it.
@@ -176,10 +175,10 @@ public:
         item.CtlID = SelectorId;
         item.itemID = static_cast<UINT>(index);
         item.itemAction = ODA_DRAWENTIRE;
-        item.hwndItem = drives.hwnd();
+        item.hwndItem = drives.Hwnd();
         item.hDC = dc();
         item.rcItem = RECT{0, 0, 131, height};
-        item.itemData = SendMessageA(drives.hwnd(), CB_GETITEMDATA, index, 0);
+        item.itemData = SendMessageA(drives.Hwnd(), CB_GETITEMDATA, index, 0);
         SendMessageA(host, WM_DRAWITEM, SelectorId, reinterpret_cast<LPARAM>(&item));
     }
 };
@@ -187,21 +186,21 @@ public:
 TEST_F(DriveComboBoxTest, DrawsTheGlyphOfEachKindAndTheTextAfterItWithAmpersandsAsThey) {
     drives.SetTextCase(tcUpperCase);
     CreateSelector();
-    const int height = static_cast<int>(SendMessageA(drives.hwnd(), CB_GETITEMHEIGHT, 0, 0));
-    EXPECT_EQ(height, std::max(FontCharacterHeight(drives.hwnd()), 11));
+    const int height = static_cast<int>(SendMessageA(drives.Hwnd(), CB_GETITEMHEIGHT, 0, 0));
+    EXPECT_EQ(height, std::max(FontCharacterHeight(drives.Hwnd()), 11));
     const char* glyphs[] = {"HARD",   "CDROM", "FLOPPY", "NETWORK", "RAM",
                             "FLOPPY", "HARD",  "HARD",   "HARD"};
     ASSERT_EQ(drives.EntryCount(), 9);
     const COLORREF window = GetSysColor(COLOR_WINDOW);
     for (int index = 0; index < drives.EntryCount(); ++index) {
-        const DrawnEntry drawn(host.hwnd(), drives, index, height);
+        const DrawnEntry drawn(host.Hwnd(), drives, index, height);
         const Glyph glyph(glyphs[index]);
         EXPECT_TRUE(test::ShowsGlyph(drawn.dc(), 2, (height - glyph.Height()) / 2, glyph, window))
             << drives.EntryText(index);
 
         // The text as one unprefixed line from the glyph's width plus 6, drawn by the wide
         // function: J:'s label draws right only so.
-        const DrawnEntry reference(host.hwnd(), drives, index, height);
+        const DrawnEntry reference(host.Hwnd(), drives, index, height);
         RECT text{22, 0, 131, height};
         FillRect(reference.dc(), &text, GetSysColorBrush(COLOR_WINDOW));
         const std::string entry = drives.EntryText(index);

@@ -57,11 +57,12 @@ protected:
         InitCommonControlsEx(&controls);
     }
 
-    // The window starts in start, with dir last current on drive C and D:\Trailers on D.
+    // The window starts in start, with dir last shown on drive C and D:\Trailers on D.
     void StartIn(const std::string& start) {
-        ChangeDirectory("D:\\Trailers");
-        ChangeDirectory(dir.path());
-        ChangeDirectory(start);
+        RememberDirectoryOfDrive("D:\\Trailers");
+        RememberDirectoryOfDrive(dir.path());
+        SetCurrentDirectoryA(start.c_str());
+        started = start;
         window.emplace();
         form().Create();
         form().Show();
@@ -75,8 +76,8 @@ protected:
 
     // The user picks a drive by typing its letter into the focused selector.
     void PickDrive(char letter) {
-        SetFocus(form().DriveComboBox1.hwnd());
-        SendMessageA(form().DriveComboBox1.hwnd(), WM_CHAR, letter, 0);
+        SetFocus(form().DriveComboBox1.Hwnd());
+        SendMessageA(form().DriveComboBox1.Hwnd(), WM_CHAR, letter, 0);
         test::PumpEvents(form());
     }
 
@@ -85,17 +86,17 @@ protected:
         return selected < 0 ? "" : form().DriveComboBox1.EntryText(selected);
     }
 
-    // Each list shows the process's current directory.
-    void ExpectTheListsOnTheCurrentDirectory() const {
-        EXPECT_EQ(form().FileListBox1.Directory(), CurrentDirectory());
-        EXPECT_EQ(form().DirectoryListBox1.Directory(), CurrentDirectory());
+    // The lists move; the process's current directory stays where the window started.
+    void ExpectTheCurrentDirectoryWhereTheWindowStarted() const {
+        EXPECT_EQ(CurrentDirectory(), started);
     }
 
     std::optional<MyDocumentsFolder> myDocuments;
     TempDir dir;
     test::CurrentDirectoryGuard restoreAtTheEnd{dir.path()};
+    std::string started;
     MessageBoxCatcher boxes;
-    std::optional<TForm1> window;
+    std::optional<Owned<TForm1>> window;
     Strings notices;
 };
 
@@ -119,7 +120,7 @@ TEST_F(DrivePanelTest, PickingADriveReturnsToWhereTheUserWasOnIt) {
                                 "FileListBox1Change " + PanelStateAt(trailers),
                                 "DirectoryListBox1Change " + PanelStateAt(trailers)}));
 
-    test::DoubleClickEntry(form().DirectoryListBox1.hwnd(), "D:\\");
+    test::DoubleClickEntry(form().DirectoryListBox1.Hwnd(), "D:\\");
     test::PumpEvents(form());
     EXPECT_EQ(PanelState(form()), PanelStateAt("D:\\"));
     PickDrive('c');
@@ -151,7 +152,7 @@ TEST_F(DrivePanelTest, DriveNotReadyFallsBackToMyDocumentsOnC) {
                                 "DirectoryListBox1Change " + PanelStateAt(MyDocuments)}));
     EXPECT_EQ(form().FileListBox1.EntryText(0), Clip);
     EXPECT_TRUE(form().BitnAdd.Enabled());
-    ExpectTheListsOnTheCurrentDirectory();
+    ExpectTheCurrentDirectoryWhereTheWindowStarted();
 }
 
 TEST_F(DrivePanelTest, DriveNotReadyWithoutMyDocumentsStaysOnCAndReportsTheFailure) {
@@ -164,7 +165,7 @@ TEST_F(DrivePanelTest, DriveNotReadyWithoutMyDocumentsStaysOnCAndReportsTheFailu
     EXPECT_TRUE(boxes.boxes()[1].hasIcon);
     EXPECT_EQ(SelectedDrive(), "C: [DATA]");
     EXPECT_EQ(PanelState(form()), PanelStateAt(dir.path()));
-    ExpectTheListsOnTheCurrentDirectory();
+    ExpectTheCurrentDirectoryWhereTheWindowStarted();
 }
 
 TEST_F(DrivePanelTest, NotReadyDriveWhileOnCLeavesTheListsWhereTheyAre) {
@@ -186,32 +187,31 @@ TEST_F(DrivePanelTest, StartedInANetworkDirectoryTheListsStayThere) {
     EXPECT_EQ(directories.ItemPath(0), "\\\\server\\share\\");
     EXPECT_EQ(directories.ItemPath(2), "\\\\server\\share\\dir\\inner");
     EXPECT_EQ(form().FileListBox1.Directory(), "\\\\server\\share\\dir");
-    ExpectTheListsOnTheCurrentDirectory();
+    ExpectTheCurrentDirectoryWhereTheWindowStarted();
 
-    test::DoubleClickEntry(directories.hwnd(), "inner");
+    test::DoubleClickEntry(directories.Hwnd(), "inner");
     test::PumpEvents(form());
     EXPECT_EQ(Entries(directories), (Strings{"\\\\server\\share\\", "dir", "inner"}));
     EXPECT_EQ(directories.HighlightedIndex(), 2);
     EXPECT_EQ(directories.ItemPath(1), "\\\\server\\share\\dir");
-    ExpectTheListsOnTheCurrentDirectory();
+    ExpectTheCurrentDirectoryWhereTheWindowStarted();
 
-    test::DoubleClickEntry(directories.hwnd(), "\\\\server\\share\\");
+    test::DoubleClickEntry(directories.Hwnd(), "\\\\server\\share\\");
     test::PumpEvents(form());
     EXPECT_EQ(Entries(directories), (Strings{"\\\\server\\share\\", "dir"}));
     EXPECT_EQ(directories.HighlightedIndex(), 0);
-    ExpectTheListsOnTheCurrentDirectory();
+    ExpectTheCurrentDirectoryWhereTheWindowStarted();
     EXPECT_TRUE(boxes.boxes().empty());
 }
 
 class DirectoryListOnDrivesTest : public testing::Test {
 protected:
-    test::CurrentDirectoryGuard cwd{"C:\\"};
-    test::HostWindow host;
-    TDirectoryListBox list;
+    Owned<test::HostWindow> host;
+    TDirectoryListBox list{TForm1::FolderGlyphs};
 };
 
 TEST_F(DirectoryListOnDrivesTest, DriveRootIsOneCurrentEntryWithItsSubdirectoriesOnce) {
-    list.Create(host.hwnd(), 1, RECT{10, 10, 210, 310}, "");
+    list.Create(host.Hwnd(), 1, RECT{10, 10, 210, 310}, "");
     list.SetItemHeight(16);
     list.SetDirectory("I:\\");
     const Strings entries = Entries(list);
@@ -222,15 +222,15 @@ TEST_F(DirectoryListOnDrivesTest, DriveRootIsOneCurrentEntryWithItsSubdirectorie
     EXPECT_EQ(list.ItemPath(0), "I:\\");
     EXPECT_EQ(list.ItemPath(2), "I:\\Beta");
 
-    SetFocus(host.hwnd());
-    UpdateWindow(list.hwnd());
+    SetFocus(host.Hwnd());
+    UpdateWindow(list.Hwnd());
     // Subdirectories of a root are indented by 4 x (1 + 1) + 2.
-    EXPECT_TRUE(test::ShowsGlyph(ClientDc(list.hwnd()).get(), 10, 16, Glyph("CLOSEDFOLDER"),
+    EXPECT_TRUE(test::ShowsGlyph(ClientDc(list.Hwnd()).get(), 10, 16, Glyph("CLOSEDFOLDER"),
                                  GetSysColor(COLOR_WINDOW)));
 }
 
 TEST_F(DirectoryListOnDrivesTest, VolumeThatKeepsNoCaseShowsNamesLowerCased) {
-    list.Create(host.hwnd(), 1, RECT{10, 10, 210, 310}, "");
+    list.Create(host.Hwnd(), 1, RECT{10, 10, 210, 310}, "");
     list.SetDirectory("D:\\");
     EXPECT_EQ(Entries(list), (Strings{"D:\\", "MixedCase", "Trailers"}));
     EXPECT_EQ(list.DisplayedText(0), "d:\\");

@@ -28,9 +28,10 @@ KEEPER_PID_FILE=$BUILD/drives-keeper.pid
 MEDIA=$(cd "$(dirname "$0")/../media" && pwd)
 # Names in every script: Latin-1 with a pair equal but for case, Greek, CJK, an emoji (four
 # bytes in UTF-8), two dots; then names a language calls equal and file systems do not: café
-# with e and a combining accent, straße and strasse. The case pair is made here: Wine's own
-# file functions refuse a name that differs from an existing one only in case.
-NAMES=(café Ärger ärger Éclair Øre Ωmega 日本 clip😀 Zebra.v1.2 $'cafe\xcc\x81' straße strasse)
+# with e and a combining accent, straße and strasse; Omega, to which a Western code page best
+# fits Ωmega, its clips of another format. The case pair is made here: Wine's own file
+# functions refuse a name that differs from an existing one only in case.
+NAMES=(café Ärger ärger Éclair Øre Ωmega 日本 clip😀 Zebra.v1.2 $'cafe\xcc\x81' straße strasse Omega)
 
 stop_prefix() {
     if [ -f "$KEEPER_PID_FILE" ]; then
@@ -78,7 +79,7 @@ EOF
 
 setup() {
     stop_prefix
-    # Copied again when the main prefix has changed since, for example by new font links.
+    # Copied again when the main prefix has changed since, for example by a new font stand-in.
     if [ ! -f "$WINEPREFIX/.reelbond-drives" ] ||
         [ -n "$(find "$MAIN_PREFIX" -maxdepth 1 -name '.reelbond-*' -newer "$WINEPREFIX/.reelbond-drives")" ]; then
         rm -rf "$WINEPREFIX"
@@ -100,6 +101,8 @@ setup() {
         cp "$MEDIA/mpeg1_ps_352x240_2997_a.mpg" "$DRIVES/names/$name.mpg"
         cp "$MEDIA/mpeg1_ps_352x240_2997_a.mpg" "$DRIVES/names/$name/$name.mpg"
     done
+    cp "$MEDIA/mpeg1_es_352x288_25.mpg" "$DRIVES/names/Omega.mpg"
+    cp "$MEDIA/mpeg1_es_352x288_25.mpg" "$DRIVES/names/Omega/Omega.mpg"
 
     find "$WINEPREFIX/dosdevices" -maxdepth 1 -name '?:' ! -name 'c:' ! -name 'z:' -delete
     rm -rf "$WINEPREFIX/dosdevices/unc"

@@ -1,12 +1,14 @@
 """The program at screen densities other than 96 dpi: the main window and the about box laid
 out as at 96 dpi, scaled, with their texts unclipped. Wine takes its density from the
-registry when it starts, so the scenario runs in a prefix of its own, copied once from the
-main one, and restarts that prefix's wineserver for each density. A 200 % window does not
+registry when it starts, so the scenario runs in a prefix of its own, copied from the main
+one, and restarts that prefix's wineserver for each density. A 200 % window does not
 fit the suite's 1024 x 768 display, so the scenario has a display of its own, as large as
 the screens such densities are made for."""
 
+import glob
 import os
 import re
+import shutil
 import subprocess
 import time
 
@@ -80,10 +82,20 @@ def start_keeper(build):
 
 
 def own_prefix(build):
+    """The copy of the main prefix, made again when the main one has changed since, for
+    example by a new stand-in for the interface font: its markers are then newer."""
+    main = os.path.join(build, "wine")
     prefix = os.path.join(build, "wine-densities")
-    if not os.path.isdir(prefix):
-        subprocess.run(["cp", "-a", os.path.join(build, "wine"), prefix + ".new"], check=True)
-        os.rename(prefix + ".new", prefix)
+    copied = os.path.join(prefix, ".reelbond-densities")
+    markers = glob.glob(os.path.join(main, ".reelbond-*"))
+    if os.path.exists(copied) and all(
+            os.path.getmtime(marker) <= os.path.getmtime(copied) for marker in markers):
+        return prefix
+    for stale in (prefix, prefix + ".new"):
+        shutil.rmtree(stale, ignore_errors=True)
+    subprocess.run(["cp", "-a", main, prefix + ".new"], check=True)
+    os.rename(prefix + ".new", prefix)
+    open(copied, "w").close()
     return prefix
 
 

@@ -330,7 +330,7 @@ def missing_input(context):
 
 
 def about_text(box):
-    views = box.by_class("RichEdit20A")
+    views = box.by_class("RichEdit20W")
     expect(views, "no rich text view in the about box")
     return views[0]["text"]
 

@@ -9,7 +9,7 @@ template <typename Operation> int IoErrorCodeOf(const Operation& operation) {
     try {
         operation();
     } catch (const IoError& error) {
-        return error.code();
+        return error.Code();
     }
     return 0;
 }

@@ -1,10 +1,10 @@
 #include "about/about_box.h"
+#include "about/interface_style.h"
 #include "core/file.h"
 #include "glyph_pixels.h"
 #include "host_window.h"
 #include "message_box_catcher.h"
 #include "support/temp_dir.h"
-#include "ui/interface_style.h"
 #include "win/handles.h"
 #include "win/program_file.h"
 
@@ -37,7 +37,7 @@ std::string WithoutCarriageReturns(std::string text) {
 // The view's text in the program's code page. Asked by its window text, the control
 // counts characters where bytes are wanted.
 std::string ViewText(const TAboutBox& box) {
-    const HWND view = box.RichEdit21.hwnd();
+    const HWND view = box.RichEdit21.Hwnd();
     GETTEXTLENGTHEX length{GTL_USECRLF | GTL_PRECISE | GTL_NUMBYTES, CP_ACP};
     std::string text(
         SendMessageA(view, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&length), 0) + 1, '\0');
@@ -47,12 +47,16 @@ std::string ViewText(const TAboutBox& box) {
     return WithoutCarriageReturns(text);
 }
 
-DWORD EffectsAt(const TRichEdit& view, int position) {
-    SendMessageA(view.hwnd(), EM_SETSEL, position, position + 1);
+CHARFORMAT2A FormatAt(const TRichEdit& view, int position) {
+    SendMessageA(view.Hwnd(), EM_SETSEL, position, position + 1);
     CHARFORMAT2A format{};
     format.cbSize = sizeof format;
-    SendMessageA(view.hwnd(), EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
-    return format.dwEffects;
+    SendMessageA(view.Hwnd(), EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
+    return format;
+}
+
+DWORD EffectsAt(const TRichEdit& view, int position) {
+    return FormatAt(view, position).dwEffects;
 }
 
 bool BoldAt(const TRichEdit& view, int position) {
@@ -100,7 +104,7 @@ RECT FrameInParent(HWND control) {
 
 LOGFONTA FontOf(const Control& control) {
     LOGFONTA font{};
-    GetObjectA(reinterpret_cast<HFONT>(SendMessageA(control.hwnd(), WM_GETFONT, 0, 0)), sizeof font,
+    GetObjectA(reinterpret_cast<HFONT>(SendMessageA(control.Hwnd(), WM_GETFONT, 0, 0)), sizeof font,
                &font);
     return font;
 }
@@ -110,7 +114,7 @@ LOGFONTA FontOf(const Control& control) {
 class Picture : public test::Canvas {
 public:
     Picture(const Control& control, int width, int height) : Canvas(width, height) {
-        SendMessageA(control.hwnd(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc()),
+        SendMessageA(control.Hwnd(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc()),
                      PRF_CLIENT | PRF_ERASEBKGND);
     }
 };
@@ -129,16 +133,16 @@ protected:
     TempDir elsewhere;
     const std::string helpPath = dir / "Help.rtf";
     MessageBoxCatcher catcher;
-    HostWindow owner;
-    TAboutBox box{dir / "Reelbond.exe"};
+    Owned<HostWindow> owner;
+    Owned<TAboutBox> box{dir / "Reelbond.exe"};
 
     // Test processes running side by side take the activation from each other, and with
     // it this thread's focus: what depends on the focus runs right after activating.
-    void Reactivate() { SetActiveWindow(box.hwnd()); }
+    void Reactivate() { SetActiveWindow(box.Hwnd()); }
     // Hands a key to the box at once, as its modal loop does.
     void PressKey(HWND target, WPARAM key) {
         MSG message{target, WM_KEYDOWN, key, 0};
-        IsDialogMessageA(box.hwnd(), &message);
+        IsDialogMessageA(box.Hwnd(), &message);
     }
 };
 
@@ -152,7 +156,7 @@ TEST_F(AboutBoxTest, ShowsTheRichTextHelpFileBesideTheProgram) {
     EXPECT_TRUE(BoldAt(box.RichEdit21, 0));
     EXPECT_FALSE(BoldAt(box.RichEdit21, 15));
     EXPECT_FALSE(box.RichEdit21.PlainText());
-    EXPECT_FALSE(IsWindowVisible(box.hwnd()));
+    EXPECT_FALSE(IsWindowVisible(box.Hwnd()));
 }
 
 TEST_F(AboutBoxTest, DeliveredHelpFileIsRichTextThatExplainsEveryMessage) {
@@ -163,6 +167,8 @@ TEST_F(AboutBoxTest, DeliveredHelpFileIsRichTextThatExplainsEveryMessage) {
     EXPECT_TRUE(BoldAt(box.RichEdit21, 0));
     const std::string text = ViewText(box);
     EXPECT_EQ(text.rfind("Reelbond 1.01\n", 0), 0u);
+    const auto body = static_cast<int>(text.find("Joins MPEG"));
+    EXPECT_STREQ(FormatAt(box.RichEdit21, body).szFaceName, InterfaceFont);
     for (const char* message :
          {"The file is not an eligible one.", "The input files should be more than one.",
           "The input files have different format and cannot be linked.",
@@ -189,10 +195,10 @@ TEST_F(AboutBoxTest, MissingHelpFileIsReportedOnceAndLeavesAnEmptyRichTextView) 
     ASSERT_EQ(catcher.boxes().size(), 1u);
     EXPECT_EQ(catcher.boxes()[0].caption, ApplicationTitle());
     EXPECT_EQ(catcher.boxes()[0].text, "Cannot open file " + helpPath + ".");
-    ASSERT_TRUE(IsWindow(box.hwnd()));
+    ASSERT_TRUE(IsWindow(box.Hwnd()));
     EXPECT_EQ(ViewText(box), "");
     EXPECT_FALSE(box.RichEdit21.PlainText());
-    EXPECT_TRUE(IsWindow(box.BtnOK.hwnd()));
+    EXPECT_TRUE(IsWindow(box.BtnOK.Hwnd()));
 }
 
 TEST_F(AboutBoxTest, HelpFileIsReadBesideOtherReadersButNotBesideAWriter) {
@@ -205,7 +211,7 @@ TEST_F(AboutBoxTest, HelpFileIsReadBesideOtherReadersButNotBesideAWriter) {
     }
     EXPECT_EQ(catcher.texts(), std::vector<std::string>{"Cannot open file " + helpPath + "."});
 
-    TAboutBox second(dir / "Reelbond.exe");
+    Owned<TAboutBox> second(dir / "Reelbond.exe");
     {
         const UniqueFileHandle reader(CreateFileA(helpPath.c_str(), GENERIC_READ, FILE_SHARE_READ,
                                                   nullptr, OPEN_EXISTING, 0, nullptr));
@@ -224,7 +230,7 @@ TEST_F(AboutBoxTest, ContentThatCannotBeReadFailsToLoadStreamInEitherMode) {
                                               FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                               OPEN_EXISTING, 0, nullptr));
     for (const bool plainText : {false, true}) {
-        SendMessageA(box.RichEdit21.hwnd(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""));
+        SendMessageA(box.RichEdit21.Hwnd(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""));
         box.RichEdit21.SetPlainText(plainText);
         ASSERT_EQ(box.RichEdit21.PlainText(), plainText);
         try {
@@ -241,17 +247,17 @@ TEST_F(AboutBoxTest, HasTheLayoutOfTheBox) {
     box.Create();
 
     char caption[64] = "";
-    GetWindowTextA(box.hwnd(), caption, sizeof caption);
+    GetWindowTextA(box.Hwnd(), caption, sizeof caption);
     EXPECT_STREQ(caption, "About Reelbond...");
     RECT client;
-    GetClientRect(box.hwnd(), &client);
+    GetClientRect(box.Hwnd(), &client);
     EXPECT_EQ(client.right, 508);
     EXPECT_EQ(client.bottom, 339);
-    const LONG style = GetWindowLongA(box.hwnd(), GWL_STYLE);
+    const LONG style = GetWindowLongA(box.Hwnd(), GWL_STYLE);
     EXPECT_EQ(style & (WS_CAPTION | WS_SYSMENU), WS_CAPTION | WS_SYSMENU);
     EXPECT_EQ(style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME), 0);
-    EXPECT_TRUE(GetWindowLongA(box.hwnd(), GWL_EXSTYLE) & WS_EX_DLGMODALFRAME);
-    const HMENU systemMenu = GetSystemMenu(box.hwnd(), FALSE);
+    EXPECT_TRUE(GetWindowLongA(box.Hwnd(), GWL_EXSTYLE) & WS_EX_DLGMODALFRAME);
+    const HMENU systemMenu = GetSystemMenu(box.Hwnd(), FALSE);
     EXPECT_NE(GetMenuState(systemMenu, SC_CLOSE, MF_BYCOMMAND), UINT(-1));
     EXPECT_EQ(GetMenuState(systemMenu, SC_SIZE, MF_BYCOMMAND), UINT(-1));
     EXPECT_EQ(GetMenuState(systemMenu, SC_MAXIMIZE, MF_BYCOMMAND), UINT(-1));
@@ -272,7 +278,7 @@ TEST_F(AboutBoxTest, HasTheLayoutOfTheBox) {
         {box.BtnOK, {434, 312, 506, 337}, "OK"},
     };
     for (const Expected& expected : controls) {
-        const RECT frame = FrameInParent(expected.control.hwnd());
+        const RECT frame = FrameInParent(expected.control.Hwnd());
         EXPECT_EQ(frame.left, expected.frame.left) << expected.text;
         EXPECT_EQ(frame.top, expected.frame.top) << expected.text;
         if (expected.frame.right) {
@@ -292,8 +298,8 @@ TEST_F(AboutBoxTest, HasTheLayoutOfTheBox) {
     EXPECT_EQ(FontOf(box.BtnOK).lfHeight, -11);
     EXPECT_EQ(FontOf(box.BtnOK).lfWeight, FW_BOLD);
 
-    EXPECT_EQ(GetNextDlgTabItem(box.hwnd(), box.BtnOK.hwnd(), FALSE), box.RichEdit21.hwnd());
-    EXPECT_EQ(GetNextDlgTabItem(box.hwnd(), box.RichEdit21.hwnd(), FALSE), box.BtnOK.hwnd());
+    EXPECT_EQ(GetNextDlgTabItem(box.Hwnd(), box.BtnOK.Hwnd(), FALSE), box.RichEdit21.Hwnd());
+    EXPECT_EQ(GetNextDlgTabItem(box.Hwnd(), box.RichEdit21.Hwnd(), FALSE), box.BtnOK.Hwnd());
 }
 
 TEST_F(AboutBoxTest, DrawsTheIconUnstretchedAndTheBevelAsALoweredRule) {
@@ -331,11 +337,11 @@ TEST_F(AboutBoxTest, RichEditIsAReadOnlyWrappingViewInTheInterfaceFont) {
             "See http://example.com/" + std::to_string(line) + std::string(150, '.') + "\r\n";
     WriteBytes(helpPath, longText);
     box.Create();
-    const HWND view = box.RichEdit21.hwnd();
+    const HWND view = box.RichEdit21.Hwnd();
 
     char className[32] = "";
     GetClassNameA(view, className, sizeof className);
-    EXPECT_STREQ(className, "RichEdit20A");
+    EXPECT_STREQ(className, "RichEdit20W");
     const LONG style = GetWindowLongA(view, GWL_STYLE);
     EXPECT_EQ(style & (ES_MULTILINE | ES_READONLY), ES_MULTILINE | ES_READONLY);
     EXPECT_EQ(style & (WS_HSCROLL | ES_AUTOHSCROLL), 0);
@@ -354,8 +360,13 @@ TEST_F(AboutBoxTest, RichEditIsAReadOnlyWrappingViewInTheInterfaceFont) {
 
     SendMessageA(view, WM_CHAR, 'x', 0);
     EXPECT_EQ(ViewText(box), WithoutCarriageReturns(longText));
+}
 
-    // On a screen twice as dense the text is laid out twice as large, as the rest of the box.
+// On a screen twice as dense the text is laid out twice as large, as the rest of the box.
+TEST_F(AboutBoxTest, HelpTextGrowsWithTheDensity) {
+    WriteBytes(helpPath, "one\r\ntwo\r\nthree\r\n");
+    box.Create();
+    const HWND view = box.RichEdit21.Hwnd();
     const auto lineHeight = [view] {
         POINTL top[2]{};
         for (int line : {1, 2})
@@ -365,10 +376,10 @@ TEST_F(AboutBoxTest, RichEditIsAReadOnlyWrappingViewInTheInterfaceFont) {
     };
     const int at96 = lineHeight();
     RECT frame;
-    GetWindowRect(box.hwnd(), &frame);
+    GetWindowRect(box.Hwnd(), &frame);
     frame.right += frame.right - frame.left;
     frame.bottom += frame.bottom - frame.top;
-    SendMessageA(box.hwnd(), WM_DPICHANGED, MAKEWPARAM(192, 192), reinterpret_cast<LPARAM>(&frame));
+    SendMessageA(box.Hwnd(), WM_DPICHANGED, MAKEWPARAM(192, 192), reinterpret_cast<LPARAM>(&frame));
     EXPECT_NEAR(lineHeight(), 2 * at96, 2) << at96;
 }
 
@@ -380,24 +391,24 @@ TEST_F(AboutBoxTest, ShowsModallyCentredWithTheFocusOnOk) {
     HWND focus = nullptr;
     RECT frame{};
     IdleSteps steps({[&] {
-        visible = IsWindowVisible(box.hwnd());
-        ownerEnabled = IsWindowEnabled(owner.hwnd());
-        GetWindowRect(box.hwnd(), &frame);
+        visible = IsWindowVisible(box.Hwnd());
+        ownerEnabled = IsWindowEnabled(owner.Hwnd());
+        GetWindowRect(box.Hwnd(), &frame);
         Reactivate();
         focus = GetFocus();
-        PostMessageA(box.hwnd(), WM_CLOSE, 0, 0);
+        PostMessageA(box.Hwnd(), WM_CLOSE, 0, 0);
     }});
-    box.ShowModal(owner.hwnd());
+    box.ShowModal(owner.Hwnd());
 
     EXPECT_TRUE(visible);
     EXPECT_FALSE(ownerEnabled);
-    EXPECT_EQ(focus, box.BtnOK.hwnd());
+    EXPECT_EQ(focus, box.BtnOK.Hwnd());
     EXPECT_NEAR(frame.left + frame.right, GetSystemMetrics(SM_CXSCREEN), 1);
     EXPECT_NEAR(frame.top + frame.bottom, GetSystemMetrics(SM_CYSCREEN), 1);
     // Closed means hidden: the box and its text stay for the next showing.
-    EXPECT_TRUE(IsWindow(box.hwnd()));
-    EXPECT_FALSE(IsWindowVisible(box.hwnd()));
-    EXPECT_TRUE(IsWindowEnabled(owner.hwnd()));
+    EXPECT_TRUE(IsWindow(box.Hwnd()));
+    EXPECT_FALSE(IsWindowVisible(box.Hwnd()));
+    EXPECT_TRUE(IsWindowEnabled(owner.Hwnd()));
     EXPECT_EQ(ViewText(box), "Reelbond help\nPick a directory.");
 }
 
@@ -406,25 +417,25 @@ TEST_F(AboutBoxTest, EscapeAndEnterInTheViewDoNotCloseButEnterOnOkDoes) {
     box.Create();
 
     bool visibleAfterKeys = false, closedByEnter = true;
-    PostKey(box.BtnOK.hwnd(), VK_ESCAPE);
-    PostKey(box.RichEdit21.hwnd(), VK_ESCAPE);
-    PostKey(box.RichEdit21.hwnd(), VK_RETURN);
+    PostKey(box.BtnOK.Hwnd(), VK_ESCAPE);
+    PostKey(box.RichEdit21.Hwnd(), VK_ESCAPE);
+    PostKey(box.RichEdit21.Hwnd(), VK_RETURN);
     IdleSteps steps({
         [&] {
-            visibleAfterKeys = IsWindowVisible(box.hwnd());
+            visibleAfterKeys = IsWindowVisible(box.Hwnd());
             Reactivate();
-            PressKey(box.BtnOK.hwnd(), VK_RETURN);
+            PressKey(box.BtnOK.Hwnd(), VK_RETURN);
         },
         [&] {
             closedByEnter = false;
-            PostMessageA(box.hwnd(), WM_CLOSE, 0, 0);
+            PostMessageA(box.Hwnd(), WM_CLOSE, 0, 0);
         },
     });
-    box.ShowModal(owner.hwnd());
+    box.ShowModal(owner.Hwnd());
 
     EXPECT_TRUE(visibleAfterKeys);
     EXPECT_TRUE(closedByEnter);
-    EXPECT_FALSE(IsWindowVisible(box.hwnd()));
+    EXPECT_FALSE(IsWindowVisible(box.Hwnd()));
 }
 
 TEST_F(AboutBoxTest, TabMovesTheFocusBetweenOkAndTheView) {
@@ -435,48 +446,48 @@ TEST_F(AboutBoxTest, TabMovesTheFocusBetweenOkAndTheView) {
     CHARRANGE selection{-1, -1};
     IdleSteps steps({[&] {
         Reactivate();
-        PressKey(box.BtnOK.hwnd(), VK_TAB);
+        PressKey(box.BtnOK.Hwnd(), VK_TAB);
         afterTab = GetFocus();
-        SendMessageA(box.RichEdit21.hwnd(), EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&selection));
-        PressKey(box.RichEdit21.hwnd(), VK_TAB);
+        SendMessageA(box.RichEdit21.Hwnd(), EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&selection));
+        PressKey(box.RichEdit21.Hwnd(), VK_TAB);
         afterSecondTab = GetFocus();
-        PostMessageA(box.hwnd(), WM_CLOSE, 0, 0);
+        PostMessageA(box.Hwnd(), WM_CLOSE, 0, 0);
     }});
-    box.ShowModal(owner.hwnd());
+    box.ShowModal(owner.Hwnd());
 
-    EXPECT_EQ(afterTab, box.RichEdit21.hwnd());
+    EXPECT_EQ(afterTab, box.RichEdit21.Hwnd());
     EXPECT_EQ(selection.cpMin, selection.cpMax);
-    EXPECT_EQ(afterSecondTab, box.BtnOK.hwnd());
+    EXPECT_EQ(afterSecondTab, box.BtnOK.Hwnd());
 }
 
 TEST_F(AboutBoxTest, AltF4AndTheSystemMenuCloseTheBox) {
     WriteBytes(helpPath, RichHelp);
     box.Create();
 
-    PostMessageA(box.BtnOK.hwnd(), WM_SYSKEYDOWN, VK_F4, 1 << 29);
-    box.ShowModal(owner.hwnd());
-    EXPECT_FALSE(IsWindowVisible(box.hwnd()));
+    PostMessageA(box.BtnOK.Hwnd(), WM_SYSKEYDOWN, VK_F4, 1 << 29);
+    box.ShowModal(owner.Hwnd());
+    EXPECT_FALSE(IsWindowVisible(box.Hwnd()));
 
-    PostMessageA(box.hwnd(), WM_SYSCOMMAND, SC_CLOSE, 0);
-    box.ShowModal(owner.hwnd());
-    EXPECT_FALSE(IsWindowVisible(box.hwnd()));
-    EXPECT_TRUE(IsWindow(box.hwnd()));
+    PostMessageA(box.Hwnd(), WM_SYSCOMMAND, SC_CLOSE, 0);
+    box.ShowModal(owner.Hwnd());
+    EXPECT_FALSE(IsWindowVisible(box.Hwnd()));
+    EXPECT_TRUE(IsWindow(box.Hwnd()));
 }
 
 TEST_F(AboutBoxTest, ShowingAgainShowsTheTextReadAtCreation) {
     WriteBytes(helpPath, RichHelp);
     box.Create();
-    PostMessageA(box.BtnOK.hwnd(), BM_CLICK, 0, 0);
-    box.ShowModal(owner.hwnd());
+    PostMessageA(box.BtnOK.Hwnd(), BM_CLICK, 0, 0);
+    box.ShowModal(owner.Hwnd());
 
     // The file was closed after reading: it can be rewritten meanwhile.
     WriteBytes(helpPath, "{\\rtf1 Changed\\par}");
     std::string shownText;
     IdleSteps steps({[&] {
         shownText = ViewText(box);
-        PostMessageA(box.BtnOK.hwnd(), BM_CLICK, 0, 0);
+        PostMessageA(box.BtnOK.Hwnd(), BM_CLICK, 0, 0);
     }});
-    box.ShowModal(owner.hwnd());
+    box.ShowModal(owner.Hwnd());
 
     EXPECT_EQ(shownText, "Reelbond help\nPick a directory.");
     EXPECT_TRUE(catcher.boxes().empty());

@@ -1,10 +1,11 @@
+#include "about/interface_style.h"
 #include "core/path.h"
 #include "glyph_pixels.h"
 #include "host_window.h"
 #include "message_box_catcher.h"
 #include "support/io_error_code.h"
 #include "support/temp_dir.h"
-#include "ui/interface_style.h"
+#include "ui/main_window.h"
 #include "win/directory_list_box.h"
 #include "win/file_list_box.h"
 #include "win/font.h"
@@ -45,7 +46,8 @@ Names PathEntries(const std::string& directory) {
 // such volume can be had under Wine.
 class CaseRulesList : public TDirectoryListBox {
 public:
-    explicit CaseRulesList(DWORD flags) : caseFlags(flags) {}
+    explicit CaseRulesList(DWORD flags)
+        : TDirectoryListBox(TForm1::FolderGlyphs), caseFlags(flags) {}
     DWORD caseFlags;
 
 protected:
@@ -55,11 +57,11 @@ protected:
 class DirectoryListBoxTest : public testing::Test {
 protected:
     // A list made now takes the process's current directory.
-    template <typename List = TDirectoryListBox, typename... Arguments>
-    List& CreateList(Arguments... arguments) {
+    TDirectoryListBox& CreateList() { return CreateList<TDirectoryListBox>(TForm1::FolderGlyphs); }
+    template <typename List, typename... Arguments> List& CreateList(Arguments... arguments) {
         auto list = std::make_unique<List>(arguments...);
         list->OnChange = [this] { ++changes; };
-        list->Create(host.hwnd(), 1, RECT{10, 10, 310, 360}, "");
+        list->Create(host.Hwnd(), 1, RECT{10, 10, 310, 360}, "");
         list->SetItemHeight(16);
         List& created = *list;
         list_ = std::move(list);
@@ -76,10 +78,10 @@ protected:
     // A mouse click on an entry; the second click of a double click comes as WM_LBUTTONDBLCLK.
     static void Click(const TDirectoryListBox& list, int index, UINT press = WM_LBUTTONDOWN) {
         RECT entry;
-        SendMessageA(list.hwnd(), LB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&entry));
+        SendMessageA(list.Hwnd(), LB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&entry));
         const LPARAM at = MAKELPARAM(entry.left + 30, (entry.top + entry.bottom) / 2);
-        SendMessageA(list.hwnd(), press, MK_LBUTTON, at);
-        SendMessageA(list.hwnd(), WM_LBUTTONUP, 0, at);
+        SendMessageA(list.Hwnd(), press, MK_LBUTTON, at);
+        SendMessageA(list.Hwnd(), WM_LBUTTONUP, 0, at);
     }
 
     static void DoubleClick(const TDirectoryListBox& list, int index) {
@@ -96,7 +98,7 @@ protected:
 
     TempDir dir;
     CurrentDirectoryGuard cwd{dir.path()};
-    HostWindow host;
+    Owned<HostWindow> host;
     std::unique_ptr<TDirectoryListBox> list_;
     int changes = 0;
 };
@@ -112,7 +114,7 @@ TEST_F(DirectoryListBoxTest, ShowsAncestorsTheCurrentDirectoryAndItsVisibleSubdi
     SetFileAttributesA((clips + "\\sys").c_str(), FILE_ATTRIBUTE_SYSTEM);
     SetFileAttributesA((clips + "\\both").c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
     test::WriteBytes(clips + "\\file.mpg", "x");
-    ChangeDirectory(clips);
+    const CurrentDirectoryGuard inClips(clips);
 
     TDirectoryListBox& list = CreateList();
 
@@ -143,20 +145,20 @@ TEST_F(DirectoryListBoxTest, ClicksAndArrowsMoveTheHighlightDoubleClickAndEnterO
     const int two = IndexOf(list, "two");
 
     Click(list, one);
-    SendMessageA(list.hwnd(), WM_KEYDOWN, VK_DOWN, 0);
+    SendMessageA(list.Hwnd(), WM_KEYDOWN, VK_DOWN, 0);
     EXPECT_EQ(list.HighlightedIndex(), two);
     EXPECT_EQ(list.Directory(), dir.path());
     EXPECT_EQ(changes, 0);
 
     DoubleClick(list, one);
     EXPECT_EQ(list.Directory(), dir / "one");
-    EXPECT_EQ(CurrentDirectory(), dir / "one");
+    EXPECT_EQ(CurrentDirectory(), dir.path());
     EXPECT_EQ(changes, 1);
 
     // Up to the parent, then into two by Enter.
     list.SetDirectory(list.ItemPath(list.HighlightedIndex() - 1));
-    SendMessageA(list.hwnd(), LB_SETCURSEL, IndexOf(list, "two"), 0);
-    SendMessageA(list.hwnd(), WM_CHAR, VK_RETURN, 0);
+    SendMessageA(list.Hwnd(), LB_SETCURSEL, IndexOf(list, "two"), 0);
+    SendMessageA(list.Hwnd(), WM_CHAR, VK_RETURN, 0);
     EXPECT_EQ(list.Directory(), dir / "two");
     EXPECT_EQ(Entries(list).back(), "deeper");
     EXPECT_EQ(changes, 3);
@@ -164,7 +166,7 @@ TEST_F(DirectoryListBoxTest, ClicksAndArrowsMoveTheHighlightDoubleClickAndEnterO
 
 TEST_F(DirectoryListBoxTest, EmptyTextAndTheShownDirectoryChangeNothing) {
     MakeDirectory(dir / "Sub");
-    ChangeDirectory(dir / "Sub");
+    const CurrentDirectoryGuard inSub(dir / "Sub");
     TDirectoryListBox& list = CreateList();
     list.SetDirectory("");
     list.SetDirectory(dir / "SUB");
@@ -177,7 +179,7 @@ TEST_F(DirectoryListBoxTest, EmptyTextAndTheShownDirectoryChangeNothing) {
 
 TEST_F(DirectoryListBoxTest, ComparesCaseSensitivelyOnlyOnAVolumeThatDistinguishesCase) {
     MakeDirectory(dir / "Sub");
-    ChangeDirectory(dir / "Sub");
+    const CurrentDirectoryGuard inSub(dir / "Sub");
     CaseRulesList& sensitive =
         CreateList<CaseRulesList>(FILE_CASE_SENSITIVE_SEARCH | FILE_CASE_PRESERVED_NAMES);
     sensitive.SetDirectory(dir / "SUB");
@@ -229,10 +231,9 @@ TEST_F(DirectoryListBoxTest, LinkedFileListFollowsAndPassesItsDirectoryWritesOn)
     test::WriteBytes(dir / "top.mpg", "x");
     auto files = std::make_unique<TFileListBox>();
     files->SetMask("*.mpg");
-    files->Create(host.hwnd(), 2, RECT{320, 10, 420, 300}, "");
+    files->Create(host.Hwnd(), 2, RECT{320, 10, 420, 300}, "");
     TDirectoryListBox& list = CreateList();
     list.SetFileList(files.get());
-    EXPECT_EQ(list.FileList(), files.get());
     Names fileListDirectories;
     files->OnChange = [&] { fileListDirectories.push_back(files->Directory()); };
 
@@ -246,10 +247,20 @@ TEST_F(DirectoryListBoxTest, LinkedFileListFollowsAndPassesItsDirectoryWritesOn)
     EXPECT_EQ(fileListDirectories, (Names{dir / "sub", dir.path()}));
     EXPECT_EQ(changes, 2);
 
+    // Browsing enters a directory whose path passes 260 characters as any other.
+    const std::string deep = dir / test::DeepFolders;
+    ASSERT_GT(deep.size(), 260u);
+    test::MakeFolders(deep);
+    test::WriteBytes(deep + "\\deep.mpg", "x");
+    list.SetDirectory(deep.substr(0, deep.rfind('\\')));
+    DoubleClick(list, list.EntryCount() - 1);
+    EXPECT_EQ(list.Directory(), deep);
+    EXPECT_EQ(files->Directory(), deep);
+    EXPECT_EQ(files->EntryText(0), "deep.mpg");
+
     files.reset();
-    EXPECT_EQ(list.FileList(), nullptr);
     list.SetDirectory(dir / "sub");
-    EXPECT_EQ(CurrentDirectory(), dir / "sub");
+    EXPECT_EQ(list.Directory(), dir / "sub");
 }
 
 TEST_F(DirectoryListBoxTest, IndentsEachEntryAndDrawsTheGlyphOfItsKind) {
@@ -260,15 +271,15 @@ TEST_F(DirectoryListBoxTest, IndentsEachEntryAndDrawsTheGlyphOfItsKind) {
     TDirectoryListBox& list = CreateList();
     list.SetFont(static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)));
     EXPECT_EQ(list.ItemHeight(), 16) << "the window's height holds after a font change";
-    SetFocus(host.hwnd()); // no focus rectangle over the glyphs
-    UpdateWindow(list.hwnd());
+    SetFocus(host.Hwnd()); // no focus rectangle over the glyphs
+    UpdateWindow(list.Hwnd());
 
     const int current = list.HighlightedIndex();
     const int sub = IndexOf(list, "sub");
     int backslashes = 0;
     for (char c : dir.path())
         backslashes += c == '\\';
-    const UniqueWindowDc shown = ClientDc(list.hwnd());
+    const UniqueWindowDc shown = ClientDc(list.Hwnd());
     const HDC dc = shown.get();
     const COLORREF window = GetSysColor(COLOR_WINDOW);
     const COLORREF highlight = GetSysColor(COLOR_HIGHLIGHT);
@@ -282,15 +293,15 @@ TEST_F(DirectoryListBoxTest, IndentsEachEntryAndDrawsTheGlyphOfItsKind) {
 }
 
 TEST_F(DirectoryListBoxTest, EntryHeightFollowsTheFontButLeavesRoomForTheGlyph) {
-    TDirectoryListBox own;
-    own.Create(host.hwnd(), 3, RECT{10, 10, 210, 210}, "");
+    TDirectoryListBox own(TForm1::FolderGlyphs);
+    own.Create(host.Hwnd(), 3, RECT{10, 10, 210, 210}, "");
     const UniqueFont small = CreateUiFont({InterfaceFont, 8, false, ANSI_CHARSET});
     own.SetFont(small.get());
     EXPECT_EQ(own.ItemHeight(), 16);
     const UniqueFont large = CreateUiFont({InterfaceFont, 24, false, DEFAULT_CHARSET});
     own.SetFont(large.get());
     EXPECT_GT(own.ItemHeight(), 16);
-    EXPECT_EQ(own.ItemHeight(), FontCharacterHeight(own.hwnd()));
+    EXPECT_EQ(own.ItemHeight(), FontCharacterHeight(own.Hwnd()));
 }
 
 } // namespace

@@ -19,15 +19,15 @@ class FilterComboBoxTest : public testing::Test {
 protected:
     FilterComboBoxTest() {
         filter.OnChange = [this] { ++changes; };
-        filter.Create(host.hwnd(), 1, RECT{10, 10, 210, 200}, "");
+        filter.Create(host.Hwnd(), 1, RECT{10, 10, 210, 200}, "");
     }
 
     std::vector<std::string> Entries() const {
         std::vector<std::string> entries;
-        const auto count = SendMessageA(filter.hwnd(), CB_GETCOUNT, 0, 0);
+        const auto count = SendMessageA(filter.Hwnd(), CB_GETCOUNT, 0, 0);
         for (int i = 0; i < count; ++i) {
-            std::string text(SendMessageA(filter.hwnd(), CB_GETLBTEXTLEN, i, 0) + 1, '\0');
-            text.resize(SendMessageA(filter.hwnd(), CB_GETLBTEXT, i,
+            std::string text(SendMessageA(filter.Hwnd(), CB_GETLBTEXTLEN, i, 0) + 1, '\0');
+            text.resize(SendMessageA(filter.Hwnd(), CB_GETLBTEXT, i,
                                      reinterpret_cast<LPARAM>(text.data())));
             entries.push_back(text);
         }
@@ -35,12 +35,12 @@ protected:
     }
 
     int Selected() const {
-        return static_cast<int>(SendMessageA(filter.hwnd(), CB_GETCURSEL, 0, 0));
+        return static_cast<int>(SendMessageA(filter.Hwnd(), CB_GETCURSEL, 0, 0));
     }
 
     TempDir dir;
     CurrentDirectoryGuard cwd{dir.path()};
-    HostWindow host;
+    Owned<HostWindow> host;
     TFilterComboBox filter;
     int changes = 0;
 };
@@ -49,35 +49,35 @@ using Names = std::vector<std::string>;
 
 TEST_F(FilterComboBoxTest, ParsesDescriptionsAndPatternsInPairs) {
     EXPECT_EQ(Entries(), (Names{"All files (*.*)"}));
-    EXPECT_EQ(filter.Mask(), "*.*");
+    EXPECT_EQ(filter.MaskSelectingLastIfNone(), "*.*");
 
     filter.SetFilter("Video|*.mpg;*.mpeg|Text|*.txt");
     EXPECT_EQ(Entries(), (Names{"Video", "Text"}));
     EXPECT_EQ(Selected(), 0);
-    EXPECT_EQ(filter.Mask(), "*.mpg;*.mpeg");
+    EXPECT_EQ(filter.MaskSelectingLastIfNone(), "*.mpg;*.mpeg");
 
     filter.SetFilter("A|*.a|B");
     EXPECT_EQ(Entries(), (Names{"A"})) << "a description without patterns is dropped";
 
     filter.SetFilter(" A | *.a ");
     EXPECT_EQ(Entries(), (Names{" A "}));
-    EXPECT_EQ(filter.Mask(), " *.a ") << "nothing is trimmed";
+    EXPECT_EQ(filter.MaskSelectingLastIfNone(), " *.a ") << "nothing is trimmed";
 
     filter.SetFilter("no bar at all");
     EXPECT_EQ(Entries(), Names{});
-    EXPECT_EQ(filter.Mask(), "*.*");
+    EXPECT_EQ(filter.MaskSelectingLastIfNone(), "*.*");
 }
 
 TEST_F(FilterComboBoxTest, MaskSelectsTheLastEntryWhenNoneIsSelected) {
     filter.SetFilter("Video|*.mpg|Text|*.txt");
-    SendMessageA(filter.hwnd(), CB_SETCURSEL, static_cast<WPARAM>(-1), 0);
-    EXPECT_EQ(filter.Mask(), "*.txt");
+    SendMessageA(filter.Hwnd(), CB_SETCURSEL, static_cast<WPARAM>(-1), 0);
+    EXPECT_EQ(filter.MaskSelectingLastIfNone(), "*.txt");
     EXPECT_EQ(Selected(), 1);
 }
 
 TEST_F(FilterComboBoxTest, FilterWriteIgnoresTheSameTextInOtherCase) {
     filter.SetFilter("ALL FILES (*.*)|*.*");
-    EXPECT_EQ(filter.Filter(), "All files (*.*)|*.*");
+    EXPECT_EQ(Entries(), (Names{"All files (*.*)"}));
     EXPECT_EQ(changes, 0);
     filter.SetFilter(MpegFilter);
     EXPECT_EQ(changes, 1);
@@ -87,7 +87,7 @@ TEST_F(FilterComboBoxTest, LinkedFileListFollowsFilterWritesAndTheUsersPick) {
     test::WriteBytes(dir / "a.mpg", "x");
     test::WriteBytes(dir / "b.txt", "x");
     TFileListBox list;
-    list.Create(host.hwnd(), 2, RECT{10, 40, 210, 300}, "");
+    list.Create(host.Hwnd(), 2, RECT{10, 40, 210, 300}, "");
     filter.SetFileList(&list);
 
     filter.SetFilter(std::string(MpegFilter) + "|Text|*.txt");
@@ -97,7 +97,7 @@ TEST_F(FilterComboBoxTest, LinkedFileListFollowsFilterWritesAndTheUsersPick) {
     EXPECT_EQ(changes, 1);
 
     // The arrow key in a closed drop-down list picks the next entry.
-    SendMessageA(filter.hwnd(), WM_KEYDOWN, VK_DOWN, 0);
+    SendMessageA(filter.Hwnd(), WM_KEYDOWN, VK_DOWN, 0);
     EXPECT_EQ(Selected(), 1);
     EXPECT_EQ(list.Mask(), "*.txt");
     EXPECT_EQ(list.EntryText(0), "b.txt");
@@ -109,7 +109,8 @@ TEST_F(FilterComboBoxTest, LinkEndsWithEitherWidget) {
         TFileListBox list;
         filter.SetFileList(&list);
     }
-    EXPECT_EQ(filter.FileList(), nullptr);
+    // Nothing is written to the list that went.
+    filter.SetFilter(MpegFilter);
 
     TFileListBox list;
     {
@@ -118,7 +119,8 @@ TEST_F(FilterComboBoxTest, LinkEndsWithEitherWidget) {
     }
     list.SetMask("*.mpg");
     filter.SetFileList(&list);
-    EXPECT_EQ(filter.FileList(), &list);
+    filter.SetFilter("Text|*.txt");
+    EXPECT_EQ(list.Mask(), "*.txt");
 }
 
 } // namespace

@@ -3,7 +3,7 @@
 namespace reelbond::test {
 
 namespace {
-constexpr char ClassName[] = "ReelbondTestHost";
+constexpr wchar_t ClassName[] = L"ReelbondTestHost";
 } // namespace
 
 void HostWindow::Register() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/text.h"
 #include "message_box_catcher.h"
 #include "panel_driver.h"
 #include "support/temp_dir.h"
@@ -29,7 +30,8 @@ protected:
     }
 
     void CopyMedia(const std::string& name, const std::string& as = "") {
-        CopyFileA(TestMedia(name).c_str(), (dir / (as.empty() ? name : as)).c_str(), FALSE);
+        CopyFileW(Widened(TestMedia(name)).c_str(), Widened(dir / (as.empty() ? name : as)).c_str(),
+                  FALSE);
     }
 
     void Start() {
@@ -41,21 +43,21 @@ protected:
     void Pump() { PumpEvents(form); }
 
     void Select(const std::string& name) {
-        const HWND list = form.FileListBox1.hwnd();
-        const auto index =
-            SendMessageA(list, LB_FINDSTRINGEXACT, -1, reinterpret_cast<LPARAM>(name.c_str()));
+        const HWND list = form.FileListBox1.Hwnd();
+        const auto index = SendMessageW(list, LB_FINDSTRINGEXACT, -1,
+                                        reinterpret_cast<LPARAM>(Widened(name).c_str()));
         ASSERT_GE(index, 0) << name;
         SendMessageA(list, LB_SETSEL, TRUE, index);
     }
 
     // Clicks, then lets the window repaint: the move buttons follow the painted table.
     void Click(const TBitBtn& button) {
-        SendMessageA(button.hwnd(), BM_CLICK, 0, 0);
+        SendMessageA(button.Hwnd(), BM_CLICK, 0, 0);
         Pump();
     }
     void Click(const TSpeedButton& button) {
-        SendMessageA(button.hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
-        SendMessageA(button.hwnd(), WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+        SendMessageA(button.Hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+        SendMessageA(button.Hwnd(), WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
         Pump();
     }
 
@@ -90,7 +92,7 @@ protected:
     // Real input: the system turns it into messages as it does for a user.
     static POINT CentreOf(const Control& control) {
         RECT frame;
-        GetWindowRect(control.hwnd(), &frame);
+        GetWindowRect(control.Hwnd(), &frame);
         return {(frame.left + frame.right) / 2, (frame.top + frame.bottom) / 2};
     }
     static void SendMouse(POINT at, DWORD buttons = 0) {
@@ -131,14 +133,14 @@ protected:
     }
 
     void DoubleClickDirectory(const std::string& name) {
-        DoubleClickEntry(form.DirectoryListBox1.hwnd(), name);
+        DoubleClickEntry(form.DirectoryListBox1.Hwnd(), name);
         Pump();
     }
 
     TempDir dir;
     CurrentDirectoryGuard inDir{dir.path()};
     MessageBoxCatcher boxes;
-    TForm1 form;
+    Owned<TForm1> form;
     Strings notices;
 };
 

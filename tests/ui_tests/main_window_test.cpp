@@ -21,25 +21,25 @@ using test::Strings;
 TEST_F(MainWindowTest, StartsWithHeaderEmptyTableAndOnlyExitAndHelp) {
     Start();
     char caption[64];
-    GetWindowTextA(form.hwnd(), caption, sizeof caption);
+    GetWindowTextA(form.Hwnd(), caption, sizeof caption);
     EXPECT_STREQ(caption, " Reelbond");
     RECT client;
-    GetClientRect(form.hwnd(), &client);
+    GetClientRect(form.Hwnd(), &client);
     EXPECT_EQ(client.right, 655);
     EXPECT_EQ(client.bottom, 305);
     EXPECT_EQ(form.Table().Cell(0, 0), "File name");
-    EXPECT_TRUE(form.Table().IsEmpty());
+    EXPECT_EQ(form.Table().FileCount(), 0);
     EXPECT_EQ(Panel0(), "  0   file(s) selected");
     EXPECT_EQ(form.StatusBar1.PanelText(1), "");
     EXPECT_EQ(form.StatusBar1.PanelText(2), "   Progress");
     EXPECT_EQ(form.ProgressBar1.Position(), 0);
     EXPECT_EQ(EnabledButtons(), (Strings{"Exit", "Help"}));
-    EXPECT_EQ(GetFocus(), form.FileListBox1.hwnd());
+    EXPECT_EQ(GetFocus(), form.FileListBox1.Hwnd());
     EXPECT_EQ(form.DriveComboBox1.Drive(), std::toupper(static_cast<unsigned char>(dir.path()[0])));
     EXPECT_EQ(form.DirectoryListBox1.Directory(), dir.path());
     EXPECT_EQ(form.DirectoryListBox1.EntryText(form.DirectoryListBox1.HighlightedIndex()),
               dir.path().substr(dir.path().rfind('\\') + 1));
-    const LONG style = GetWindowLongA(form.hwnd(), GWL_STYLE);
+    const LONG style = GetWindowLongA(form.Hwnd(), GWL_STYLE);
     EXPECT_TRUE(style & WS_MINIMIZEBOX);
     EXPECT_FALSE(style & (WS_MAXIMIZEBOX | WS_THICKFRAME));
     EXPECT_TRUE(boxes.boxes().empty());
@@ -49,8 +49,8 @@ TEST_F(MainWindowTest, ControlsLieWhereTheLayoutPutsThem) {
     Start();
     const auto frameOf = [&](const Control& control) {
         RECT frame;
-        GetWindowRect(control.hwnd(), &frame);
-        MapWindowPoints(HWND_DESKTOP, form.hwnd(), reinterpret_cast<POINT*>(&frame), 2);
+        GetWindowRect(control.Hwnd(), &frame);
+        MapWindowPoints(HWND_DESKTOP, form.Hwnd(), reinterpret_cast<POINT*>(&frame), 2);
         return std::array<LONG, 4>{frame.left, frame.top, frame.right - frame.left,
                                    frame.bottom - frame.top};
     };
@@ -69,7 +69,7 @@ TEST_F(MainWindowTest, ControlsLieWhereTheLayoutPutsThem) {
             }
         }
         EXPECT_EQ(frameOf(*place.control), expected) << "control " << index;
-        EXPECT_EQ(place.control->id(), TForm1::FirstControlId + static_cast<int>(index));
+        EXPECT_EQ(place.control->Id(), TForm1::FirstControlId + static_cast<int>(index));
     }
     // Facts the table must keep, so that this test does more than read it back: the drop-down
     // lists' fixed fields, the status bar along the bottom of the client area and the
@@ -77,7 +77,7 @@ TEST_F(MainWindowTest, ControlsLieWhereTheLayoutPutsThem) {
     EXPECT_EQ(frameOf(form.DriveComboBox1), (Frame{5, 25, 131, 22}));
     EXPECT_EQ(frameOf(form.FilterComboBox1), (Frame{5, 248, 132, 21}));
     RECT client;
-    GetClientRect(form.hwnd(), &client);
+    GetClientRect(form.Hwnd(), &client);
     EXPECT_EQ(frameOf(form.StatusBar1), (Frame{0, client.bottom - 22, client.right, 22}));
     const Frame progress = frameOf(form.ProgressBar1);
     EXPECT_TRUE(progress[1] >= client.bottom - 22 && progress[1] + progress[3] <= client.bottom &&
@@ -85,12 +85,12 @@ TEST_F(MainWindowTest, ControlsLieWhereTheLayoutPutsThem) {
     // The band between a control's own frame and its client area.
     const auto borderWidth = [](const Control& control) {
         RECT frame;
-        GetWindowRect(control.hwnd(), &frame);
+        GetWindowRect(control.Hwnd(), &frame);
         POINT client{0, 0};
-        ClientToScreen(control.hwnd(), &client);
+        ClientToScreen(control.Hwnd(), &client);
         RECT own{0, 0, 0, 0};
-        AdjustWindowRectEx(&own, GetWindowLongA(control.hwnd(), GWL_STYLE), FALSE,
-                           GetWindowLongA(control.hwnd(), GWL_EXSTYLE));
+        AdjustWindowRectEx(&own, GetWindowLongA(control.Hwnd(), GWL_STYLE), FALSE,
+                           GetWindowLongA(control.Hwnd(), GWL_EXSTYLE));
         return client.x - frame.left + own.left;
     };
     EXPECT_EQ(borderWidth(form.ProgressBar1), 2);
@@ -104,7 +104,7 @@ TEST(WindowClassTest, EachClassIsRegisteredOnceAndARefusalFailsLoudly) {
         RegisterWindowClasses();
         ADD_FAILURE() << "registered twice";
     } catch (const IoError& error) {
-        EXPECT_EQ(error.code(), ERROR_CLASS_ALREADY_EXISTS);
+        EXPECT_EQ(error.Code(), ERROR_CLASS_ALREADY_EXISTS);
     }
 }
 
@@ -113,14 +113,14 @@ TEST_F(MainWindowTest, TabVisitsTheControlsInOrder) {
     CopyMedia(ClipB);
     Start();
     AddSelected({ClipA, ClipB});
-    SetFocus(form.FileListBox1.hwnd());
+    SetFocus(form.FileListBox1.Hwnd());
     Strings visited;
     for (int step = 0; step < 12; ++step) {
         const Control* focused = Control::FromHandle(GetFocus());
-        visited.push_back(focused ? std::to_string(focused->id()) : "?");
-        SetFocus(GetNextDlgTabItem(form.hwnd(), GetFocus(), FALSE));
+        visited.push_back(focused ? std::to_string(focused->Id()) : "?");
+        SetFocus(GetNextDlgTabItem(form.Hwnd(), GetFocus(), FALSE));
     }
-    const auto idOf = [](const Control& c) { return std::to_string(c.id()); };
+    const auto idOf = [](const Control& c) { return std::to_string(c.Id()); };
     // Down is disabled with the last row current.
     EXPECT_EQ(visited, (Strings{idOf(form.FileListBox1), idOf(form.BitnAdd), idOf(form.BitnRemove),
                                 idOf(form.StringGrid1), idOf(form.DriveComboBox1),
@@ -155,7 +155,7 @@ TEST_F(MainWindowTest, AddOrderRemoveClearAndLinkAsAUserDoes) {
     EXPECT_EQ(Column(0), (Strings{dir / ClipA, dir / ClipB}));
     EXPECT_EQ(Panel0(), "  2 file(s) selected");
 
-    SetWindowTextA(form.Edit1.hwnd(), "joined");
+    SetWindowTextA(form.Edit1.Hwnd(), "joined");
     boxes.whileOpen = [&](const MessageBoxCatcher::Box&) {
         EXPECT_EQ(form.ProgressBar1.Position(), 100);
     };
@@ -165,14 +165,14 @@ TEST_F(MainWindowTest, AddOrderRemoveClearAndLinkAsAUserDoes) {
     EXPECT_FALSE(boxes.boxes()[0].hasIcon);
     EXPECT_EQ(test::ReadBytes(dir / "joined.mpg"),
               test::ReadBytes(dir / ClipA) + test::ReadBytes(dir / ClipB));
-    EXPECT_TRUE(form.Table().IsEmpty());
+    EXPECT_EQ(form.Table().FileCount(), 0);
     EXPECT_EQ(form.ProgressBar1.Position(), 0);
     EXPECT_EQ(Panel0(), "  0  file(s) selected");
     EXPECT_EQ(EnabledButtons(), (Strings{"Add", "Exit", "Help"}));
 
     AddSelected({ClipA});
     Click(form.BitnClear);
-    EXPECT_TRUE(form.Table().IsEmpty());
+    EXPECT_EQ(form.Table().FileCount(), 0);
     EXPECT_EQ(Panel0(), "  0  file(s) selected");
 }
 
@@ -180,17 +180,17 @@ TEST_F(MainWindowTest, DoubleClickAddsLikeTheAddButton) {
     CopyMedia(ClipA);
     Start();
     RECT entry;
-    SendMessageA(form.FileListBox1.hwnd(), LB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&entry));
+    SendMessageA(form.FileListBox1.Hwnd(), LB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&entry));
     const LPARAM at = MAKELPARAM(entry.left + 5, entry.top + 5);
-    SendMessageA(form.FileListBox1.hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, at);
-    SendMessageA(form.FileListBox1.hwnd(), WM_LBUTTONUP, 0, at);
-    SendMessageA(form.FileListBox1.hwnd(), WM_LBUTTONDBLCLK, MK_LBUTTON, at);
-    SendMessageA(form.FileListBox1.hwnd(), WM_LBUTTONUP, 0, at);
+    SendMessageA(form.FileListBox1.Hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, at);
+    SendMessageA(form.FileListBox1.Hwnd(), WM_LBUTTONUP, 0, at);
+    SendMessageA(form.FileListBox1.Hwnd(), WM_LBUTTONDBLCLK, MK_LBUTTON, at);
+    SendMessageA(form.FileListBox1.Hwnd(), WM_LBUTTONUP, 0, at);
     Pump();
     EXPECT_EQ(Column(0), (Strings{dir / ClipA}));
 }
 
-TEST_F(MainWindowTest, DoubleClickedSubdirectoryBecomesTheDirectoryOfBothListsAndTheProcess) {
+TEST_F(MainWindowTest, DoubleClickedSubdirectoryBecomesTheDirectoryOfBothListsNotOfTheProcess) {
     const std::string clips = dir / "Clips";
     ASSERT_TRUE(CreateDirectoryA(clips.c_str(), nullptr));
     CopyFileA(test::TestMedia(ClipA).c_str(), (clips + "\\" + ClipA).c_str(), FALSE);
@@ -199,10 +199,11 @@ TEST_F(MainWindowTest, DoubleClickedSubdirectoryBecomesTheDirectoryOfBothListsAn
     test::RecordPanelNotifications(form, notices);
 
     DoubleClickDirectory("Clips");
-    // The file list follows the directory list's change step; the window's handler then
-    // repeats the write, which changes nothing.
+    // The file list follows the directory list's change step, which then notifies.
     EXPECT_EQ(notices, (Strings{"FileListBox1Change " + test::PanelStateAt(clips),
                                 "DirectoryListBox1Change " + test::PanelStateAt(clips)}));
+    // Nothing holds the folder shown: it can be renamed or removed meanwhile.
+    EXPECT_EQ(CurrentDirectory(), dir.path());
     EXPECT_EQ(EnabledButtons(), (Strings{"Add", "Exit", "Help"}));
 
     AddSelected({ClipA});
@@ -213,7 +214,7 @@ TEST_F(MainWindowTest, DoubleClickedSubdirectoryBecomesTheDirectoryOfBothListsAn
 TEST_F(MainWindowTest, EnterInTheDirectoryListOpensTheHighlightedEntry) {
     ASSERT_TRUE(CreateDirectoryA((dir / "Clips").c_str(), nullptr));
     Start();
-    const HWND list = form.DirectoryListBox1.hwnd();
+    const HWND list = form.DirectoryListBox1.Hwnd();
     SetFocus(list);
     SendMessageA(list, LB_SETCURSEL,
                  SendMessageA(list, LB_FINDSTRINGEXACT, -1, reinterpret_cast<LPARAM>("Clips")), 0);
@@ -222,8 +223,8 @@ TEST_F(MainWindowTest, EnterInTheDirectoryListOpensTheHighlightedEntry) {
     Pump();
     EXPECT_EQ(form.DirectoryListBox1.Directory(), dir / "Clips");
     EXPECT_EQ(form.FileListBox1.Directory(), dir / "Clips");
-    EXPECT_EQ(CurrentDirectory(), dir / "Clips");
-    EXPECT_TRUE(IsWindow(form.hwnd()));
+    EXPECT_EQ(CurrentDirectory(), dir.path());
+    EXPECT_TRUE(IsWindow(form.Hwnd()));
 }
 
 TEST_F(MainWindowTest, SubdirectoryRemovedAfterItWasListedFailsAndChangesNothing) {
@@ -239,8 +240,9 @@ TEST_F(MainWindowTest, SubdirectoryRemovedAfterItWasListedFailsAndChangesNothing
     EXPECT_TRUE(boxes.boxes()[0].hasIcon);
     EXPECT_TRUE(notices.empty());
     // The first click of the double click has moved the highlight, and only that.
-    EXPECT_EQ(test::PanelState(form), "files=" + dir.path() + " dirs=" + dir.path() +
-                                          " highlighted=gone cwd=" + dir.path());
+    EXPECT_EQ(test::PanelState(form),
+              "files=" + dir.path() + " dirs=" + dir.path() + " highlighted=gone");
+    EXPECT_EQ(CurrentDirectory(), dir.path());
     EXPECT_EQ(form.FileListBox1.EntryCount(), 1);
 }
 
@@ -255,12 +257,16 @@ TEST_F(MainWindowTest, IneligibleFileStopsTheAddWithItsMessage) {
     EXPECT_EQ(Panel0(), "  1 file(s) selected");
 }
 
-TEST_F(MainWindowTest, NothingSelectedWritesTheComputedZeroCount) {
-    CopyMedia(ClipA);
+// Add takes the selected files only, in the list's order whatever the order of selecting.
+TEST_F(MainWindowTest, AddTakesTheSelectedFilesInListOrderAndNoneWritesTheZeroCount) {
+    for (const char* name : {"a.mpg", "b.mpg", "c.mpg"})
+        CopyMedia(ClipA, name);
     Start();
     Click(form.BitnAdd);
     EXPECT_EQ(Panel0(), "  0 file(s) selected");
-    EXPECT_TRUE(form.Table().IsEmpty());
+    EXPECT_EQ(form.Table().FileCount(), 0);
+    AddSelected({"c.mpg", "a.mpg"});
+    EXPECT_EQ(Column(0), (Strings{dir / "a.mpg", dir / "c.mpg"}));
 }
 
 // One control that cannot be created fails the window's creation: the system destroys the
@@ -269,7 +275,7 @@ TEST_F(MainWindowTest, AControlThatCannotBeCreatedFailsTheWholeWindowIntoOneBox)
     ASSERT_TRUE(UnregisterClassA("ReelbondStringGrid", GetModuleHandleA(nullptr)));
     // A window stands, as at any box of the program: the catcher reads a box's text when it is
     // activated, and with no window at all Wine activates it before its text is in.
-    const test::HostWindow host;
+    const Owned<test::HostWindow> host;
     const int result = Guarded(
         [&] {
             form.Create();
@@ -284,10 +290,37 @@ TEST_F(MainWindowTest, AControlThatCannotBeCreatedFailsTheWholeWindowIntoOneBox)
     EXPECT_TRUE(text == TopLevelErrorText(IoError::MessageFor(ERROR_CANNOT_FIND_WND_CLASS)) ||
                 text == TopLevelErrorText(IoError::MessageFor(ERROR_CLASS_DOES_NOT_EXIST)))
         << text;
-    EXPECT_EQ(form.hwnd(), nullptr);
+    EXPECT_EQ(form.Hwnd(), nullptr);
     EXPECT_EQ(FindWindowA("TForm1", nullptr), nullptr);
     // The controls made before the grid went with the window.
-    EXPECT_EQ(form.FileListBox1.hwnd(), nullptr);
+    EXPECT_EQ(form.FileListBox1.Hwnd(), nullptr);
+}
+
+// A window whose own creation handler fails, as the main window's would if the folder it
+// starts in could not be listed.
+class FailingToCreate : public Window {
+public:
+    void Create() {
+        RegisterWindowClass(L"ReelbondFailingToCreate", Procedure, 0, nullptr);
+        CreateTopLevelWindow(L"ReelbondFailingToCreate", 0, WS_OVERLAPPEDWINDOW, "", 100, 100);
+    }
+
+protected:
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
+        if (message == WM_CREATE)
+            throw IoError(ERROR_PATH_NOT_FOUND);
+        return Window::HandleMessage(message, wParam, lParam);
+    }
+};
+
+// It fails as one whose control cannot be made: no half-made window stays, and the failure
+// reaches the creator instead of a box of its own.
+TEST_F(MainWindowTest, AFailingCreationHandlerLeavesNoWindow) {
+    Owned<FailingToCreate> window;
+    EXPECT_THROW(window.Create(), IoError);
+    EXPECT_EQ(window.Hwnd(), nullptr);
+    EXPECT_EQ(FindWindowA("ReelbondFailingToCreate", nullptr), nullptr);
+    EXPECT_TRUE(boxes.boxes().empty());
 }
 
 TEST_F(MainWindowTest, IoErrorDuringAddReachesTheTopLevelBox) {
@@ -318,25 +351,25 @@ TEST_F(MainWindowTest, AcceleratorsClickOnlyEnabledSpeedButtons) {
     int helps = 0;
     form.OnHelp = [&] { ++helps; };
     Start();
-    PostMessageA(form.FileListBox1.hwnd(), WM_SYSCHAR, 'l', 1 << 29);
-    PostMessageA(form.FileListBox1.hwnd(), WM_SYSCHAR, 'h', 1 << 29);
-    PostMessageA(form.FileListBox1.hwnd(), WM_SYSCHAR, 'a', 1 << 29);
+    PostMessageA(form.FileListBox1.Hwnd(), WM_SYSCHAR, 'l', 1 << 29);
+    PostMessageA(form.FileListBox1.Hwnd(), WM_SYSCHAR, 'h', 1 << 29);
+    PostMessageA(form.FileListBox1.Hwnd(), WM_SYSCHAR, 'a', 1 << 29);
     Pump();
     EXPECT_EQ(helps, 1);
     EXPECT_TRUE(boxes.boxes().empty());
-    EXPECT_TRUE(form.Table().IsEmpty());
+    EXPECT_EQ(form.Table().FileCount(), 0);
 }
 
 TEST_F(MainWindowTest, TypedLetterIsInputInTheEditButExitInTheGrid) {
     Start();
-    PostMessageA(form.Edit1.hwnd(), WM_CHAR, 'e', 0);
+    PostMessageA(form.Edit1.Hwnd(), WM_CHAR, 'e', 0);
     Pump();
     EXPECT_EQ(form.Edit1.Text(), "e");
-    ASSERT_TRUE(IsWindow(form.hwnd()));
-    SetFocus(form.StringGrid1.hwnd());
-    PostMessageA(form.StringGrid1.hwnd(), WM_CHAR, 'E', 0);
+    ASSERT_TRUE(IsWindow(form.Hwnd()));
+    SetFocus(form.StringGrid1.Hwnd());
+    PostMessageA(form.StringGrid1.Hwnd(), WM_CHAR, 'E', 0);
     Pump();
-    EXPECT_EQ(form.hwnd(), nullptr);
+    EXPECT_EQ(form.Hwnd(), nullptr);
 }
 
 TEST_F(MainWindowTest, GridClicksKeysAndWheelMoveTheCurrentRow) {
@@ -344,12 +377,12 @@ TEST_F(MainWindowTest, GridClicksKeysAndWheelMoveTheCurrentRow) {
     Start();
     for (int i = 0; i < 20; ++i)
         AddSelected({ClipA});
-    const HWND grid = form.StringGrid1.hwnd();
+    const HWND grid = form.StringGrid1.Hwnd();
     EXPECT_EQ(form.Table().CurrentRow(), 20);
-    EXPECT_GT(form.StringGrid1.TopRow(), 1); // scrolled to show the new last row
+    EXPECT_GT(GetScrollPos(grid, SB_VERT), 1); // scrolled to show the new last row
     SendMessageA(grid, WM_KEYDOWN, VK_HOME, 0);
     EXPECT_EQ(form.Table().CurrentRow(), 1);
-    EXPECT_EQ(form.StringGrid1.TopRow(), 1);
+    EXPECT_EQ(GetScrollPos(grid, SB_VERT), 1);
     SendMessageA(grid, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 16 * 3 + 4));
     EXPECT_EQ(form.Table().CurrentRow(), 3);
     SendMessageA(grid, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 4)); // the header
@@ -358,6 +391,13 @@ TEST_F(MainWindowTest, GridClicksKeysAndWheelMoveTheCurrentRow) {
     EXPECT_EQ(form.Table().CurrentRow(), 4);
     SendMessageA(grid, WM_KEYDOWN, VK_UP, 0);
     EXPECT_EQ(form.Table().CurrentRow(), 3);
+    // A touchpad's parts of a notch add up; turning back starts anew.
+    for (const auto& [deltas, row] : std::vector<std::pair<std::vector<int>, int>>{
+             {{-40, -40}, 3}, {{-40}, 4}, {{40, 40, -40, -40, -40}, 5}}) {
+        for (const int delta : deltas)
+            SendMessageA(grid, WM_MOUSEWHEEL, MAKEWPARAM(0, delta), 0);
+        EXPECT_EQ(form.Table().CurrentRow(), row);
+    }
     Pump();
     EXPECT_TRUE(form.BitUp.Enabled());
     EXPECT_TRUE(form.BitDown.Enabled());
@@ -365,7 +405,7 @@ TEST_F(MainWindowTest, GridClicksKeysAndWheelMoveTheCurrentRow) {
 
 TEST_F(MainWindowTest, DraggingAHeaderBorderResizesTheColumn) {
     Start();
-    const HWND grid = form.StringGrid1.hwnd();
+    const HWND grid = form.StringGrid1.Hwnd();
     SendMessageA(grid, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(122, 5));
     SendMessageA(grid, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(160, 5));
     SendMessageA(grid, WM_LBUTTONUP, 0, MAKELPARAM(160, 5));

@@ -1,14 +1,16 @@
 #include "message_box_catcher.h"
 
+#include "core/text.h"
+
 namespace reelbond::test {
 namespace {
 
 MessageBoxCatcher* active = nullptr;
 
 std::string TextOf(HWND window) {
-    char text[1024] = "";
-    GetWindowTextA(window, text, sizeof text);
-    return text;
+    wchar_t text[1024] = L"";
+    GetWindowTextW(window, text, 1024);
+    return Narrowed(text);
 }
 
 bool IsMessageBox(HWND window) {
@@ -45,14 +47,14 @@ LRESULT CALLBACK MessageBoxCatcher::Hook(int code, WPARAM wParam, LPARAM lParam)
 void MessageBoxCatcher::Catch(HWND box) {
     // The message text is the static control with id 0xFFFF; the icon's static has id
     // 0x14 on Windows and 0x440 under Wine.
-    char text[2048] = "";
-    GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+    wchar_t text[2048] = L"";
+    GetDlgItemTextW(box, 0xFFFF, text, 2048);
     bool hasIcon = false;
     for (int id : {0x14, 0x440}) {
         const HWND icon = GetDlgItem(box, id);
         hasIcon |= icon && SendMessageA(icon, STM_GETICON, 0, 0);
     }
-    boxes_.push_back({TextOf(box), text, hasIcon});
+    boxes_.push_back({TextOf(box), Narrowed(text), hasIcon});
     if (whileOpen)
         whileOpen(boxes_.back());
     PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);

@@ -1,6 +1,6 @@
 #include "panel_driver.h"
 
-#include "core/path.h"
+#include "core/text.h"
 
 #include <gtest/gtest.h>
 
@@ -16,14 +16,13 @@ void PumpEvents(TForm1& form) {
 std::string PanelState(const TForm1& form) {
     const TDirectoryListBox& directories = form.DirectoryListBox1;
     return "files=" + form.FileListBox1.Directory() + " dirs=" + directories.Directory() +
-           " highlighted=" + directories.EntryText(directories.HighlightedIndex()) +
-           " cwd=" + CurrentDirectory();
+           " highlighted=" + directories.EntryText(directories.HighlightedIndex());
 }
 
 std::string PanelStateAt(const std::string& directory) {
     const std::size_t lastSeparator = directory.find_last_of('\\', directory.size() - 2);
     return "files=" + directory + " dirs=" + directory +
-           " highlighted=" + directory.substr(lastSeparator + 1) + " cwd=" + directory;
+           " highlighted=" + directory.substr(lastSeparator + 1);
 }
 
 void RecordPanelNotifications(TForm1& form, std::vector<std::string>& notices) {
@@ -31,7 +30,8 @@ void RecordPanelNotifications(TForm1& form, std::vector<std::string>& notices) {
         handler = [&form, &notices, name, original = handler] {
             std::string notice = name;
             notices.push_back(notice.append(" ").append(PanelState(form)));
-            original();
+            if (original)
+                original();
         };
     };
     record(form.DriveComboBox1.OnChange, "DriveComboBox1Change");
@@ -41,7 +41,7 @@ void RecordPanelNotifications(TForm1& form, std::vector<std::string>& notices) {
 
 void DoubleClickEntry(HWND list, const std::string& text) {
     const auto index =
-        SendMessageA(list, LB_FINDSTRINGEXACT, -1, reinterpret_cast<LPARAM>(text.c_str()));
+        SendMessageW(list, LB_FINDSTRINGEXACT, -1, reinterpret_cast<LPARAM>(Widened(text).c_str()));
     ASSERT_GE(index, 0) << text;
     RECT entry;
     SendMessageA(list, LB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&entry));

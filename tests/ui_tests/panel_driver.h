@@ -11,10 +11,10 @@ namespace reelbond::test {
 // Handles what is queued the way the program's event loop does.
 void PumpEvents(TForm1& form);
 
-// What the window's file browser shows: the lists' directories, the directory list's
-// highlighted entry and the process's current directory.
+// What the window's file browser shows: the lists' directories and the directory list's
+// highlighted entry.
 std::string PanelState(const TForm1& form);
-// The same when both lists and the process are in directory, its last name highlighted.
+// The same when both lists are in directory, its last name highlighted.
 std::string PanelStateAt(const std::string& directory);
 
 // Notes each change notification of the panel, with the panel's state at that moment,

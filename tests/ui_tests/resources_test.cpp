@@ -14,86 +14,21 @@
 
 namespace {
 
-using reelbond::SelectedInto;
 using reelbond::UniqueBitmap;
-using reelbond::UniqueDc;
-using reelbond::UniqueIcon;
 
-constexpr COLORREF Blue = RGB(0, 0, 255);
-constexpr COLORREF Magenta = RGB(255, 0, 255);
-constexpr COLORREF Olive = RGB(128, 128, 0);
-
-struct Glyph {
-    const char* name;
-    int width;
-    int height;
-    int bitsPerPixel;
-    COLORREF transparent;
-};
-
-const Glyph Glyphs[] = {
-    {"FLOPPY", 16, 11, 4, Blue},       {"HARD", 16, 11, 4, Blue},
-    {"NETWORK", 16, 11, 4, Blue},      {"CDROM", 16, 11, 4, Blue},
-    {"RAM", 16, 11, 4, Blue},          {"OPENFOLDER", 16, 15, 4, Blue},
-    {"CLOSEDFOLDER", 16, 15, 4, Blue}, {"CURRENTFOLDER", 16, 15, 4, Blue},
-    {"EXECUTABLE", 16, 15, 4, Blue},   {"UNKNOWNFILE", 16, 15, 4, Blue},
-    {"GLYPH_ADD", 20, 16, 4, Olive},   {"GLYPH_REMOVE", 16, 16, 4, Magenta},
-    {"GLYPH_UP", 16, 16, 8, Olive},    {"GLYPH_DOWN", 16, 16, 8, Olive},
-    {"GLYPH_CLEAR", 16, 16, 4, Olive},
-};
+// Every bitmap of the program's resources: drive and folder glyphs, button glyphs.
+const char* const Glyphs[] = {"FLOPPY",     "HARD",         "NETWORK",      "CDROM",
+                              "RAM",        "OPENFOLDER",   "CLOSEDFOLDER", "CURRENTFOLDER",
+                              "GLYPH_ADD",  "GLYPH_REMOVE", "GLYPH_UP",     "GLYPH_DOWN",
+                              "GLYPH_CLEAR"};
 
 HINSTANCE Program() {
     return GetModuleHandleA(nullptr);
 }
 
-std::vector<COLORREF> PixelsOf(HBITMAP bitmap, int width, int height) {
-    const UniqueDc dc(CreateCompatibleDC(nullptr));
-    const auto select = SelectedInto(dc.get(), bitmap);
-    std::vector<COLORREF> pixels;
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x)
-            pixels.push_back(GetPixel(dc.get(), x, y));
-    return pixels;
-}
-
-TEST(Resources, EveryGlyphHasItsSizeDepthAndBottomLeftTransparentColour) {
-    for (const Glyph& glyph : Glyphs) {
-        SCOPED_TRACE(glyph.name);
-        EXPECT_TRUE(UniqueBitmap(LoadBitmapA(Program(), glyph.name)));
-        UniqueBitmap dib(static_cast<HBITMAP>(
-            LoadImageA(Program(), glyph.name, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
-        if (!dib) {
-            ADD_FAILURE() << "not found";
-            continue;
-        }
-        BITMAP info{};
-        GetObjectA(dib.get(), sizeof info, &info);
-        EXPECT_EQ(info.bmWidth, glyph.width);
-        EXPECT_EQ(info.bmHeight, glyph.height);
-        EXPECT_EQ(info.bmBitsPixel, glyph.bitsPerPixel);
-
-        const auto pixels = PixelsOf(dib.get(), info.bmWidth, info.bmHeight);
-        const COLORREF bottomLeft = pixels[pixels.size() - info.bmWidth];
-        EXPECT_EQ(bottomLeft, glyph.transparent);
-        // A picture, not an empty square of the transparent colour.
-        const auto drawn = std::count_if(pixels.begin(), pixels.end(),
-                                         [&](COLORREF pixel) { return pixel != bottomLeft; });
-        EXPECT_GE(drawn * 5, static_cast<std::ptrdiff_t>(pixels.size()));
-    }
-}
-
 BOOL CALLBACK KeepFirstName(HMODULE, LPCSTR, LPSTR name, LONG_PTR first) {
     *reinterpret_cast<std::string*>(first) = IS_INTRESOURCE(name) ? "#" : name;
     return FALSE;
-}
-
-// The icon image the system picks for a size, as stored: its header tells the colour depth.
-const BITMAPINFOHEADER* StoredIconImage(const char* name, int size) {
-    HRSRC group = FindResourceA(Program(), name, RT_GROUP_ICON);
-    auto* directory = static_cast<BYTE*>(LockResource(LoadResource(Program(), group)));
-    const int id = LookupIconIdFromDirectoryEx(directory, TRUE, size, size, LR_DEFAULTCOLOR);
-    HRSRC image = FindResourceA(Program(), MAKEINTRESOURCEA(id), RT_ICON);
-    return static_cast<const BITMAPINFOHEADER*>(LockResource(LoadResource(Program(), image)));
 }
 
 // The glyph's pixels, drawn over white.
@@ -105,16 +40,29 @@ std::vector<COLORREF> DrawnPixels(const reelbond::Glyph& glyph) {
     return canvas.Pixels();
 }
 
+// Drawn over white, each glyph leaves its ground (the colour of its bottom-left pixel)
+// unpainted and draws a picture, not an empty square.
+TEST(Resources, EveryGlyphDrawsItsArtOnAnUnpaintedGround) {
+    for (const char* name : Glyphs) {
+        SCOPED_TRACE(name);
+        const reelbond::Glyph glyph(name);
+        const std::vector<COLORREF> pixels = DrawnPixels(glyph);
+        EXPECT_EQ(pixels[pixels.size() - glyph.Width()], RGB(255, 255, 255));
+        const auto drawn = std::count(pixels.begin(), pixels.end(), RGB(255, 255, 255));
+        EXPECT_LE(drawn * 5, static_cast<std::ptrdiff_t>(pixels.size()) * 4);
+    }
+}
+
 // Denser screens get the art with each pixel a block of whole pixels: at 200 % exactly two by
 // two, at 150 % with no colour the art does not have; the transparent colour stays unpainted.
 TEST(Resources, GlyphsEnlargePixelByPixel) {
-    for (const Glyph& glyph : Glyphs) {
-        SCOPED_TRACE(glyph.name);
-        const reelbond::Glyph art(glyph.name), twice(glyph.name, 192), half(glyph.name, 144);
-        ASSERT_EQ(twice.Width(), glyph.width * 2);
-        ASSERT_EQ(twice.Height(), glyph.height * 2);
-        EXPECT_EQ(half.Width(), MulDiv(glyph.width, 3, 2));
-        EXPECT_EQ(half.Height(), MulDiv(glyph.height, 3, 2));
+    for (const char* name : Glyphs) {
+        SCOPED_TRACE(name);
+        const reelbond::Glyph art(name), twice(name, 192), half(name, 144);
+        ASSERT_EQ(twice.Width(), art.Width() * 2);
+        ASSERT_EQ(twice.Height(), art.Height() * 2);
+        EXPECT_EQ(half.Width(), MulDiv(art.Width(), 3, 2));
+        EXPECT_EQ(half.Height(), MulDiv(art.Height(), 3, 2));
         const std::vector<COLORREF> artPixels = DrawnPixels(art);
         const std::vector<COLORREF> twicePixels = DrawnPixels(twice);
         for (int y = 0; y < twice.Height(); ++y)
@@ -167,27 +115,12 @@ TEST(Resources, GlyphsAreMadeWholeOrFailWhenHandlesRunOut) {
     EXPECT_LT(failures, 17) << "no glyph was made even with handles to spare";
 }
 
-TEST(Resources, MainIconIsTheFirstIconAndHas32By32In16Colours) {
+// Explorer shows the first icon group as the program's icon.
+TEST(Resources, MainIconIsTheFirstIcon) {
     std::string firstIcon;
     EnumResourceNamesA(Program(), RT_GROUP_ICON, KeepFirstName,
                        reinterpret_cast<LONG_PTR>(&firstIcon));
     EXPECT_EQ(firstIcon, "MAINICON");
-
-    EXPECT_NE(LoadIconA(Program(), "MAINICON"), nullptr);
-    UniqueIcon icon(static_cast<HICON>(LoadImageA(Program(), "MAINICON", IMAGE_ICON, 32, 32, 0)));
-    ICONINFO parts{};
-    ASSERT_TRUE(GetIconInfo(icon.get(), &parts));
-    UniqueBitmap colour(parts.hbmColor), mask(parts.hbmMask);
-    BITMAP info{};
-    GetObjectA(colour.get(), sizeof info, &info);
-    EXPECT_EQ(info.bmWidth, 32);
-    EXPECT_EQ(info.bmHeight, 32);
-
-    const BITMAPINFOHEADER* stored = StoredIconImage("MAINICON", 32);
-    ASSERT_NE(stored, nullptr);
-    EXPECT_EQ(stored->biWidth, 32);
-    EXPECT_EQ(stored->biHeight, 2 * 32); // colour image and mask
-    EXPECT_EQ(stored->biBitCount, 4);
 }
 
 // What Explorer shows in the file's properties. version.dll is loaded by hand so that
@@ -232,21 +165,19 @@ private:
     decltype(&VerQueryValueA) query_ = nullptr;
 };
 
-TEST(Resources, VersionResourceSays101) {
+// Explorer shows the numbers, the about box and the package the text: they must agree
+// (1, 0, 1, 0 is "1.01").
+TEST(Resources, VersionNumbersAndTextAgree) {
     const VersionInfo version;
-    EXPECT_EQ(version.Text("ProductName"), "Reelbond");
-    EXPECT_EQ(version.Text("FileDescription"), "Reelbond - joins MPEG video files");
-    EXPECT_EQ(version.Text("FileVersion"), "1.01");
-    EXPECT_EQ(version.Text("ProductVersion"), "1.01");
-    EXPECT_EQ(version.Text("OriginalFilename"), "Reelbond.exe");
-    EXPECT_EQ(version.Text("CompanyName"), "The Reelbond developers");
-
     const VS_FIXEDFILEINFO fixed = version.Fixed();
-    EXPECT_EQ(fixed.dwSignature, 0xFEEF04BDu);
-    EXPECT_EQ(fixed.dwFileVersionMS, 0x00010000u);
-    EXPECT_EQ(fixed.dwFileVersionLS, 0x00010000u);
-    EXPECT_EQ(fixed.dwProductVersionMS, 0x00010000u);
-    EXPECT_EQ(fixed.dwProductVersionLS, 0x00010000u);
+    ASSERT_EQ(fixed.dwSignature, 0xFEEF04BDu);
+    EXPECT_EQ(fixed.dwProductVersionMS, fixed.dwFileVersionMS);
+    EXPECT_EQ(fixed.dwProductVersionLS, fixed.dwFileVersionLS);
+    EXPECT_EQ(std::to_string(HIWORD(fixed.dwFileVersionMS)) + "." +
+                  std::to_string(LOWORD(fixed.dwFileVersionMS)) +
+                  std::to_string(HIWORD(fixed.dwFileVersionLS)),
+              version.Text("FileVersion"));
+    EXPECT_EQ(version.Text("ProductVersion"), version.Text("FileVersion"));
 }
 
 } // namespace
