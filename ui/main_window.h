@@ -46,8 +46,6 @@ public:
     std::function<void()> OnHelp;
 
     const InputFileTable& Table() const { return table_; }
-    // What the system calls when files are dragged over the window.
-    IDropTarget& DropTarget() const { return dropTarget_.Target(); }
 
     // The controls in tab order, a group box just before the controls laid over it; they
     // are numbered from FirstControlId in this order. The one statement of the layout.

@@ -103,8 +103,4 @@ void FileDropTarget::Revoke() noexcept {
     registration_.reset();
 }
 
-IDropTarget& FileDropTarget::Target() const noexcept {
-    return *object_.get();
-}
-
 } // namespace reelbond

@@ -35,8 +35,6 @@ public:
     // IoError with the system's code when the system refuses.
     void Register(HWND window);
     void Revoke() noexcept;
-    // What the system calls as files are dragged over the window.
-    IDropTarget& Target() const noexcept;
 
 private:
     struct Revoker {

@@ -103,7 +103,7 @@ protected:
 // The selector is not linked to the directory list, which follows a folder on another drive.
 TEST_F(DrivePanelTest, AFolderDroppedFromAnotherDriveMovesTheSelectorToo) {
     StartIn(dir.path());
-    test::DragAndDrop(form().DropTarget(), {"I:\\Clips"});
+    test::DragAndDrop(form().Hwnd(), {"I:\\Clips"});
     test::PumpEvents(form());
     EXPECT_EQ(form().DriveComboBox1.Drive(), 'I');
     EXPECT_EQ(PanelState(form()), PanelStateAt("I:\\Clips"));

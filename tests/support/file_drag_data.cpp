@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <shlobj.h>
+#include <stdexcept>
 
 namespace reelbond::test {
 namespace {
@@ -73,12 +74,17 @@ UniqueDataObject FileDragData(const std::vector<std::string>& paths) {
     return UniqueDataObject(new FileDragDataObject(paths));
 }
 
-DropEffects DragAndDrop(IDropTarget& target, const std::vector<std::string>& paths) {
+DropEffects DragAndDrop(HWND window, const std::vector<std::string>& paths) {
+    // Where RegisterDragDrop keeps the window's target, and where the system's drag and drop
+    // finds it for a drag from the same process, on Windows as in Wine.
+    auto* target = static_cast<IDropTarget*>(GetPropW(window, L"OleDropTargetInterface"));
+    if (!target)
+        throw std::runtime_error("the window has no drop target registered");
     constexpr DWORD ExplorerAllows = DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK;
     const UniqueDataObject data = FileDragData(paths);
     DropEffects effects{ExplorerAllows, ExplorerAllows};
-    target.DragEnter(data.get(), MK_LBUTTON, {}, &effects.entered);
-    target.Drop(data.get(), 0, {}, &effects.dropped);
+    target->DragEnter(data.get(), MK_LBUTTON, {}, &effects.entered);
+    target->Drop(data.get(), 0, {}, &effects.dropped);
     return effects;
 }
 

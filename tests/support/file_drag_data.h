@@ -22,7 +22,8 @@ struct DropEffects {
     DWORD entered;
     DWORD dropped;
 };
-// Drags files over target and drops them, as Explorer does.
-DropEffects DragAndDrop(IDropTarget& target, const std::vector<std::string>& paths);
+// Drags files over the window and drops them, as Explorer does, through the drop target the
+// window registered. Raises std::runtime_error when it registered none.
+DropEffects DragAndDrop(HWND window, const std::vector<std::string>& paths);
 
 } // namespace reelbond::test

@@ -155,7 +155,7 @@ DWORD PumpUntil(const std::function<bool()>& ready) {
 using test::DropEffects;
 
 DropEffects DropFiles(TForm1& form, const Strings& paths) {
-    return test::DragAndDrop(form.DropTarget(), paths);
+    return test::DragAndDrop(form.Hwnd(), paths);
 }
 
 // In Explorer's order whatever the drag's, the filter not asked, a folder among files left
