@@ -43,11 +43,6 @@ std::vector<std::string> FullPaths(const FileSelection& selection) {
     return paths;
 }
 
-AddOutcome AddFiles(InputFileTable& table, const FileSelection& selection,
-                    const std::function<void()>& stillWorking) {
-    return AddPaths(table, FullPaths(selection), stillWorking);
-}
-
 // StrCmpLogicalW is Explorer's own comparison of names; equal names in different folders go
 // by their folders.
 std::vector<std::string> InExplorerOrder(std::vector<std::string> paths) {

@@ -30,9 +30,6 @@ AddOutcome AddPaths(InputFileTable& table, const std::vector<std::string>& paths
                     const std::function<void()>& stillWorking = {});
 // The selected files' full paths, in the selection's order.
 std::vector<std::string> FullPaths(const FileSelection& selection);
-// AddPaths of the selected files.
-AddOutcome AddFiles(InputFileTable& table, const FileSelection& selection,
-                    const std::function<void()>& stillWorking = {});
 
 // The paths ordered by their file names as Explorer orders them: letters without regard to
 // case, digits by the value of their run (clip2 before clip10).
