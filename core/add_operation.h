@@ -23,10 +23,16 @@ struct AddOutcome {
     std::exception_ptr failure;
 };
 
-// Probes the selected files in order and appends a row for each, stopping at the first
-// ineligible file. stillWorking is called after each file and goes to each probe, so a
-// window can keep answering the system during a long add.
-AddOutcome AddFiles(InputFileTable& table, const FileSelection& selection,
+// Probes the files named by their full paths in order and appends a row for each, stopping
+// at the first ineligible file. stillWorking is called after each file and goes to each
+// probe, so a window can keep answering the system during a long add.
+AddOutcome AddPaths(InputFileTable& table, const std::vector<std::string>& paths,
                     const std::function<void()>& stillWorking = {});
+// The selected files' full paths, in the selection's order.
+std::vector<std::string> FullPaths(const FileSelection& selection);
+
+// The paths ordered by their file names as Explorer orders them: letters without regard to
+// case, digits by the value of their run (clip2 before clip10).
+std::vector<std::string> InExplorerOrder(std::vector<std::string> paths);
 
 } // namespace reelbond

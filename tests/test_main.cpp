@@ -4,6 +4,8 @@
 #include <windows.h>
 
 #ifdef REELBOND_WINDOW_TESTS
+#include <ole2.h>
+
 #include "ui/application.h"
 #include "ui_tests/host_window.h"
 #endif
@@ -26,6 +28,10 @@ int main(int argc, char** argv) {
     testing::InitGoogleTest(&argc, argv);
 #ifdef REELBOND_WINDOW_TESTS
     // Once for the whole run, as start-up does; a failure ends the run with its message.
+    if (FAILED(OleInitialize(nullptr))) {
+        std::fprintf(stderr, "FATAL: OLE cannot be initialised\n");
+        return 1;
+    }
     try {
         reelbond::RegisterWindowClasses();
         reelbond::test::HostWindow::Register();

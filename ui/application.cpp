@@ -5,7 +5,7 @@
 #include "ui/main_window.h"
 
 #include <commctrl.h>
-#include <objbase.h>
+#include <ole2.h>
 
 namespace reelbond {
 
@@ -38,10 +38,12 @@ void FailCriticalErrorsWithoutAsking() {
 int RunApplication() {
     LoadLibrariesFromTheSystemFolderOnly();
     FailCriticalErrorsWithoutAsking();
-    const bool inApartment = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
+    // OLE's single-threaded apartment: for the rich edit's embedded objects and for files
+    // dropped on the main window.
+    const bool inApartment = SUCCEEDED(OleInitialize(nullptr));
     const ScopeExit leaveApartment([inApartment] {
         if (inApartment)
-            CoUninitialize();
+            OleUninitialize();
     });
     const INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES};
     InitCommonControlsEx(&controls);

@@ -2,6 +2,7 @@
 
 #include "about/interface_style.h"
 #include "core/io_error.h"
+#include "core/path.h"
 #include "win/error_barrier.h"
 #include "win/font.h"
 #include "win/high_contrast.h"
@@ -9,6 +10,7 @@
 #include "win/owner_draw.h"
 
 #include <cctype>
+#include <utility>
 
 namespace reelbond {
 namespace {
@@ -20,6 +22,8 @@ constexpr DWORD FormStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZ
 constexpr COLORREF Blue = RGB(0, 0, 255);
 constexpr COLORREF Navy = RGB(0, 0, 128);
 constexpr COLORREF Black = RGB(0, 0, 0);
+// Posted by a drop, so that the files are added after the dragging program's call returned.
+constexpr UINT DroppedFilesMessage = WM_APP;
 
 constexpr FontSpec CaptionFont{InterfaceFont, 11, false, DEFAULT_CHARSET};
 constexpr FontSpec SmallFont{InterfaceFont, 11, false, DEFAULT_CHARSET};
@@ -95,6 +99,7 @@ void TForm1::CreateControls() {
     layout_.Create(Hwnd(), Layout(), FirstControlId);
     // The bar lies over the status bar's last panel.
     SetWindowPos(ProgressBar1.Hwnd(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    dropTarget_.Register(Hwnd());
 }
 
 void TForm1::LayOut() {
@@ -116,6 +121,13 @@ void TForm1::ConnectEvents() {
     SpdBtnLink.OnClick = Command(&TForm1::SpdBtnLinkClick);
     SpdBtnExit.OnClick = Command(&TForm1::SpdBtnExitClick);
     SpdBtnHelp.OnClick = Command(&TForm1::SpdBtnHelpClick);
+    // One drop at a time, taken when a click would be.
+    dropTarget_.Accepting = [this] { return TakesCommands() && droppedPaths_.empty(); };
+    dropTarget_.OnDrop = [this](std::vector<std::string> paths) {
+        droppedPaths_ = std::move(paths);
+        if (!PostMessageW(Hwnd(), DroppedFilesMessage, 0, 0))
+            droppedPaths_.clear();
+    };
 }
 
 // A command runs only when a click could run it, whether a click, a key, another program's
@@ -124,11 +136,15 @@ void TForm1::ConnectEvents() {
 // box if it failed.
 std::function<void()> TForm1::Command(void (TForm1::*handler)()) {
     return [this, handler] {
-        if (operation_.Running() || !IsWindowEnabled(Hwnd()))
+        if (!TakesCommands())
             return;
         Guarded([&] { (this->*handler)(); });
         operation_.CarryOutHeldClose(Hwnd());
     };
+}
+
+bool TForm1::TakesCommands() const {
+    return !operation_.Running() && IsWindowEnabled(Hwnd());
 }
 
 LRESULT TForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -145,7 +161,15 @@ LRESULT TForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         ConnectEvents();
         FormCreate();
         return 0;
+    case DroppedFilesMessage: {
+        const auto dropFiles = Command(&TForm1::FormDropFiles);
+        dropFiles();
+        // A drop the window could not take then is dropped.
+        droppedPaths_.clear();
+        return 0;
+    }
     case WM_DESTROY:
+        dropTarget_.Revoke();
         PostQuitMessage(0);
         return 0;
     default:
@@ -232,11 +256,14 @@ void TForm1::FileListBox1Change() {
 }
 
 void TForm1::BitnAddClick() {
+    AddToTable(FullPaths({FileListBox1.Directory(), FileListBox1.SelectedNames()}));
+}
+
+// Add's steps, for the selected files and for dropped ones alike.
+void TForm1::AddToTable(const std::vector<std::string>& paths) {
     AddOutcome outcome;
-    operation_.Run(Hwnd(), [&] {
-        outcome = AddFiles(table_, {FileListBox1.Directory(), FileListBox1.SelectedNames()},
-                           [this] { operation_.Pulse(); });
-    });
+    operation_.Run(Hwnd(),
+                   [&] { outcome = AddPaths(table_, paths, [this] { operation_.Pulse(); }); });
     if (outcome.added > 0)
         SetTableButtonsEnabled(true);
     StringGrid1.Refresh();
@@ -302,6 +329,27 @@ void TForm1::SpdBtnExitClick() {
 void TForm1::SpdBtnHelpClick() {
     if (OnHelp)
         OnHelp();
+}
+
+// Dropped files join the table in Explorer's order whatever order the drag carried; a folder
+// dropped alone opens in the browser, folders dropped with files are left out.
+void TForm1::FormDropFiles() {
+    std::vector<std::string> paths = std::exchange(droppedPaths_, {});
+    if (paths.size() == 1 && DirectoryExists(paths.front())) {
+        OpenDroppedFolder(paths.front());
+        return;
+    }
+    std::erase_if(paths, [](const std::string& path) { return DirectoryExists(path); });
+    if (!paths.empty())
+        AddToTable(InExplorerOrder(std::move(paths)));
+}
+
+// As a double click in the directory list opens it; the drive selector, which is not linked
+// to the list, follows a folder on another drive.
+void TForm1::OpenDroppedFolder(const std::string& folder) {
+    DirectoryListBox1.SetDirectory(folder);
+    if (const std::string drive = DrivePart(DirectoryListBox1.Directory()); drive.size() == 2)
+        DriveComboBox1.SetDrive(drive[0]);
 }
 
 void TForm1::UpdateFileCount() {

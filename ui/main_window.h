@@ -9,6 +9,7 @@
 #include "win/directory_list_box.h"
 #include "win/drive_combo_box.h"
 #include "win/edit_and_bars.h"
+#include "win/file_drop_target.h"
 #include "win/file_list_box.h"
 #include "win/filter_combo_box.h"
 #include "win/message_loop.h"
@@ -17,6 +18,7 @@
 #include "win/window.h"
 
 #include <functional>
+#include <string>
 #include <vector>
 
 namespace reelbond {
@@ -88,6 +90,7 @@ private:
     void SetScaledSizes();
     void ConnectEvents();
     std::function<void()> Command(void (TForm1::*handler)());
+    bool TakesCommands() const;
 
     void FormCreate();
     void DriveComboBox1Change();
@@ -101,7 +104,10 @@ private:
     void SpdBtnLinkClick();
     void SpdBtnExitClick();
     void SpdBtnHelpClick();
+    void FormDropFiles();
 
+    void AddToTable(const std::vector<std::string>& paths);
+    void OpenDroppedFolder(const std::string& folder);
     void UpdateFileCount();
     void UpdateMoveButtons();
     void SetTableButtonsEnabled(bool enabled);
@@ -130,6 +136,9 @@ private:
     ControlLayout layout_;
     // Add or Link while it runs: the window keeps answering and takes no other command.
     LongOperation operation_{L"Joining files"};
+    FileDropTarget dropTarget_;
+    // The paths of a drop, until the window takes them after the dragging program's call.
+    std::vector<std::string> droppedPaths_;
 };
 
 } // namespace reelbond

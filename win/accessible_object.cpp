@@ -1,30 +1,15 @@
 #include "win/accessible_object.h"
 
 #include "core/text.h"
-#include "core/unique.h"
+#include "win/com.h"
 
-#include <new>
 #include <oleacc.h>
 #include <utility>
 
 namespace reelbond {
 namespace {
 
-struct ComReleaser {
-    void operator()(IUnknown* object) const noexcept { object->Release(); }
-};
 using UniqueAccessible = Unique<IAccessible*, ComReleaser>;
-
-// Screen readers call through COM: a failure is the call's result, never a box on the screen.
-template <typename Call> HRESULT Answered(Call&& call) noexcept {
-    try {
-        return call();
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    } catch (...) {
-        return E_FAIL;
-    }
-}
 
 HRESULT TextResult(const std::string& text, BSTR* out) {
     *out = nullptr;
@@ -81,32 +66,17 @@ enum class Text { Name, Description, Shortcut, DefaultAction, Other };
 // A control's client area as a screen reader reads it: the system's standard object, with
 // what the control says of itself in its place. It looks the control up at every call,
 // since a screen reader may hold it after the control is gone.
-class AccessibleObject final : public IAccessible, public IOleWindow {
+class AccessibleObject final : public ComObject<IAccessible>, public IOleWindow {
 public:
     AccessibleObject(HWND hwnd, UniqueAccessible standard)
         : hwnd_(hwnd), standard_(std::move(standard)) {}
 
+    // Both interfaces count the same references.
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID id, void** object) override {
-        if (!object)
-            return E_POINTER;
-        if (id == IID_IUnknown || id == IID_IDispatch || id == IID_IAccessible)
-            *object = static_cast<IAccessible*>(this);
-        else if (id == IID_IOleWindow)
-            *object = static_cast<IOleWindow*>(this);
-        else
-            *object = nullptr;
-        if (!*object)
-            return E_NOINTERFACE;
-        AddRef();
-        return S_OK;
+        return ComObject::QueryInterface(id, object);
     }
-    ULONG STDMETHODCALLTYPE AddRef() override { return InterlockedIncrement(&references_); }
-    ULONG STDMETHODCALLTYPE Release() override {
-        const ULONG left = InterlockedDecrement(&references_);
-        if (!left)
-            delete this;
-        return left;
-    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ComObject::AddRef(); }
+    ULONG STDMETHODCALLTYPE Release() override { return ComObject::Release(); }
 
     HRESULT STDMETHODCALLTYPE GetWindow(HWND* window) override {
         if (!window)
@@ -264,7 +234,14 @@ public:
     }
 
 private:
-    ~AccessibleObject() = default;
+    ~AccessibleObject() override = default;
+    void* InterfaceFor(REFIID id) override {
+        if (id == IID_IDispatch)
+            return static_cast<IAccessible*>(this);
+        if (id == IID_IOleWindow)
+            return static_cast<IOleWindow*>(this);
+        return ComObject::InterfaceFor(id);
+    }
 
     IAccessible* Standard() const noexcept { return standard_.get(); }
     // The control while its window stands, and its parts where it has any.
@@ -303,7 +280,6 @@ private:
         });
     }
 
-    LONG references_ = 1;
     HWND hwnd_;
     UniqueAccessible standard_;
 };

@@ -88,7 +88,7 @@ int main(int argc, char** argv) {
     const double add = BestSeconds(
         runs, [&] { table.ResetGrid(); },
         [&] {
-            AddFiles(table, {list.Directory(), list.SelectedNames()});
+            AddPaths(table, reelbond::FullPaths({list.Directory(), list.SelectedNames()}));
         });
     if (table.FileCount() != addCount) {
         std::fprintf(stderr, "added %d of %d files\n", table.FileCount(), addCount);

@@ -17,9 +17,9 @@ using test::Hex;
 using test::TempDir;
 using test::WriteBytes;
 
-// The files of dir, in order, as a file list hands them to the add.
-FileSelection Files(const std::string& dir, std::vector<std::string> names) {
-    return {dir, std::move(names)};
+// The files of dir, in order, as the window hands a file list's selection to the add.
+std::vector<std::string> Files(const std::string& dir, std::vector<std::string> names) {
+    return FullPaths({dir, std::move(names)});
 }
 
 const std::string Ntsc = Hex("00 00 01 B3 16 00 F0 14");     // 352 X 240, 29.97 f/s
@@ -37,7 +37,7 @@ protected:
             WriteBytes(dir / name, bytes);
             names.push_back(name);
         }
-        return AddFiles(table, Files(dir.path(), names));
+        return AddPaths(table, Files(dir.path(), names));
     }
 
     std::vector<std::string> Column(int column) const {
@@ -98,8 +98,8 @@ TEST_F(InputFileTableTest, FrameRatesWithoutTextMatchEachOther) {
 TEST_F(InputFileTableTest, TheSameFilesAddedTwiceTakeTwoRowsEach) {
     WriteBytes(dir / "a.mpg", Ntsc);
     WriteBytes(dir / "c.mpg", Ntsc);
-    AddFiles(table, Files(dir.path(), {"a.mpg", "c.mpg"}));
-    AddFiles(table, Files(dir.path(), {"a.mpg", "c.mpg"}));
+    AddPaths(table, Files(dir.path(), {"a.mpg", "c.mpg"}));
+    AddPaths(table, Files(dir.path(), {"a.mpg", "c.mpg"}));
     EXPECT_EQ(Names(), (Strings{Path("a.mpg"), Path("c.mpg"), Path("a.mpg"), Path("c.mpg")}));
 }
 
@@ -109,8 +109,8 @@ TEST_F(InputFileTableTest, IneligibleFileStopsTheAddAndKeepsEarlierFiles) {
     const auto outcome = Add({{"a.mpg", Ntsc}, {"b.mpg", "no header here"}});
     EXPECT_EQ(outcome.added, 1);
     EXPECT_TRUE(outcome.stoppedAtIneligibleFile);
-    const FileSelection list = Files(dir.path(), {"a.mpg", "b.mpg", "c.mpg"});
-    const auto again = AddFiles(table, list);
+    const std::vector<std::string> list = Files(dir.path(), {"a.mpg", "b.mpg", "c.mpg"});
+    const auto again = AddPaths(table, list);
     EXPECT_TRUE(again.stoppedAtIneligibleFile);
     EXPECT_FALSE(again.failure);
     EXPECT_EQ(Names(), (Strings{Path("a.mpg"), Path("a.mpg")}));
@@ -122,8 +122,8 @@ TEST_F(InputFileTableTest, IoErrorEndsTheAddAndIsHandedBack) {
     test::MakeReadOnly(dir / "b.mpg");
     WriteBytes(dir / "a.mpg", Ntsc);
     WriteBytes(dir / "c.mpg", Ntsc);
-    const FileSelection list = Files(dir.path(), {"a.mpg", "b.mpg", "c.mpg"});
-    const auto outcome = AddFiles(table, list);
+    const std::vector<std::string> list = Files(dir.path(), {"a.mpg", "b.mpg", "c.mpg"});
+    const auto outcome = AddPaths(table, list);
     EXPECT_EQ(outcome.added, 1);
     ASSERT_TRUE(outcome.failure);
     try {
@@ -143,7 +143,7 @@ TEST_F(InputFileTableTest, FailedAllocationEndsTheAddLikeAnIoError) {
     };
     WriteBytes(dir / "a.mpg", Ntsc);
     WriteBytes(dir / "b.mpg", Ntsc);
-    const auto outcome = AddFiles(table, Files(dir.path(), {"a.mpg", "b.mpg", "c.mpg"}), exhausted);
+    const auto outcome = AddPaths(table, Files(dir.path(), {"a.mpg", "b.mpg", "c.mpg"}), exhausted);
     EXPECT_EQ(outcome.added, 2);
     ASSERT_TRUE(outcome.failure);
     EXPECT_THROW(std::rethrow_exception(outcome.failure), std::bad_alloc);
@@ -158,7 +158,7 @@ TEST_F(InputFileTableTest, AddProbesTheFileItRecordsWhereverTheCurrentDirectoryI
     CreateDirectoryA((dir / "sub").c_str(), nullptr);
     WriteBytes(dir / "sub\\x.mpg", Ntsc);
     const test::CurrentDirectoryGuard elsewhere(dir / "sub");
-    AddFiles(table, Files(dir.path(), {"x.mpg"}));
+    AddPaths(table, Files(dir.path(), {"x.mpg"}));
     EXPECT_EQ(Names(), (Strings{Path("x.mpg")}));
     EXPECT_EQ(Column(1), (Strings{"352 X 288"}));
 }

@@ -2,6 +2,7 @@
 // out: D: a CD-ROM with Trailers and MixedCase, H: a floppy drive that is not ready, I: a fixed
 // drive with Clips and clips, \\server\share with dir\inner.
 #include "core/path.h"
+#include "support/file_drag_data.h"
 #include "support/temp_dir.h"
 #include "ui/main_window.h"
 #include "ui_tests/glyph_pixels.h"
@@ -98,6 +99,15 @@ protected:
     std::optional<Owned<TForm1>> window;
     Strings notices;
 };
+
+// The selector is not linked to the directory list, which follows a folder on another drive.
+TEST_F(DrivePanelTest, AFolderDroppedFromAnotherDriveMovesTheSelectorToo) {
+    StartIn(dir.path());
+    test::DragAndDrop(form().Hwnd(), {"I:\\Clips"});
+    test::PumpEvents(form());
+    EXPECT_EQ(form().DriveComboBox1.Drive(), 'I');
+    EXPECT_EQ(PanelState(form()), PanelStateAt("I:\\Clips"));
+}
 
 TEST_F(DrivePanelTest, PickingADriveReturnsToWhereTheUserWasOnIt) {
     StartIn(dir.path());

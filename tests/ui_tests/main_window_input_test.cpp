@@ -1,5 +1,7 @@
-// What real input does to the main window: the focus, quick clicks, Enter and the hints.
+// What real input does to the main window: the focus, quick clicks, Enter, the hints and files
+// dropped on it.
 #include "main_window_fixture.h"
+#include "support/file_drag_data.h"
 
 #include <filesystem>
 #include <functional>
@@ -148,6 +150,76 @@ DWORD PumpUntil(const std::function<bool()>& ready) {
         }
     }
     return GetTickCount() - start;
+}
+
+using test::DropEffects;
+
+DropEffects DropFiles(TForm1& form, const Strings& paths) {
+    return test::DragAndDrop(form.Hwnd(), paths);
+}
+
+// In Explorer's order whatever the drag's, the filter not asked, a folder among files left
+// out, stopped by an ineligible file as Add is; a folder alone opens in the browser.
+TEST_F(MainWindowTest, DroppedFilesJoinInExplorersOrderAndAFolderAloneOpens) {
+    const std::string longName = "clip5" + std::string(241, 'n') + ".mpg";
+    CopyMedia(ClipA, "Clip1.mpg");
+    CopyMedia(test::ClipB, "clip2 日本.vob");
+    test::WriteBytes(dir / longName, test::ReadBytes(test::TestMedia(ClipA)));
+    test::WriteBytes(dir / "clip7.txt", "not a video");
+    CopyMedia(test::Pal, "clip10.mpg");
+    const std::string folder = dir / "clip0";
+    ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+    CopyMedia(ClipA, "clip0\\inside.mpg");
+    Start();
+
+    const DropEffects effects =
+        DropFiles(form, {dir / "clip10.mpg", dir / "clip7.txt", folder, dir / longName,
+                         dir / "clip2 日本.vob", dir / "Clip1.mpg"});
+    EXPECT_EQ(effects.entered, DWORD{DROPEFFECT_COPY});
+    EXPECT_EQ(effects.dropped, DWORD{DROPEFFECT_COPY});
+    Pump();
+    EXPECT_EQ(Column(0), (Strings{dir / "Clip1.mpg", dir / "clip2 日本.vob", dir / longName}));
+    EXPECT_EQ(boxes.texts(), (Strings{"The file is not an eligible one."}));
+    EXPECT_EQ(Panel0(), "  3 file(s) selected");
+    EXPECT_EQ(EnabledButtons(), (Strings{"Add", "Remove", "Up", "Clear", "Link", "Exit", "Help"}));
+
+    DropFiles(form, {folder});
+    Pump();
+    EXPECT_EQ(test::PanelState(form), test::PanelStateAt(folder));
+    EXPECT_EQ(form.FileListBox1.EntryCount(), 1);
+    EXPECT_EQ(form.Table().FileCount(), 3);
+}
+
+// Under a box the window is disabled; during an add it takes no command. A drop then is
+// refused and changes nothing.
+TEST_F(MainWindowTest, DropUnderABoxOrDuringAnAddIsRefused) {
+    CopyMedia(ClipA, "a.mpg");
+    test::WriteBytes(dir / "b.mpg", "not a video");
+    CopyMedia(test::ClipB, "c.mpg");
+    Start();
+    std::vector<DropEffects> refused;
+    boxes.whileOpen = [&](const test::MessageBoxCatcher::Box&) {
+        refused.push_back(DropFiles(form, {dir / "c.mpg"}));
+    };
+    const auto draw = form.StringGrid1.OnDrawCell;
+    form.StringGrid1.OnDrawCell = [&](int column, int row, const RECT& cell, GridCellState state,
+                                      HDC dc) {
+        // The add lets the grid paint while it works.
+        if (refused.empty())
+            refused.push_back(DropFiles(form, {dir / "c.mpg"}));
+        draw(column, row, cell, state, dc);
+    };
+    InvalidateRect(form.StringGrid1.Hwnd(), nullptr, FALSE);
+    AddSelected({"a.mpg", "b.mpg"});
+    form.StringGrid1.OnDrawCell = draw;
+    Pump();
+    ASSERT_EQ(refused.size(), 2u);
+    for (const DropEffects& effects : refused) {
+        EXPECT_EQ(effects.entered, DWORD{DROPEFFECT_NONE});
+        EXPECT_EQ(effects.dropped, DWORD{DROPEFFECT_NONE});
+    }
+    EXPECT_EQ(Column(0), (Strings{dir / "a.mpg"}));
+    EXPECT_EQ(Panel0(), "  1 file(s) selected");
 }
 
 // The hints of the window's tooltip, by the control they belong to: the tools that follow
