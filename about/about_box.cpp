@@ -1,7 +1,6 @@
 #include "about/about_box.h"
 
 #include "about/interface_style.h"
-#include "core/path.h"
 #include "resources/resource.h"
 #include "win/error_barrier.h"
 #include "win/high_contrast.h"
@@ -43,7 +42,7 @@ std::vector<Placement> LayoutOf(TAboutBox& box) {
 } // namespace
 
 std::string HelpFilePath(const std::string& programPath) {
-    return programPath.substr(0, FindLastOf(programPath, "\\:") + 1) + "Help.rtf";
+    return programPath.substr(0, programPath.find_last_of("\\:") + 1) + "Help.rtf";
 }
 
 TAboutBox::TAboutBox(std::string programPath) : programPath_(std::move(programPath)) {}

@@ -53,7 +53,7 @@ std::vector<std::string> InExplorerOrder(std::vector<std::string> paths) {
     };
     std::vector<Named> named;
     for (std::string& path : paths) {
-        const std::size_t slash = FindLastOf(path, "\\/");
+        const std::size_t slash = path.find_last_of("\\/");
         const std::size_t start = slash == std::string::npos ? 0 : slash + 1;
         named.push_back(
             {Widened(std::string_view(path).substr(start)), Widened(path), std::move(path)});

@@ -34,7 +34,7 @@ bool IsSeparator(char character) {
 
 // A directory's full path without the backslash it may end in, but for a root's (C:\).
 std::string WithoutTrailingBackslash(std::string path) {
-    if (path.size() > DrivePart(path).size() + 1 && EndsWithCharacter(path, '\\'))
+    if (path.size() > DrivePart(path).size() + 1 && path.ends_with('\\'))
         path.pop_back();
     return path;
 }
@@ -49,18 +49,6 @@ std::string DirectoryOfRoot(const std::string& root, const std::string& shown) {
 
 } // namespace
 
-std::size_t FindCharacter(std::string_view text, char character, std::size_t from) {
-    return text.find(character, from);
-}
-
-std::size_t FindLastOf(std::string_view text, std::string_view characters) {
-    return text.find_last_of(characters);
-}
-
-bool EndsWithCharacter(std::string_view text, char character) {
-    return !text.empty() && text.back() == character;
-}
-
 char UpperCaseDrive(char drive) {
     return static_cast<char>(std::toupper(static_cast<unsigned char>(drive)));
 }
@@ -71,14 +59,14 @@ std::string DrivePart(std::string_view path) {
     if (path.substr(0, 2) != "\\\\")
         return {};
     // \\server\share ends before the backslash that follows the share's name.
-    const std::size_t afterServer = FindCharacter(path, '\\', 2);
+    const std::size_t afterServer = path.find('\\', 2);
     if (afterServer == std::string_view::npos)
         return std::string(path);
-    return std::string(path.substr(0, FindCharacter(path, '\\', afterServer + 1)));
+    return std::string(path.substr(0, path.find('\\', afterServer + 1)));
 }
 
 std::string JoinPath(const std::string& directory, const std::string& name) {
-    return EndsWithCharacter(directory, '\\') ? directory + name : directory + "\\" + name;
+    return directory.ends_with('\\') ? directory + name : directory + "\\" + name;
 }
 
 bool HasWildcard(std::string_view name) {
@@ -176,7 +164,7 @@ PathParts SplitPath(const std::string& text, const std::string& shown) {
     std::string& dir = parts.directory;
     // What a name without a directory is taken from.
     std::string current = shown;
-    if (!text.empty() && text.front() == '[' && EndsWithCharacter(text, ']')) {
+    if (!text.empty() && text.front() == '[' && text.ends_with(']')) {
         dir = text.substr(1, text.size() - 2);
     } else {
         std::string root = DrivePart(text);
@@ -192,7 +180,7 @@ PathParts SplitPath(const std::string& text, const std::string& shown) {
         parts.drive = root.size() == 2 ? root[0] : '\0';
     }
 
-    const std::size_t separator = FindLastOf(dir, "\\:");
+    const std::size_t separator = dir.find_last_of("\\:");
     parts.last = separator == std::string::npos ? dir : dir.substr(separator + 1);
     std::string located = current;
     if (dir.size() == parts.last.size() + 1)

@@ -7,14 +7,9 @@
 
 namespace reelbond {
 
-// Paths are UTF-8. No byte of a longer UTF-8 character is ASCII, so the scans below never
-// take part of a character for a separator.
+// Paths are UTF-8. No byte of a longer UTF-8 character is ASCII, so a plain search for a
+// separator never takes part of a character for one.
 
-// Position of the first occurrence of character at or after from; npos when none.
-std::size_t FindCharacter(std::string_view text, char character, std::size_t from = 0);
-// Position of the last character of text that is one of characters; npos when none.
-std::size_t FindLastOf(std::string_view text, std::string_view characters);
-bool EndsWithCharacter(std::string_view text, char character);
 // Drive letters compare without regard to case.
 char UpperCaseDrive(char drive);
 

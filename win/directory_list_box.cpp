@@ -22,8 +22,7 @@ struct SortableName {
 
 int BackslashCount(const std::string& path) {
     int count = 0;
-    for (std::size_t at = FindCharacter(path, '\\'); at != std::string::npos;
-         at = FindCharacter(path, '\\', at + 1))
+    for (std::size_t at = path.find('\\'); at != std::string::npos; at = path.find('\\', at + 1))
         ++count;
     return count;
 }
@@ -75,8 +74,8 @@ std::vector<TDirectoryListBox::Level> TDirectoryListBox::LevelsOf(const std::str
     }
     if (start >= directory.size())
         return levels;
-    if (!EndsWithCharacter(directory, '\\')) {
-        for (std::size_t end; (end = FindCharacter(directory, '\\', start)) != std::string::npos;
+    if (!directory.ends_with('\\')) {
+        for (std::size_t end; (end = directory.find('\\', start)) != std::string::npos;
              start = end + 1) {
             // The drive's root keeps its backslash.
             const std::size_t length = levels.empty() ? end + 1 : end;

@@ -18,8 +18,7 @@ constexpr int TextIndent = 2;
 std::vector<std::string> SplitMask(const std::string& mask) {
     std::vector<std::string> patterns;
     std::size_t start = 0;
-    for (std::size_t end; (end = FindCharacter(mask, ';', start)) != std::string::npos;
-         start = end + 1)
+    for (std::size_t end; (end = mask.find(';', start)) != std::string::npos; start = end + 1)
         patterns.push_back(mask.substr(start, end - start));
     patterns.push_back(mask.substr(start));
     return patterns;

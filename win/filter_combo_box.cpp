@@ -1,6 +1,5 @@
 #include "win/filter_combo_box.h"
 
-#include "core/path.h"
 #include "core/text.h"
 #include "win/list_entries.h"
 #include "win/owner_draw.h"
@@ -48,10 +47,10 @@ void TFilterComboBox::ParseFilter() {
     SendMessageW(Hwnd(), CB_RESETCONTENT, 0, 0);
     patterns_.clear();
     std::string rest = filter_;
-    for (std::size_t bar; (bar = FindCharacter(rest, '|')) != std::string::npos;) {
+    for (std::size_t bar; (bar = rest.find('|')) != std::string::npos;) {
         const std::string description = rest.substr(0, bar);
         rest.erase(0, bar + 1);
-        const std::size_t nextBar = FindCharacter(rest, '|');
+        const std::size_t nextBar = rest.find('|');
         AddEntry(Hwnd(), ComboBoxEntries, description);
         patterns_.push_back(rest.substr(0, nextBar));
         rest.erase(0, nextBar == std::string::npos ? rest.size() : nextBar + 1);
