@@ -136,18 +136,14 @@ TEST_F(MainWindowTest, CloseAndLogOffSentDuringALongLinkWaitForItsEnd) {
     EXPECT_EQ(form.Hwnd(), nullptr);
 }
 
-// Takes the window's messages as they come until ready() or ten seconds have passed, and
-// says how many milliseconds that took.
-DWORD PumpUntil(const std::function<bool()>& ready) {
+// Takes the window's messages as they come, as its loop does, until ready() or ten seconds have
+// passed, and says how many milliseconds that took.
+DWORD PumpUntil(TForm1& form, const std::function<bool()>& ready) {
     constexpr DWORD Limit = 10000;
     const DWORD start = GetTickCount();
     for (DWORD waited = 0; !ready() && waited < Limit; waited = GetTickCount() - start) {
         MsgWaitForMultipleObjects(0, nullptr, FALSE, Limit - waited, QS_ALLINPUT);
-        MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&message);
-            DispatchMessageW(&message);
-        }
+        test::PumpEvents(form);
     }
     return GetTickCount() - start;
 }
@@ -344,12 +340,12 @@ TEST_F(MainWindowTest, HintShowsAfterHalfASecondForTwoAndAHalfAlsoOnADisabledCon
     TOOLINFOA tool{};
     tool.cbSize = sizeof tool;
     tool.lpszText = text;
-    const DWORD shownAfter = PumpUntil([&] { return IsWindowVisible(tooltip) != FALSE; });
+    const DWORD shownAfter = PumpUntil(form, [&] { return IsWindowVisible(tooltip) != FALSE; });
     ASSERT_TRUE(IsWindowVisible(tooltip));
     EXPECT_GE(shownAfter, 450u);
     ASSERT_TRUE(SendMessageA(tooltip, TTM_GETCURRENTTOOLA, 0, reinterpret_cast<LPARAM>(&tool)));
     EXPECT_STREQ(text, "Link Files(Alt+L)");
-    const DWORD hiddenAfter = PumpUntil([&] { return !IsWindowVisible(tooltip); });
+    const DWORD hiddenAfter = PumpUntil(form, [&] { return !IsWindowVisible(tooltip); });
     EXPECT_GE(hiddenAfter, 2000u);
     EXPECT_LE(hiddenAfter, 4500u);
 }
